@@ -1,0 +1,57 @@
+#pragma once
+// "Save Results As Text File": asks for a file name and writes the list there.
+#include <cstdint>
+#include <string>
+
+#include "export/fixed_width_writer.h"
+
+namespace brindlecap {
+
+// The save-file dialog as the command drives it.
+class CommonDialog {
+ public:
+  virtual ~CommonDialog() = default;
+  virtual void SetFileName(const std::u16string& fileName) = 0;
+  virtual std::u16string FileName() const = 0;
+  virtual void SetFlags(int32_t flags) = 0;
+  virtual void SetDialogTitle(const std::u16string& title) = 0;
+  virtual void SetFilter(const std::u16string& filter) = 0;
+  // Shows the modal save dialog; FileName() is then the chosen full path, or
+  // empty when the user cancelled.
+  virtual void ShowSave() = 0;
+};
+
+// The window's pointer value: 0 default arrow, 11 hourglass, 99 custom picture.
+namespace mouse_pointer {
+constexpr int kDefault = 0;
+constexpr int kHourglass = 11;
+constexpr int kCustom = 99;
+}  // namespace mouse_pointer
+
+class MousePointerOwner {
+ public:
+  virtual ~MousePointerOwner() = default;
+  virtual int MousePointer() const = 0;
+  virtual void SetMousePointer(int value) = 0;
+};
+
+class SaveCommand {
+ public:
+  SaveCommand(const ListView& list, CommonDialog& dialog, MousePointerOwner& pointer,
+              ExportServices& services)
+      : list_(list), dialog_(dialog), pointer_(pointer), services_(services) {}
+
+  // The click of the save button. A click that arrives while a save is running
+  // (through the writer's yields) is ignored.
+  void Run() noexcept;
+  bool Saving() const noexcept { return saving_; }
+
+ private:
+  const ListView& list_;
+  CommonDialog& dialog_;
+  MousePointerOwner& pointer_;
+  ExportServices& services_;
+  bool saving_ = false;
+};
+
+}  // namespace brindlecap

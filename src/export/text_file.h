@@ -1,0 +1,26 @@
+#pragma once
+// The file-writing facility of the export: creates or truncates a text file and
+// writes ANSI lines ended by CR LF. Failures are raised as RuntimeFailure at
+// the three points where they can happen: create, write, close.
+#include <memory>
+#include <string>
+
+namespace brindlecap {
+
+class TextStream {
+ public:
+  virtual ~TextStream() = default;
+  // Writes the text in the system's ANSI code page, then CR LF.
+  virtual void WriteLine(const std::u16string& text) = 0;
+  // Everything written reaches the file before Close returns, or Close fails.
+  virtual void Close() = 0;
+};
+
+class FileSystemObject {
+ public:
+  virtual ~FileSystemObject() = default;
+  virtual std::unique_ptr<TextStream> CreateTextFile(const std::u16string& path,
+                                                     bool overwrite) = 0;
+};
+
+}  // namespace brindlecap

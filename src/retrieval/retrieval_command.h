@@ -1,0 +1,23 @@
+#pragma once
+// "Start Retrieving": appends one row per drive to the results list.
+#include "drive_info/cls_drive_info.h"
+#include "main_window/core/list_view.h"
+
+namespace brindlecap {
+
+class RetrievalCommand {
+ public:
+  RetrievalCommand(ListView& list, DriveSystem system) : list_(list), system_(system) {}
+
+  // The click of the retrieval button. Runs to the end without yielding; a
+  // click that arrives while a run is under way is turned away.
+  void Run() noexcept;
+  bool Running() const noexcept { return running_; }
+
+ private:
+  ListView& list_;
+  DriveSystem system_;
+  bool running_ = false;
+};
+
+}  // namespace brindlecap

@@ -1,0 +1,53 @@
+#include "shared/error_report.h"
+
+#include <new>
+#include <stdexcept>
+
+#include "shared/runtime_failure.h"
+#include "shared/text_convert.h"
+
+namespace brindlecap {
+
+std::u16string ComposeApplicationErrorText(std::u16string_view description,
+                                           std::u16string_view locationLabel, int line) {
+  std::u16string text;
+  text.append(description);
+  text.append(u"\r\n");
+  text.append(locationLabel);
+  text.append(u"at line ");
+  text.append(AsciiToUtf16(std::to_string(line < 0 ? -line : line)));
+  text.append(u"\r\r");
+  text.append(u"Please email screenshot of this message to ");
+  text.append(kSupportEmailAddress);
+  return text;
+}
+
+void ReportApplicationError(MessageBoxService& messages, std::u16string_view description,
+                            std::u16string_view locationLabel, int line) {
+  messages.Show(ComposeApplicationErrorText(description, locationLabel, line),
+                std::u16string(kApplicationErrorTitle), MessageBoxIcon::kWarning);
+}
+
+void ReportingOperation::ReportCurrentFailure(int line) noexcept {
+  ++reportCount_;
+  try {
+    std::u16string description;
+    try {
+      throw;
+    } catch (const RuntimeFailure& failure) {
+      description = failure.Description();
+    } catch (const std::bad_alloc&) {
+      description = u"Out of memory";
+    } catch (const std::exception& failure) {
+      description = AsciiToUtf16(failure.what());
+    } catch (...) {
+      description = u"Unexpected failure";
+    }
+    ReportApplicationError(messages_, description, locationLabel_, line);
+  } catch (...) {
+    // Not even the report could be shown (no memory for its text): go on silently
+    // rather than let a failure cross into the window procedure.
+  }
+}
+
+}  // namespace brindlecap

@@ -1,0 +1,12 @@
+#pragma once
+// Conversions for texts that are known to be ASCII (labels, numbers, exception texts).
+#include <string>
+#include <string_view>
+
+namespace brindlecap {
+
+std::u16string AsciiToUtf16(std::string_view text);
+// Characters above 0x7F become '?'.
+std::string Utf16ToAscii(std::u16string_view text);
+
+}  // namespace brindlecap
