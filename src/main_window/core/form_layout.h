@@ -1,0 +1,37 @@
+#pragma once
+// The main window's design, in twips (1/1440 inch; 15 twips are one pixel at 96 DPI).
+#include <array>
+#include <string_view>
+
+namespace brindlecap::form_layout {
+
+struct Box {
+  int left, top, width, height;
+};
+
+inline constexpr int kClientWidth = 15960;
+inline constexpr int kClientHeight = 3270;
+inline constexpr Box kListView1{120, 630, 15720, 2535};
+inline constexpr Box kPushButton6{120, 120, 7800, 405};
+inline constexpr Box kPushButton8{8040, 120, 7800, 405};
+
+inline constexpr std::u16string_view kStartRetrievingText = u"Start Retrieving";
+inline constexpr std::u16string_view kSaveResultsText = u"Save Results As Text File";
+
+inline constexpr std::u16string_view kFontFace = u"Arial";
+inline constexpr double kFormFontPoints = 9.0;
+inline constexpr double kButtonFontPoints = 11.25;
+
+struct Column {
+  std::u16string_view header;
+  int widthTwips;
+};
+inline constexpr std::array<Column, 7> kResultColumns{{{u"Drive", 2500},
+                                                       {u"Type", 2000},
+                                                       {u"File System", 1200},
+                                                       {u"Total Space", 1500},
+                                                       {u"Free Space", 1500},
+                                                       {u"Used Space", 1500},
+                                                       {u"Serial Number", 5000}}};
+
+}  // namespace brindlecap::form_layout

@@ -1,0 +1,369 @@
+#include "main_window/win32/form1.h"
+
+#include <commctrl.h>
+
+#include "main_window/core/application_title.h"
+#include "main_window/core/home_page_draw.h"
+#include "platform/dpi.h"
+#include "platform/system_failure.h"
+#include "platform/wide_text.h"
+#include "shared/error_report.h"
+#include "shared/win32/file_check.h"
+
+namespace brindlecap::win32 {
+
+namespace {
+
+constexpr wchar_t kFormClassName[] = L"Brindlecap.Form1";
+constexpr wchar_t kHandCursorFileName[] = L"\\HAND-M.CUR";
+constexpr int kListView1Id = 1, kPushButton6Id = 6, kPushButton8Id = 8;
+constexpr int kProgramIconId = 1;
+constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kFormExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
+
+void RegisterFormClass(HINSTANCE instance, WNDPROC procedure) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = procedure;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.lpszClassName = kFormClassName;
+  ::RegisterClassExW(&windowClass);  // fails harmlessly when already registered
+}
+
+}  // namespace
+
+Form1::Form1(Form1Services services)
+    : services_(std::move(services)),
+      exportServices_{services_.createFileSystemObject, pump_, services_.messages},
+      retrieval_(listView1_, DriveSystem{services_.kernel32, services_.codePage, services_.locale,
+                                         services_.messages}),
+      save_(listView1_, services_.commonDialog1, *this, exportServices_),
+      backBrush_(::CreateSolidBrush(backColor_)) {}
+
+Form1::~Form1() {
+  if (window_ != nullptr) {
+    ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    ::DestroyWindow(window_);
+  }
+}
+
+void Form1::Load() {
+  dpi_ = ScreenDpi();
+  application_.Create(services_.instance);
+  RegisterFormClass(services_.instance, &Form1::WindowProcedure);
+
+  RECT frame{0, 0, TwipsToPixels(form_layout::kClientWidth, dpi_),
+             TwipsToPixels(form_layout::kClientHeight, dpi_)};
+  ::AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
+  window_ = ::CreateWindowExW(kFormExStyle, kFormClassName, L"Form1", kFormStyle, CW_USEDEFAULT,
+                              CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
+                              application_.Handle(), nullptr, services_.instance, this);
+  if (window_ == nullptr) ThrowLastError();
+  CreateFonts(std::wstring(ToWide(form_layout::kFontFace)));
+  CreateControls();
+  pump_.SetDialogWindow(window_);
+  if (services_.windowCreated) services_.windowCreated(window_);
+  Form_Load();
+}
+
+void Form1::CreateFonts(const std::wstring& face) {
+  const auto font = [&](double points) {
+    return ::CreateFontW(PointsToFontHeight(points, dpi_), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+                         DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                         DEFAULT_PITCH | FF_SWISS, face.c_str());
+  };
+  formFont_.reset(font(form_layout::kFormFontPoints));
+  buttonFont_.reset(font(form_layout::kButtonFontPoints));
+  ::SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
+  for (HWND control : {listView1_.Handle(), pushButton6_, pushButton8_}) {
+    if (control == nullptr) continue;
+    HFONT controlFont = control == listView1_.Handle() ? formFont_.get() : buttonFont_.get();
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(controlFont), TRUE);
+  }
+}
+
+HWND Form1::CreateChild(const wchar_t* className, const std::u16string_view& text, DWORD style,
+                        DWORD exStyle, const form_layout::Box& box, int id) {
+  const HWND child = ::CreateWindowExW(
+      exStyle, className, ToWide(text).c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | style,
+      TwipsToPixels(box.left, dpi_), TwipsToPixels(box.top, dpi_), TwipsToPixels(box.width, dpi_),
+      TwipsToPixels(box.height, dpi_), window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+      services_.instance, nullptr);
+  if (child == nullptr) ThrowLastError();
+  return child;
+}
+
+void Form1::CreateControls() {
+  // Creation order is tab order: the list, then the two buttons.
+  const HWND list = CreateChild(WC_LISTVIEWW, u"", LVS_REPORT | LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE,
+                                form_layout::kListView1, kListView1Id);
+  ::SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+                 LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+  ::SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
+  listView1_.Attach(list, dpi_);
+
+  pushButton6_ = CreateChild(L"BUTTON", form_layout::kStartRetrievingText, BS_PUSHBUTTON, 0,
+                             form_layout::kPushButton6, kPushButton6Id);
+  pushButton8_ = CreateChild(L"BUTTON", form_layout::kSaveResultsText, BS_PUSHBUTTON, 0,
+                             form_layout::kPushButton8, kPushButton8Id);
+  for (HWND button : {pushButton6_, pushButton8_}) {
+    ::SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), FALSE);
+  }
+}
+
+void Form1::Show() {
+  RECT frame;
+  ::GetWindowRect(window_, &frame);
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  ::SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::ShowWindow(window_, SW_SHOWNORMAL);
+  ::UpdateWindow(window_);
+  ::SetFocus(listView1_.Handle());
+}
+
+int Form1::RunMessageLoop() {
+  MSG message;
+  while (::GetMessageW(&message, nullptr, 0, 0) > 0) DispatchThreadMessage(window_, message);
+  return static_cast<int>(message.wParam);
+}
+
+void Form1::Form_Load() noexcept {
+  ReportingOperation op(services_.messages, location::kFormLoad);
+  op.Do(102, [&] { ApplySkin(*this); });
+
+  const std::wstring handCursorFile = services_.programFolder + kHandCursorFileName;
+  if (op.If(104, [&] { return FileExists(handCursorFile); })) {
+    op.Do(106, [&] {
+      mouseIcon_.reset(static_cast<HCURSOR>(
+          ::LoadImageW(nullptr, handCursorFile.c_str(), IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE)));
+      if (!mouseIcon_) throw RuntimeFailure(481, u"Invalid picture");
+    });
+  }
+
+  op.Do(108, [&] {
+    if (services_.drawHomePageNumber() == kHomePageNumber) services_.openHomePage(kHomePageAddress);
+  });
+
+  op.Do(126, [&] {
+    if (!::SetWindowTextW(window_, ToWide(kProductName).c_str())) ThrowLastError();
+  });
+  op.Do(126, [&] {
+    const auto load = [&](int metricX, int metricY) {
+      HICON icon = static_cast<HICON>(
+          ::LoadImageW(services_.instance, MAKEINTRESOURCEW(kProgramIconId), IMAGE_ICON,
+                       ::GetSystemMetrics(metricX), ::GetSystemMetrics(metricY), 0));
+      if (icon == nullptr) ThrowLastError();
+      return icon;
+    };
+    bigIcon_.reset(load(SM_CXICON, SM_CYICON));
+    smallIcon_.reset(load(SM_CXSMICON, SM_CYSMICON));
+    ::SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    ::SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+  });
+  op.Do(126, [&] { SetAppTitle(application_); });
+
+  const auto& columns = form_layout::kResultColumns;
+  for (size_t i = 0; i < columns.size(); ++i) {
+    op.Do(128 + 2 * static_cast<int>(i),
+          [&] { listView1_.ColumnHeadersAdd(std::u16string(columns[i].header)); });
+  }
+  for (size_t i = 0; i < columns.size(); ++i) {
+    op.Do(142 + 2 * static_cast<int>(i), [&] {
+      listView1_.SetColumnHeaderWidth(static_cast<int>(i) + 1,
+                                      static_cast<float>(columns[i].widthTwips));
+    });
+  }
+}
+
+bool Form1::Form_QueryUnload() noexcept {
+  if (save_.Saving()) {
+    // Closing now would cut the file short: close as soon as the save is done.
+    closePending_ = true;
+    return false;
+  }
+  ReportingOperation op(services_.messages, location::kFormQueryUnload);
+  op.Do(100, [&] { pump_.DoEvents(); });
+  op.Do(102, [&] { pump_.DoEvents(); });
+  return true;
+}
+
+void Form1::Form_Unload() noexcept {
+  if (unloading_) return;
+  unloading_ = true;
+  if (window_ != nullptr) {
+    ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    ::DestroyWindow(window_);
+    window_ = nullptr;
+  }
+  if (services_.endProgram) services_.endProgram();
+}
+
+void Form1::PushButton6_Click() noexcept { retrieval_.Run(); }
+
+void Form1::PushButton8_Click() noexcept {
+  save_.Run();
+  if (closePending_ && !save_.Saving() && window_ != nullptr) {
+    closePending_ = false;
+    ::PostMessageW(window_, WM_CLOSE, 0, 0);
+  }
+}
+
+void Form1::PushButton6_MouseMove() noexcept {
+  if (mousePointer_ != mouse_pointer::kHourglass) mousePointer_ = mouse_pointer::kCustom;
+}
+void Form1::PushButton8_MouseMove() noexcept {
+  if (mousePointer_ != mouse_pointer::kHourglass) mousePointer_ = mouse_pointer::kCustom;
+}
+void Form1::Form_MouseMove() noexcept {
+  if (mousePointer_ != mouse_pointer::kHourglass) mousePointer_ = mouse_pointer::kDefault;
+}
+void Form1::ListView1_MouseMove() noexcept {
+  if (mousePointer_ != mouse_pointer::kHourglass) mousePointer_ = mouse_pointer::kDefault;
+}
+
+void Form1::SetMousePointer(int value) {
+  mousePointer_ = value;
+  // Show the new pointer at once if the mouse is over the window.
+  POINT cursor;
+  if (window_ == nullptr || !::GetCursorPos(&cursor)) return;
+  const HWND over = ::WindowFromPoint(cursor);
+  if (over == window_ || ::IsChild(window_, over)) {
+    if (!ShowPointer(over)) ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+  }
+}
+
+void Form1::SetBackColor(uint32_t oleColour) {
+  backColor_ = ResolveOleColour(oleColour);
+  backBrush_.reset(::CreateSolidBrush(backColor_));
+  if (window_ != nullptr) ::InvalidateRect(window_, nullptr, TRUE);
+}
+
+void Form1::ApplyTheme(const Theme& theme) {
+  const auto colour = [](uint32_t rgb) {
+    return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+  };
+  if (theme.windowBackground) {
+    backColor_ = colour(*theme.windowBackground);
+    backBrush_.reset(::CreateSolidBrush(backColor_));
+  }
+  const HWND list = listView1_.Handle();
+  if (theme.listBackground) {
+    ::SendMessageW(list, LVM_SETBKCOLOR, 0, colour(*theme.listBackground));
+    ::SendMessageW(list, LVM_SETTEXTBKCOLOR, 0, colour(*theme.listBackground));
+  }
+  if (theme.listText) ::SendMessageW(list, LVM_SETTEXTCOLOR, 0, colour(*theme.listText));
+  if (theme.fontName) CreateFonts(ToWide(*theme.fontName));
+  ::InvalidateRect(window_, nullptr, TRUE);
+}
+
+void Form1::RaiseMouseMove(HWND over) noexcept {
+  if (over == pushButton6_) {
+    PushButton6_MouseMove();
+  } else if (over == pushButton8_) {
+    PushButton8_MouseMove();
+  } else if (over == window_) {
+    Form_MouseMove();
+  } else if (over == listView1_.Handle() || ::IsChild(listView1_.Handle(), over)) {
+    ListView1_MouseMove();
+  }
+}
+
+bool Form1::ShowPointer(HWND over) noexcept {
+  switch (mousePointer_) {
+    case mouse_pointer::kHourglass:
+      ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+      return true;
+    case mouse_pointer::kCustom:
+      ::SetCursor(mouseIcon_ ? mouseIcon_.get() : ::LoadCursorW(nullptr, IDC_ARROW));
+      return true;
+    default:
+      if (over != window_) return false;  // each control shows its own default
+      ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+      return true;
+  }
+}
+
+void Form1::OnClose() noexcept {
+  if (unloading_) return;
+  if (Form_QueryUnload()) Form_Unload();
+}
+
+LRESULT Form1::OnNotify(const NMHDR& header) noexcept {
+  if (header.hwndFrom == listView1_.Handle() && header.code == LVN_ITEMCHANGED) {
+    const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+    if ((change.uChanged & LVIF_STATE) &&
+        ((change.uNewState ^ change.uOldState) & LVIS_STATEIMAGEMASK) && change.iItem >= 0) {
+      listView1_.SpreadCheckToSelection(change.iItem);
+    }
+  }
+  return 0;
+}
+
+LRESULT CALLBACK Form1::WindowProcedure(HWND window, UINT message, WPARAM wParam,
+                                        LPARAM lParam) noexcept {
+  if (message == WM_NCCREATE) {
+    auto* form = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    form->window_ = window;
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+  }
+  auto* form = reinterpret_cast<Form1*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (form == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
+  return form->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  switch (message) {
+    case WM_COMMAND:
+      if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == kPushButton6Id) PushButton6_Click();
+      if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == kPushButton8Id) PushButton8_Click();
+      return 0;
+    case WM_NOTIFY:
+      return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+    case WM_SETCURSOR: {
+      const HWND over = reinterpret_cast<HWND>(wParam);
+      if (LOWORD(lParam) != HTCLIENT) break;
+      if (HIWORD(lParam) == WM_MOUSEMOVE) RaiseMouseMove(over);
+      if (ShowPointer(over)) return TRUE;
+      break;
+    }
+    case WM_ERASEBKGND: {
+      RECT client;
+      ::GetClientRect(window_, &client);
+      ::FillRect(reinterpret_cast<HDC>(wParam), &client, backBrush_.get());
+      return 1;
+    }
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC: {
+      ::SetBkColor(reinterpret_cast<HDC>(wParam), backColor_);
+      return reinterpret_cast<LRESULT>(backBrush_.get());
+    }
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = ::GetFocus();
+        if (focus != nullptr && ::IsChild(window_, focus)) focusedControl_ = focus;
+      }
+      break;
+    case WM_SETFOCUS:
+      // Coming back to the window puts the focus where it was, the list at first.
+      ::SetFocus(focusedControl_ != nullptr && ::IsWindow(focusedControl_) ? focusedControl_
+                                                                           : listView1_.Handle());
+      return 0;
+    case WM_CLOSE:
+      OnClose();
+      return 0;
+    case WM_QUERYENDSESSION:
+      // Logging off during a save would cut the file short: ask for a moment.
+      return Form_QueryUnload() ? TRUE : FALSE;
+    case WM_ENDSESSION:
+      if (wParam) Form_Unload();
+      return 0;
+    default:
+      break;
+  }
+  return ::DefWindowProcW(window_, message, wParam, lParam);
+}
+
+}  // namespace brindlecap::win32

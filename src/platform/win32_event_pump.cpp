@@ -1,0 +1,24 @@
+#include "platform/win32_event_pump.h"
+
+namespace brindlecap::win32 {
+
+void DispatchThreadMessage(HWND dialogWindow, MSG& message) {
+  if (dialogWindow != nullptr && ::IsDialogMessageW(dialogWindow, &message)) return;
+  ::TranslateMessage(&message);
+  ::DispatchMessageW(&message);
+}
+
+void Win32EventPump::DoEvents() {
+  if (HIWORD(::GetQueueStatus(QS_ALLINPUT)) == 0) return;
+  MSG message;
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      // Leave the quit request for the outer loop that owns it.
+      ::PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
+    DispatchThreadMessage(dialogWindow_, message);
+  }
+}
+
+}  // namespace brindlecap::win32

@@ -1,0 +1,74 @@
+#include "shared/theme.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "shared/runtime_failure.h"
+#include "shared/text_convert.h"
+
+namespace brindlecap {
+
+namespace {
+
+constexpr int32_t kBadFileFormat = 321;
+
+[[noreturn]] void Reject(size_t lineNumber, std::string_view why) {
+  throw RuntimeFailure(kBadFileFormat, u"Invalid skin file (line " +
+                                           AsciiToUtf16(std::to_string(lineNumber)) + u"): " +
+                                           AsciiToUtf16(why));
+}
+
+std::string_view Trim(std::string_view text) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+uint32_t ParseColour(std::string_view value, size_t lineNumber) {
+  if (value.size() != 7 || value[0] != '#' ||
+      !std::all_of(value.begin() + 1, value.end(),
+                   [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; })) {
+    Reject(lineNumber, "a colour is written #RRGGBB");
+  }
+  return static_cast<uint32_t>(std::stoul(std::string(value.substr(1)), nullptr, 16));
+}
+
+}  // namespace
+
+Theme ParseTheme(std::string_view content) {
+  // A byte-order mark from an editor is no content.
+  if (content.substr(0, 3) == "\xEF\xBB\xBF") content.remove_prefix(3);
+  Theme theme;
+  size_t lineNumber = 0;
+  while (!content.empty()) {
+    ++lineNumber;
+    const size_t end = content.find('\n');
+    const std::string_view line = Trim(content.substr(0, end));
+    content = end == std::string_view::npos ? std::string_view() : content.substr(end + 1);
+    if (line.empty() || line[0] == '#' || line[0] == ';') continue;
+
+    const size_t equals = line.find('=');
+    if (equals == std::string_view::npos) Reject(lineNumber, "expected key = value");
+    std::string key(Trim(line.substr(0, equals)));
+    std::transform(key.begin(), key.end(), key.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string_view value = Trim(line.substr(equals + 1));
+
+    if (key == "window.background") {
+      theme.windowBackground = ParseColour(value, lineNumber);
+    } else if (key == "list.background") {
+      theme.listBackground = ParseColour(value, lineNumber);
+    } else if (key == "list.text") {
+      theme.listText = ParseColour(value, lineNumber);
+    } else if (key == "font.name") {
+      if (value.empty() || value.size() > 31) Reject(lineNumber, "a font name has 1 to 31 characters");
+      theme.fontName = AsciiToUtf16(value);
+    } else {
+      Reject(lineNumber, "unknown key");
+    }
+  }
+  return theme;
+}
+
+}  // namespace brindlecap

@@ -1,0 +1,27 @@
+#pragma once
+// The skin file "x\o.cjs": a small theme of our own in "key = value" lines.
+//   # a comment
+//   window.background = #F0F0F0     colours as #RRGGBB
+//   list.background   = #FFFFFF
+//   list.text         = #1F1F1F
+//   font.name         = Tahoma      the face of the list's and buttons' fonts
+// Blank lines and lines starting with '#' or ';' are ignored; keys are
+// case-insensitive. Anything else is an error.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace brindlecap {
+
+struct Theme {
+  std::optional<uint32_t> windowBackground;  // 0xRRGGBB
+  std::optional<uint32_t> listBackground;
+  std::optional<uint32_t> listText;
+  std::optional<std::u16string> fontName;
+};
+
+// Raises a RuntimeFailure naming the line for a file that is not a theme.
+Theme ParseTheme(std::string_view content);
+
+}  // namespace brindlecap

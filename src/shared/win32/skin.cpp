@@ -1,0 +1,71 @@
+#include "shared/win32/skin.h"
+
+#include <string>
+
+#include "platform/handles.h"
+#include "platform/system_failure.h"
+
+namespace brindlecap::win32 {
+
+namespace {
+
+bool IsNormalFile(const std::wstring& path) {
+  WIN32_FIND_DATAW found;
+  UniqueFindHandle search(::FindFirstFileW(path.c_str(), &found));
+  if (!search) return false;
+  constexpr DWORD kExcluded = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
+  return (found.dwFileAttributes & kExcluded) == 0;
+}
+
+std::string ReadSmallFile(const std::wstring& path) {
+  constexpr DWORD kLargestTheme = 64 * 1024;
+  UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) ThrowLastError();
+  std::string content(kLargestTheme + 1, '\0');
+  DWORD read = 0;
+  if (!::ReadFile(file.get(), content.data(), kLargestTheme + 1, &read, nullptr)) ThrowLastError();
+  if (read > kLargestTheme) throw RuntimeFailure(321, u"Invalid skin file: larger than 64 KiB");
+  content.resize(read);
+  return content;
+}
+
+// Option buttons, check boxes, frames and labels take the window's background.
+bool TakesWindowBackground(HWND control) {
+  wchar_t className[32] = {};
+  ::GetClassNameW(control, className, 32);
+  if (::lstrcmpiW(className, L"Static") == 0) return true;
+  if (::lstrcmpiW(className, L"Button") != 0) return false;
+  switch (::GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) {
+    case BS_CHECKBOX: case BS_AUTOCHECKBOX: case BS_3STATE: case BS_AUTO3STATE:
+    case BS_RADIOBUTTON: case BS_AUTORADIOBUTTON: case BS_GROUPBOX:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+COLORREF ResolveOleColour(uint32_t oleColour) {
+  if (oleColour & 0x80000000u) return ::GetSysColor(static_cast<int>(oleColour & 0xFFu));
+  return static_cast<COLORREF>(oleColour & 0xFFFFFFu);
+}
+
+void ApplySkin(SkinnableForm& form) {
+  if (!IsNormalFile(form.ProgramFolder() + kSkinFileName)) return;
+  form.SetBackColor(kButtonFaceOleColour);
+  for (HWND control = ::GetWindow(form.Handle(), GW_CHILD); control != nullptr;
+       control = ::GetWindow(control, GW_HWNDNEXT)) {
+    if (TakesWindowBackground(control)) {
+      ::SetPropW(control, kControlBackColorProperty,
+                 reinterpret_cast<HANDLE>(static_cast<uintptr_t>(kButtonFaceOleColour)));
+    }
+  }
+  const std::wstring skinFile = form.ProgramFolder() + kSkinFileName;
+  form.ApplyTheme(ParseTheme(ReadSmallFile(skinFile)));
+  ::RedrawWindow(form.Handle(), nullptr, nullptr,
+                 RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+}  // namespace brindlecap::win32
