@@ -193,12 +193,12 @@ bool Form1::Form_QueryUnload() noexcept {
 void Form1::Form_Unload() noexcept {
   if (unloading_) return;
   unloading_ = true;
+  if (services_.endProgram) services_.endProgram();
   if (window_ != nullptr) {
     ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     ::DestroyWindow(window_);
     window_ = nullptr;
   }
-  if (services_.endProgram) services_.endProgram();
 }
 
 void Form1::PushButton6_Click() noexcept { retrieval_.Run(); }

@@ -1,0 +1,105 @@
+#include "win32/support/form_fixture.h"
+
+#include "platform/win32_kernel32.h"
+#include "platform/win32_system_text.h"
+#include "shared/runtime_failure.h"
+
+namespace brindlecap::testing {
+
+TemporaryFolder::TemporaryFolder() {
+  wchar_t temp[MAX_PATH];
+  ::GetTempPathW(MAX_PATH, temp);
+  static int serial = 0;
+  path_ = std::wstring(temp) + L"brindlecap-test-" + std::to_wstring(::GetCurrentProcessId()) +
+          L"-" + std::to_wstring(++serial);
+  ::CreateDirectoryW(path_.c_str(), nullptr);
+}
+
+static void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW found;
+  HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring path = folder + L"\\" + name;
+      ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path);
+      } else {
+        ::DeleteFileW(path.c_str());
+      }
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+  }
+  ::RemoveDirectoryW(folder.c_str());
+}
+
+TemporaryFolder::~TemporaryFolder() { RemoveTree(path_); }
+
+void TemporaryFolder::WriteFile(const std::wstring& relativePath, const std::string& bytes,
+                                DWORD attributes) const {
+  const std::wstring path = path_ + L"\\" + relativePath;
+  const size_t slash = path.find_last_of(L'\\');
+  ::CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
+  HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD written = 0;
+  ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  ::CloseHandle(file);
+  ::SetFileAttributesW(path.c_str(), attributes);
+}
+
+std::string MinimalCursorFile() {
+  std::string file;
+  const auto put16 = [&](uint16_t v) { file.append({char(v & 0xFF), char(v >> 8)}); };
+  const auto put32 = [&](uint32_t v) {
+    put16(static_cast<uint16_t>(v & 0xFFFF));
+    put16(static_cast<uint16_t>(v >> 16));
+  };
+  const uint32_t imageSize = 40 + 8 + 128 + 128;
+  put16(0), put16(2), put16(1);                       // cursor file, one image
+  file.append({char(32), char(32), 0, 0});            // 32 x 32, no palette count
+  put16(4), put16(4);                                 // hot spot
+  put32(imageSize), put32(6 + 16);                    // size and offset of the image
+  put32(40), put32(32), put32(64), put16(1), put16(1);  // BITMAPINFOHEADER, doubled height
+  put32(0), put32(256), put32(0), put32(0), put32(2), put32(0);
+  put32(0x00000000), put32(0x00FFFFFF);               // black, white
+  for (int row = 0; row < 32; ++row) put32(row < 16 ? 0x0000FFFFu : 0);  // XOR mask
+  for (int row = 0; row < 32; ++row) put32(row < 16 ? 0xFFFF0000u : 0xFFFFFFFFu);  // AND mask
+  return file;
+}
+
+FormFixture::FormFixture(int number)
+    : kernel32(std::make_unique<win32::Win32Kernel32>()),
+      codePage(std::make_unique<win32::Win32AnsiCodePage>()),
+      locale(std::make_unique<win32::Win32LocaleInfo>()),
+      homePageNumber(number) {}
+
+FormFixture::~FormFixture() { form.reset(); }
+
+void FormFixture::Load() {
+  form = std::make_unique<win32::Form1>(win32::Form1Services{
+      ::GetModuleHandleW(nullptr),
+      folder.Path(),
+      *kernel32,
+      *codePage,
+      *locale,
+      boxes,
+      dialog,
+      [] { return std::unique_ptr<FileSystemObject>(); },
+      [this] { return homePageNumber; },
+      [this](std::u16string_view address) {
+        if (failLaunch) throw RuntimeFailure(53, u"File not found");
+        launched.emplace_back(address);
+      },
+      nullptr,
+      [this] {
+        ended = true;
+        rowsAtEnd = form->ListView1().ListItemsCount();
+      },
+  });
+  form->Load();
+}
+
+}  // namespace brindlecap::testing

@@ -1,0 +1,63 @@
+#pragma once
+// A real main window in the test process, with recorded boxes and launches and a
+// program folder of the test's own.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "main_window/win32/form1.h"
+#include "unit/recording_message_box.h"
+
+namespace brindlecap::testing {
+
+// A save dialog that is never shown in these tests.
+class UnusedDialog : public CommonDialog {
+ public:
+  void SetFileName(const std::u16string& name) override { fileName = name; }
+  std::u16string FileName() const override { return fileName; }
+  void SetFlags(int32_t) override {}
+  void SetDialogTitle(const std::u16string&) override {}
+  void SetFilter(const std::u16string&) override {}
+  void ShowSave() override { fileName.clear(); }
+  std::u16string fileName;
+};
+
+// A folder under %TEMP% that is removed with everything in it.
+class TemporaryFolder {
+ public:
+  TemporaryFolder();
+  ~TemporaryFolder();
+  const std::wstring& Path() const { return path_; }
+  void WriteFile(const std::wstring& relativePath, const std::string& bytes,
+                 DWORD attributes = FILE_ATTRIBUTE_NORMAL) const;
+
+ private:
+  std::wstring path_;
+};
+
+// A valid 32 x 32 monochrome cursor file.
+std::string MinimalCursorFile();
+
+struct FormFixture {
+  explicit FormFixture(int homePageNumber = 50);
+  ~FormFixture();
+  // Creates the window and runs its start-up; true when the window exists.
+  void Load();
+
+  TemporaryFolder folder;
+  RecordingMessageBox boxes;
+  UnusedDialog dialog;
+  std::unique_ptr<Kernel32> kernel32;
+  std::unique_ptr<AnsiCodePage> codePage;
+  std::unique_ptr<LocaleInfo> locale;
+  std::vector<std::u16string> launched;
+  bool failLaunch = false;
+  bool ended = false;
+  int rowsAtEnd = -1;
+  int homePageNumber;
+  std::unique_ptr<win32::Form1> form;
+};
+
+}  // namespace brindlecap::testing
