@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
+
 #include "drive_info/cls_drive_info.h"
 #include "main_window/core/home_page_draw.h"
 #include "main_window/win32/form1.h"
@@ -100,3 +102,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   form.Show();
   return form.RunMessageLoop();
 }
+
+// The library's default terminate handler prints demangled type names; aborting
+// plainly keeps its demangler (some 45 KiB) out of the program.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx

@@ -18,7 +18,7 @@ std::u16string SystemMessage(DWORD errorCode) {
     }
   }
   if (buffer != nullptr) ::LocalFree(buffer);
-  if (text.empty()) text = u"System error " + AsciiToUtf16(std::to_string(errorCode));
+  if (text.empty()) text = u"System error " + DecimalText(errorCode);
   return text;
 }
 

@@ -15,7 +15,7 @@ std::u16string ComposeApplicationErrorText(std::u16string_view description,
   text.append(u"\r\n");
   text.append(locationLabel);
   text.append(u"at line ");
-  text.append(AsciiToUtf16(std::to_string(line < 0 ? -line : line)));
+  text.append(DecimalText(static_cast<unsigned>(line < 0 ? -line : line)));
   text.append(u"\r\r");
   text.append(u"Please email screenshot of this message to ");
   text.append(kSupportEmailAddress);

@@ -9,6 +9,19 @@ std::u16string AsciiToUtf16(std::string_view text) {
   return result;
 }
 
+std::u16string DecimalText(unsigned long long value) {
+  // Not std::to_string: it would bring the C library's whole printf into the program.
+  char16_t digits[20];
+  size_t count = 0;
+  do {
+    digits[count++] = static_cast<char16_t>(u'0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  std::u16string text;
+  while (count > 0) text.push_back(digits[--count]);
+  return text;
+}
+
 std::string Utf16ToAscii(std::u16string_view text) {
   std::string result;
   result.reserve(text.size());

@@ -6,6 +6,8 @@
 namespace brindlecap {
 
 std::u16string AsciiToUtf16(std::string_view text);
+// The number in decimal digits, without sign or leading zeros.
+std::u16string DecimalText(unsigned long long value);
 // Characters above 0x7F become '?'.
 std::string Utf16ToAscii(std::u16string_view text);
 

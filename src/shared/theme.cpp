@@ -14,7 +14,7 @@ constexpr int32_t kBadFileFormat = 321;
 
 [[noreturn]] void Reject(size_t lineNumber, std::string_view why) {
   throw RuntimeFailure(kBadFileFormat, u"Invalid skin file (line " +
-                                           AsciiToUtf16(std::to_string(lineNumber)) + u"): " +
+                                           DecimalText(lineNumber) + u"): " +
                                            AsciiToUtf16(why));
 }
 
@@ -31,7 +31,14 @@ uint32_t ParseColour(std::string_view value, size_t lineNumber) {
                    [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; })) {
     Reject(lineNumber, "a colour is written #RRGGBB");
   }
-  return static_cast<uint32_t>(std::stoul(std::string(value.substr(1)), nullptr, 16));
+  uint32_t colour = 0;
+  for (char digit : value.substr(1)) {
+    const int nibble = std::isdigit(static_cast<unsigned char>(digit))
+                           ? digit - '0'
+                           : std::tolower(static_cast<unsigned char>(digit)) - 'a' + 10;
+    colour = colour << 4 | static_cast<uint32_t>(nibble);
+  }
+  return colour;
 }
 
 }  // namespace

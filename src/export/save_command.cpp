@@ -1,0 +1,47 @@
+#include "export/save_command.h"
+
+#include "shared/error_report.h"
+
+namespace brindlecap {
+
+namespace {
+
+constexpr int32_t kSaveDialogFlags = 2621953;  // read-only, multi-select, explorer, long names
+constexpr char16_t kSaveDialogTitle[] = u"Save";
+constexpr char16_t kSaveDialogFilter[] = u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*|";
+
+// Clears the running flag however the command ends.
+class SavingScope {
+ public:
+  explicit SavingScope(bool& flag) noexcept : flag_(flag) { flag_ = true; }
+  ~SavingScope() { flag_ = false; }
+  SavingScope(const SavingScope&) = delete;
+  SavingScope& operator=(const SavingScope&) = delete;
+
+ private:
+  bool& flag_;
+};
+
+}  // namespace
+
+void SaveCommand::Run() noexcept {
+  // The writer yields to the event loop: a click that arrives through one of its
+  // yields would open a second dialog and write over the file being written.
+  if (saving_) return;
+  SavingScope saving(saving_);
+
+  ReportingOperation op(services_.messages, location::kSaveResults);
+  std::u16string chosenPath;
+  op.Do(106, [&] { dialog_.SetFileName(u""); });
+  op.Do(108, [&] { dialog_.SetFlags(kSaveDialogFlags); });
+  op.Do(110, [&] { dialog_.SetDialogTitle(kSaveDialogTitle); });
+  op.Do(112, [&] { dialog_.SetFilter(kSaveDialogFilter); });
+  op.Do(114, [&] { dialog_.ShowSave(); });
+  op.Do(116, [&] { chosenPath = dialog_.FileName(); });
+  if (op.ExitIf(118, [&] { return chosenPath.empty(); })) return;
+  op.Do(120, [&] { pointer_.SetMousePointer(mouse_pointer::kHourglass); });
+  op.Do(122, [&] { SaveListviewProperlySpacedWithoutProgressBar(list_, chosenPath, services_); });
+  op.Do(124, [&] { pointer_.SetMousePointer(mouse_pointer::kDefault); });
+}
+
+}  // namespace brindlecap

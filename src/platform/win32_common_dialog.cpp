@@ -1,0 +1,101 @@
+#include "platform/win32_common_dialog.h"
+
+#include <cderr.h>
+#include <commdlg.h>
+
+#include <vector>
+
+#include "platform/wide_text.h"
+#include "shared/runtime_failure.h"
+#include "shared/text_convert.h"
+
+namespace brindlecap {
+
+namespace {
+
+size_t BoundedLength(const wchar_t* text, size_t limit) {
+  size_t length = 0;
+  while (length < limit && text[length] != L'\0') ++length;
+  return length;
+}
+
+const char* DialogErrorText(DWORD code) {
+  switch (code) {
+    case FNERR_BUFFERTOOSMALL:
+      return "The file name is too long";
+    case FNERR_INVALIDFILENAME:
+      return "The file name is not valid";
+    case FNERR_SUBCLASSFAILURE:
+    case CDERR_MEMALLOCFAILURE:
+    case CDERR_MEMLOCKFAILURE:
+      return "Not enough memory for the file dialog";
+    default:
+      return "The file dialog could not be shown";
+  }
+}
+
+RuntimeFailure DialogFailure(DWORD code) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string text = DialogErrorText(code);
+  text += " (dialog error 0x";
+  for (int shift = 12; shift >= 0; shift -= 4) text += kHex[(code >> shift) & 0xF];
+  text += ")";
+  // The runtime's number for a failed common dialog call.
+  return RuntimeFailure(32765, AsciiToUtf16(text));
+}
+
+}  // namespace
+
+std::wstring DialogFilterText(const std::u16string& filter) {
+  std::wstring text;
+  text.reserve(filter.size() + 2);
+  for (char16_t c : filter) text.push_back(c == u'|' ? L'\0' : static_cast<wchar_t>(c));
+  // A filter ended by '|' already has its last NUL; the extra one is harmless.
+  text.push_back(L'\0');
+  text.push_back(L'\0');
+  return text;
+}
+
+std::u16string ChosenPath(const wchar_t* buffer, size_t bufferLength, WORD fileOffset) {
+  const size_t first = BoundedLength(buffer, bufferLength);
+  const auto* text = reinterpret_cast<const char16_t*>(buffer);
+  std::u16string path(text, first);
+  // Multiple selection: "folder\0name\0...\0\0", the offset pointing past the folder.
+  if (fileOffset > 0 && fileOffset == first + 1 && fileOffset < bufferLength) {
+    const size_t nameLength = BoundedLength(buffer + fileOffset, bufferLength - fileOffset);
+    if (nameLength > 0) {
+      if (!path.empty() && path.back() != u'\\') path.push_back(u'\\');
+      path.append(text + fileOffset, nameLength);
+    }
+  }
+  return path;
+}
+
+void Win32CommonDialog::ShowSave() {
+  std::vector<wchar_t> buffer(kFileBufferLength, L'\0');
+  const size_t initial =
+      fileName_.size() < kFileBufferLength - 1 ? fileName_.size() : kFileBufferLength - 1;
+  for (size_t i = 0; i < initial; ++i) buffer[i] = static_cast<wchar_t>(fileName_[i]);
+  const std::wstring filter = DialogFilterText(filter_);
+  const std::wstring title = win32::ToWide(title_);
+
+  OPENFILENAMEW dialog = {};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = owner_;
+  dialog.lpstrFilter = filter_.empty() ? nullptr : filter.c_str();
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = buffer.data();
+  dialog.nMaxFile = static_cast<DWORD>(buffer.size());
+  dialog.lpstrTitle = title.empty() ? nullptr : title.c_str();
+  dialog.Flags = static_cast<DWORD>(flags_);
+
+  if (GetSaveFileNameW(&dialog)) {
+    fileName_ = ChosenPath(buffer.data(), buffer.size(), dialog.nFileOffset);
+    return;
+  }
+  const DWORD error = CommDlgExtendedError();
+  fileName_.clear();
+  if (error != 0) throw DialogFailure(error);
+}
+
+}  // namespace brindlecap

@@ -1,0 +1,195 @@
+#include "export/save_command.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "main_window/core/memory_list_view.h"
+#include "shared/error_report.h"
+#include "shared/runtime_failure.h"
+#include "shared/text_convert.h"
+#include "unit/memory_text_file.h"
+#include "unit/recording_message_box.h"
+
+namespace brindlecap {
+namespace {
+
+using testing::MemoryFileStore;
+using testing::RecordingMessageBox;
+
+class HookPump : public EventPump {
+ public:
+  void DoEvents() override {
+    ++count;
+    if (hook) hook(count);
+  }
+  int count = 0;
+  std::function<void(int)> hook;
+};
+
+// Records every call in order; ShowSave answers with the next scripted path
+// ("" is a cancel).
+class ScriptedDialog : public CommonDialog {
+ public:
+  void SetFileName(const std::u16string& fileName) override {
+    calls.push_back(u"FileName=" + fileName);
+    fileName_ = fileName;
+  }
+  std::u16string FileName() const override { return fileName_; }
+  void SetFlags(int32_t flags) override {
+    calls.push_back(u"Flags=" + AsciiToUtf16(std::to_string(flags)));
+  }
+  void SetDialogTitle(const std::u16string& title) override {
+    calls.push_back(u"DialogTitle=" + title);
+  }
+  void SetFilter(const std::u16string& filter) override { calls.push_back(u"Filter=" + filter); }
+  void ShowSave() override {
+    calls.push_back(u"ShowSave");
+    ++shown;
+    if (failShow) throw RuntimeFailure(32755, u"Cancel was selected.");
+    fileName_ = answers.empty() ? u"" : answers.front();
+    if (!answers.empty()) answers.erase(answers.begin());
+  }
+
+  std::vector<std::u16string> calls;
+  std::vector<std::u16string> answers;
+  int shown = 0;
+  bool failShow = false;
+
+ private:
+  std::u16string fileName_ = u"previous.txt";
+};
+
+class RecordingPointer : public MousePointerOwner {
+ public:
+  int MousePointer() const override { return value; }
+  void SetMousePointer(int newValue) override {
+    value = newValue;
+    history.push_back(newValue);
+  }
+  int value = mouse_pointer::kCustom;
+  std::vector<int> history;
+};
+
+const std::vector<std::u16string> kOneShowing = {
+    u"FileName=", u"Flags=2621953", u"DialogTitle=Save",
+    u"Filter=Text Files (*.txt)|*.txt|All Files (*.*)|*.*|", u"ShowSave"};
+
+class SaveCommandTest : public ::testing::Test {
+ protected:
+  SaveCommandTest() {
+    list.ColumnHeadersAdd(u"Drive");
+    list.ColumnHeadersAdd(u"Type");
+    const int row = list.ListItemsAdd(u"C:\\");
+    list.SetSubItem(row, 1, u"Fixed");
+    list.SetChecked(row, true);
+  }
+
+  MemoryListView list;
+  MemoryFileStore store;
+  HookPump pump;
+  RecordingMessageBox messages;
+  ExportServices services{store.Factory(), pump, messages};
+  ScriptedDialog dialog;
+  RecordingPointer pointer;
+  SaveCommand command{list, dialog, pointer, services};
+};
+
+TEST_F(SaveCommandTest, CancelWritesNothingShowsNothingAndLeavesThePointer) {
+  dialog.answers = {u""};
+  command.Run();
+  EXPECT_EQ(dialog.calls, kOneShowing);
+  EXPECT_EQ(store.createCalls, 0);
+  EXPECT_TRUE(messages.boxes.empty());
+  EXPECT_TRUE(pointer.history.empty());
+  EXPECT_EQ(pointer.value, mouse_pointer::kCustom);
+  EXPECT_FALSE(command.Saving());
+}
+
+TEST_F(SaveCommandTest, EveryShowingIsPrecededByTheSameSettings) {
+  dialog.answers = {u"C:\\a.txt", u"C:\\b"};
+  command.Run();
+  command.Run();
+  std::vector<std::u16string> twice = kOneShowing;
+  twice.insert(twice.end(), kOneShowing.begin(), kOneShowing.end());
+  EXPECT_EQ(dialog.calls, twice);
+  // A name without an extension is used as typed.
+  EXPECT_EQ(store.files.count(u"C:\\a.txt"), 1u);
+  EXPECT_EQ(store.files[u"C:\\b"], "Drive\tType \t\r\nC:\\  \tFixed\t\r\n");
+}
+
+TEST_F(SaveCommandTest, HourglassShowsWhileTheListIsWrittenThenTheDefault) {
+  dialog.answers = {u"C:\\out.txt"};
+  std::vector<int> pointerAtYield;
+  pump.hook = [&](int) { pointerAtYield.push_back(pointer.value); };
+  command.Run();
+  ASSERT_FALSE(pointerAtYield.empty());
+  for (int value : pointerAtYield) EXPECT_EQ(value, mouse_pointer::kHourglass);
+  EXPECT_EQ(pointer.history,
+            (std::vector<int>{mouse_pointer::kHourglass, mouse_pointer::kDefault}));
+  EXPECT_TRUE(messages.boxes.empty());
+}
+
+TEST_F(SaveCommandTest, ClicksDuringASaveAreIgnoredAndTheNextClickWorksAgain) {
+  dialog.answers = {u"C:\\first.txt", u"C:\\second.txt"};
+  std::vector<bool> savingAtYield;
+  pump.hook = [&](int yield) {
+    savingAtYield.push_back(command.Saving());
+    // Two clicks: the first ignored click must not end the running save's guard.
+    if (yield == 1 || yield == 2) command.Run();
+  };
+  command.Run();
+
+  EXPECT_EQ(dialog.shown, 1);
+  for (bool saving : savingAtYield) EXPECT_TRUE(saving);
+  EXPECT_EQ(pointer.history,
+            (std::vector<int>{mouse_pointer::kHourglass, mouse_pointer::kDefault}));
+  EXPECT_FALSE(command.Saving());
+
+  pump.hook = nullptr;
+  command.Run();
+  EXPECT_EQ(dialog.shown, 2);
+  EXPECT_EQ(store.files.count(u"C:\\second.txt"), 1u);
+}
+
+TEST_F(SaveCommandTest, RetrievalDuringASaveStillAppendsItsRows) {
+  dialog.answers = {u"C:\\out.txt"};
+  pump.hook = [&](int yield) {
+    if (yield == 1) {
+      const int row = list.ListItemsAdd(u"Z:\\ - [Network]");
+      list.SetSubItem(row, 1, u"Network");
+    }
+  };
+  command.Run();
+  EXPECT_EQ(list.ListItemsCount(), 2);
+  // The new row is unchecked and only widens the column measured after it.
+  EXPECT_EQ(store.files[u"C:\\out.txt"], "Drive\tType   \t\r\nC:\\  \tFixed  \t\r\n");
+}
+
+TEST_F(SaveCommandTest, FailingDialogIsReportedAndEndsTheCommandQuietly) {
+  dialog.failShow = true;
+  command.Run();
+  ASSERT_EQ(messages.boxes.size(), 1u);
+  EXPECT_EQ(messages.boxes[0].text,
+            ComposeApplicationErrorText(u"Cancel was selected.", location::kSaveResults, 114));
+  EXPECT_EQ(store.createCalls, 0);
+  EXPECT_TRUE(pointer.history.empty());
+  EXPECT_FALSE(command.Saving());
+}
+
+TEST_F(SaveCommandTest, WriterFailuresCarryTheWriterLabelAndThePointerComesBack) {
+  dialog.answers = {u"C:\\missing\\out.txt"};
+  store.failCreate = true;
+  command.Run();
+  ASSERT_EQ(messages.boxes.size(), 4u);  // create, header, row, close
+  for (const auto& box : messages.boxes) {
+    EXPECT_NE(box.text.find(location::kWriteList), std::u16string::npos);
+  }
+  EXPECT_EQ(pointer.history,
+            (std::vector<int>{mouse_pointer::kHourglass, mouse_pointer::kDefault}));
+}
+
+}  // namespace
+}  // namespace brindlecap

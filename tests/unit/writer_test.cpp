@@ -1,0 +1,299 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "export/fixed_width_writer.h"
+#include "main_window/core/memory_list_view.h"
+#include "shared/error_report.h"
+#include "shared/runtime_failure.h"
+#include "unit/memory_text_file.h"
+#include "unit/recording_message_box.h"
+
+namespace brindlecap {
+namespace {
+
+using testing::MemoryFileStore;
+using testing::RecordedBox;
+using testing::RecordingMessageBox;
+
+// Counts the yields and lets a test act from inside one, as an event handler would.
+class HookPump : public EventPump {
+ public:
+  void DoEvents() override {
+    ++count;
+    if (hook) hook(count);
+  }
+  int count = 0;
+  std::function<void(int)> hook;
+};
+
+const std::u16string kPath = u"C:\\out\\drives.txt";
+
+// The line number that a report quotes, or -1.
+int ReportedLine(const RecordedBox& box) {
+  const std::u16string marker = u"at line ";
+  const size_t at = box.text.find(marker);
+  if (at == std::u16string::npos) return -1;
+  int line = 0;
+  for (size_t i = at + marker.size();
+       i < box.text.size() && box.text[i] >= u'0' && box.text[i] <= u'9'; ++i) {
+    line = line * 10 + (box.text[i] - u'0');
+  }
+  return line;
+}
+
+class WriterTest : public ::testing::Test {
+ protected:
+  void AddColumns(std::initializer_list<std::u16string> headers) {
+    for (const auto& header : headers) list.ColumnHeadersAdd(header);
+  }
+  int AddRow(std::vector<std::u16string> cells, bool checked) {
+    const int row = list.ListItemsAdd(cells[0]);
+    for (size_t i = 1; i < cells.size(); ++i) {
+      list.SetSubItem(row, static_cast<int16_t>(i), cells[i]);
+    }
+    list.SetChecked(row, checked);
+    return row;
+  }
+  void AddDriveColumns() {
+    AddColumns({u"Drive", u"Type", u"File System", u"Total Space", u"Free Space", u"Used Space",
+                u"Serial Number"});
+  }
+  void Save() { SaveListviewProperlySpacedWithoutProgressBar(list, kPath, services); }
+  const std::string& File() { return store.files[kPath]; }
+
+  std::vector<int> ReportedLines() const {
+    std::vector<int> lines;
+    for (const auto& box : messages.boxes) lines.push_back(ReportedLine(box));
+    return lines;
+  }
+
+  MemoryListView list;
+  MemoryFileStore store;
+  HookPump pump;
+  RecordingMessageBox messages;
+  ExportServices services{store.Factory(), pump, messages};
+};
+
+// --- Layout ---------------------------------------------------------------
+
+TEST_F(WriterTest, TwoDriveExampleIsWrittenByteForByte) {
+  AddDriveColumns();
+  AddRow({u"C:\\ - [System]", u"Fixed", u"NTFS", u"465.76 GB", u"120.5 GB", u"345.26 GB",
+          u"1234-ABCD"},
+         true);
+  AddRow({u"A:\\  - No Disk present", u"Floppy"}, false);
+
+  Save();
+
+  EXPECT_EQ(File(),
+            "Drive                 \tType  \tFile System\tTotal Space\tFree Space\tUsed Space\t"
+            "Serial Number\t\r\n"
+            "C:\\ - [System]        \tFixed \tNTFS       \t465.76 GB  \t120.5 GB  \t345.26 GB \t"
+            "1234-ABCD    \t\r\n");
+  EXPECT_EQ(store.createCalls, 1);
+  EXPECT_TRUE(store.lastOverwrite);
+  EXPECT_EQ(store.closeCalls, 1);
+  EXPECT_TRUE(messages.boxes.empty());
+}
+
+TEST_F(WriterTest, EmptyListGivesOnlyTheUnpaddedHeaderLine) {
+  AddDriveColumns();
+  Save();
+  EXPECT_EQ(File(),
+            "Drive\tType\tFile System\tTotal Space\tFree Space\tUsed Space\tSerial Number\t\r\n");
+  EXPECT_TRUE(messages.boxes.empty());
+}
+
+TEST_F(WriterTest, UncheckedRowsStillWidenTheHeaderButAreNotWritten) {
+  AddColumns({u"Drive", u"Type"});
+  AddRow({u"A:\\  - No Disk present", u"Floppy"}, false);
+  AddRow({u"B:\\", u"Removable"}, false);
+  Save();
+  EXPECT_EQ(File(), "Drive                 \tType     \t\r\n");
+}
+
+TEST_F(WriterTest, HeaderThatIsTheLongestTextIsNotPaddedButShorterRowsAre) {
+  AddColumns({u"Serial Number", u"X"});
+  AddRow({u"1234-ABCD", u""}, true);
+  AddRow({u"", u"long"}, true);
+  Save();
+  EXPECT_EQ(File(),
+            "Serial Number\tX   \t\r\n"
+            "1234-ABCD    \t    \t\r\n"
+            "             \tlong\t\r\n");
+}
+
+TEST_F(WriterTest, WidthsCountUtf16UnitsAndTheFileIsAnsi) {
+  AddColumns({u"N", u"Gr\u00f6\u00dfe"});
+  // Five units (ten UTF-8 bytes); two surrogate pairs make four units.
+  AddRow({u"\u00c4\u00d6\u00dc\u00df\u00e9", u"\u20ac1"}, true);
+  AddRow({u"\U0001D11E\U0001D11E", u"\u0416"}, true);
+  Save();
+  EXPECT_EQ(File(),
+            "N    \tGr\xf6\xdf"
+            "e\t\r\n"
+            "\xc4\xd6\xdc\xdf\xe9\t\x80"
+            "1   \t\r\n"
+            "???? \t?    \t\r\n");
+}
+
+TEST_F(WriterTest, YieldsOncePerCellThenPerColumnThenPerRowAndCheckedCell) {
+  AddColumns({u"A", u"B", u"C"});
+  AddRow({u"1"}, true);
+  AddRow({u"2"}, false);
+  AddRow({u"3"}, true);
+  AddRow({u"4"}, false);
+  Save();
+  // Pass 1: 3 columns x 4 rows; pass 2: 3 columns; pass 3: 4 rows + 2 x 3 cells.
+  EXPECT_EQ(pump.count, 12 + 3 + 4 + 6);
+}
+
+// --- The list changes during the save --------------------------------------
+
+TEST_F(WriterTest, RowAppendedDuringTheFirstPassWidensOnlyLaterColumns) {
+  AddColumns({u"Drive", u"Type", u"Serial"});
+  AddRow({u"C:\\", u"Fixed", u"1"}, true);
+  pump.hook = [&](int yield) {
+    // The first yield measures column 1, whose row count is already read.
+    if (yield == 1) {
+      const int row = list.ListItemsAdd(u"Z:\\ - a much longer drive text");
+      list.SetSubItem(row, 2, u"0123456789");
+    }
+  };
+  Save();
+  EXPECT_EQ(list.ListItemsCount(), 2);
+  EXPECT_EQ(File(),
+            "Drive\tType \tSerial    \t\r\n"
+            "C:\\  \tFixed\t1         \t\r\n");
+  EXPECT_TRUE(messages.boxes.empty());
+}
+
+TEST_F(WriterTest, TextThatGrewAfterMeasuringIsWrittenUnpadded) {
+  AddColumns({u"Drive", u"Type"});
+  AddRow({u"C:\\", u"Fixed"}, true);
+  AddRow({u"D:\\", u"CD-ROM"}, true);
+  pump.hook = [&](int yield) {
+    if (yield == 5) {  // the first yield of the header pass
+      list.SetListItemText(1, u"C:\\ - [Grown Label]");
+      list.SetSubItem(2, 1, u"CD-ROM drive");
+    }
+  };
+  Save();
+  EXPECT_EQ(File(),
+            "Drive\tType  \t\r\n"
+            "C:\\ - [Grown Label]\tFixed \t\r\n"
+            "D:\\  \tCD-ROM drive\t\r\n");
+  EXPECT_TRUE(messages.boxes.empty());
+}
+
+TEST_F(WriterTest, RowsAppendedDuringTheLastPassAreNotVisited) {
+  AddColumns({u"Drive"});
+  AddRow({u"C:\\"}, true);
+  pump.hook = [&](int yield) {
+    if (yield == 3) {  // pass 3, row 1
+      const int row = list.ListItemsAdd(u"E:\\");
+      list.SetChecked(row, true);
+    }
+  };
+  Save();
+  EXPECT_EQ(File(), "Drive\t\r\nC:\\  \t\r\n");
+}
+
+// --- Failures ----------------------------------------------------------------
+
+TEST_F(WriterTest, FileThatCannotBeCreatedIsReportedAtEveryLaterWrite) {
+  AddColumns({u"Drive", u"Type"});
+  AddRow({u"C:\\", u"Fixed"}, true);
+  AddRow({u"A:\\", u"Floppy"}, false);
+  AddRow({u"D:\\", u"CD-ROM"}, true);
+  store.failCreate = true;
+
+  Save();
+
+  EXPECT_EQ(ReportedLines(), (std::vector<int>{136, 150, 180, 180, 184}));
+  for (const auto& box : messages.boxes) {
+    EXPECT_EQ(box.title, u"Application Error");
+    EXPECT_EQ(box.icon, MessageBoxIcon::kWarning);
+    EXPECT_NE(box.text.find(location::kWriteList), std::u16string::npos);
+  }
+  EXPECT_EQ(messages.boxes[0].text.rfind(u"Path not found\r\n", 0), 0u);
+  EXPECT_EQ(messages.boxes[1].text.rfind(ObjectNotSetFailure().Description(), 0), 0u);
+  EXPECT_TRUE(store.files.empty());
+  EXPECT_EQ(store.writeCalls, 0);
+  EXPECT_EQ(store.closeCalls, 0);
+}
+
+TEST_F(WriterTest, FileSystemObjectThatCannotBeCreatedFailsCreationToo) {
+  AddColumns({u"Drive"});
+  AddRow({u"C:\\"}, true);
+  store.failFactory = true;
+  Save();
+  EXPECT_EQ(ReportedLines(), (std::vector<int>{134, 136, 150, 180, 184}));
+  EXPECT_EQ(store.createCalls, 0);
+}
+
+TEST_F(WriterTest, FailedWriteAndFailedCloseAreReportedAndTheOtherLinesStay) {
+  AddColumns({u"Drive"});
+  AddRow({u"C:\\"}, true);
+  AddRow({u"D:\\"}, true);
+  AddRow({u"E:\\"}, true);
+  store.failAtWrite = 3;  // the line of D:
+  store.failClose = true;
+
+  Save();
+
+  EXPECT_EQ(ReportedLines(), (std::vector<int>{180, 184}));
+  EXPECT_EQ(messages.boxes[0].text.rfind(u"Disk full\r\n", 0), 0u);
+  EXPECT_EQ(File(), "Drive\t\r\nC:\\  \t\r\nE:\\  \t\r\n");
+}
+
+// A list whose check-mark reads fail for one row.
+class CheckFailingList : public MemoryListView {
+ public:
+  bool Checked(int row) const override {
+    if (row == failingRow) throw IndexOutOfBoundsFailure();
+    return MemoryListView::Checked(row);
+  }
+  int failingRow = 0;
+};
+
+TEST_F(WriterTest, UnreadableCheckMarkIsReportedAndTheRowIsWritten) {
+  CheckFailingList failing;
+  failing.ColumnHeadersAdd(u"Drive");
+  failing.ListItemsAdd(u"C:\\");
+  failing.ListItemsAdd(u"D:\\");
+  failing.failingRow = 2;
+
+  SaveListviewProperlySpacedWithoutProgressBar(failing, kPath, services);
+
+  EXPECT_EQ(ReportedLines(), std::vector<int>{158});
+  EXPECT_EQ(File(), "Drive\t\r\nD:\\  \t\r\n");
+}
+
+// --- Size ------------------------------------------------------------------
+
+TEST_F(WriterTest, HundredThousandRowsAreSavedInLinearTime) {
+  AddDriveColumns();
+  for (int i = 0; i < 100000; ++i) {
+    AddRow({u"C:\\ - [System]", u"Fixed", u"NTFS", u"465.76 GB", u"120.5 GB", u"345.26 GB",
+            u"1234-ABCD"},
+           true);
+  }
+  const auto start = std::chrono::steady_clock::now();
+  Save();
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+
+  const size_t lineBytes = 14 + 5 + 11 + 11 + 10 + 10 + 13 + 7 + 2;
+  EXPECT_EQ(File().size(), lineBytes * 100001);
+  EXPECT_EQ(store.writeCalls, 100001);
+  // Linear work takes well under a second even with sanitizers; copying the
+  // text written so far for every row would take minutes.
+  EXPECT_LT(std::chrono::duration_cast<std::chrono::seconds>(elapsed).count(), 20);
+}
+
+}  // namespace
+}  // namespace brindlecap

@@ -1,0 +1,206 @@
+// The real save dialog, driven from a second thread as a user would drive it.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/win32_common_dialog.h"
+#include "shared/runtime_failure.h"
+
+namespace brindlecap {
+namespace {
+
+constexpr int kFileNameControl = 0x47C;  // cmb13
+constexpr int kFileTypeControl = 0x470;  // cmb1
+
+struct DialogSearch {
+  HWND except, found;
+};
+
+BOOL CALLBACK MatchProcessDialog(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<DialogSearch*>(data);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  wchar_t name[16] = {};
+  GetClassNameW(window, name, 16);
+  if (process == GetCurrentProcessId() && window != search->except &&
+      std::wstring(name) == L"#32770" && IsWindowVisible(window)) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// A visible dialog window of this process other than `except`, or none.
+HWND FindProcessDialog(HWND except) {
+  DialogSearch search{except, nullptr};
+  EnumWindows(MatchProcessDialog, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+BOOL CALLBACK MatchEdit(HWND window, LPARAM data) {
+  wchar_t name[16] = {};
+  GetClassNameW(window, name, 16);
+  if (std::wstring(name) != L"Edit") return TRUE;
+  *reinterpret_cast<HWND*>(data) = window;
+  return FALSE;
+}
+
+// The edit field inside the file-name combo box (itself nested in a combo box).
+HWND FindEdit(HWND control) {
+  HWND found = nullptr;
+  EnumChildWindows(control, MatchEdit, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+std::wstring WindowText(HWND window) {
+  wchar_t text[256] = {};
+  GetWindowTextW(window, text, 256);
+  return text;
+}
+
+struct SeenDialog {
+  bool shown = false;
+  std::wstring title;
+  std::vector<std::wstring> fileTypes;
+  int selectedFileType = -1;
+  bool secondDialog = false;  // a question box, such as an overwrite prompt
+};
+
+// Waits for the save dialog, notes what it shows, then types `typed` and presses
+// the default button, or presses Cancel when `typed` is null. Returns once the
+// dialog has gone; a stuck dialog is cancelled so that the test cannot hang.
+SeenDialog DriveDialog(const wchar_t* typed) {
+  SeenDialog seen;
+  HWND dialog = nullptr;
+  for (int i = 0; i < 200 && !dialog; ++i) {
+    Sleep(50);
+    dialog = FindProcessDialog(nullptr);
+  }
+  if (!dialog) return seen;
+  seen.shown = true;
+  seen.title = WindowText(dialog);
+  HWND types = GetDlgItem(dialog, kFileTypeControl);
+  const LRESULT count = SendMessageW(types, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    wchar_t item[256] = {};
+    if (SendMessageW(types, CB_GETLBTEXTLEN, i, 0) < 256) {
+      SendMessageW(types, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+    }
+    seen.fileTypes.push_back(item);
+  }
+  seen.selectedFileType = static_cast<int>(SendMessageW(types, CB_GETCURSEL, 0, 0));
+
+  if (typed) {
+    SendMessageW(FindEdit(GetDlgItem(dialog, kFileNameControl)), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(typed));
+  }
+  const WORD button = typed ? IDOK : IDCANCEL;
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+
+  for (int i = 0; i < 200 && IsWindow(dialog); ++i) {
+    Sleep(50);
+    if (HWND question = FindProcessDialog(dialog)) {
+      seen.secondDialog = true;
+      PostMessageW(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+    }
+  }
+  if (IsWindow(dialog)) PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  return seen;
+}
+
+class CommonDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t temp[MAX_PATH];
+    ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+    folder_ = std::wstring(temp) + L"brindlecap-dialog-" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(folder_.c_str(), nullptr);
+    // As the save command sets it up.
+    dialog_.SetFileName(u"");
+    dialog_.SetFlags(2621953);
+    dialog_.SetDialogTitle(u"Save");
+    dialog_.SetFilter(u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*|");
+  }
+  void TearDown() override {
+    DeleteFileW((folder_ + L"\\existing.txt").c_str());
+    RemoveDirectoryW(folder_.c_str());
+  }
+
+  // Shows the dialog here while the driver answers it from its own thread.
+  SeenDialog Show(const std::wstring* typed) {
+    SeenDialog seen;
+    std::thread driver([&] { seen = DriveDialog(typed ? typed->c_str() : nullptr); });
+    try {
+      dialog_.ShowSave();
+    } catch (const RuntimeFailure& failure) {
+      ADD_FAILURE() << "the dialog failed, number " << failure.Number();
+    }
+    driver.join();
+    return seen;
+  }
+
+  std::u16string U16(const std::wstring& text) { return {text.begin(), text.end()}; }
+
+  std::wstring folder_;
+  Win32CommonDialog dialog_;
+};
+
+TEST_F(CommonDialogTest, ShowsTheSettingsAndReturnsTheTypedPath) {
+  const std::wstring path = folder_ + L"\\drives.txt";
+  const SeenDialog seen = Show(&path);
+  ASSERT_TRUE(seen.shown);
+  EXPECT_EQ(seen.title, L"Save");
+  EXPECT_EQ(seen.fileTypes, (std::vector<std::wstring>{L"Text Files (*.txt)", L"All Files (*.*)"}));
+  EXPECT_EQ(seen.selectedFileType, 0);
+  EXPECT_EQ(dialog_.FileName(), U16(path));
+}
+
+TEST_F(CommonDialogTest, NameWithoutExtensionComesBackAsAFullPathAsTyped) {
+  // With no initial folder the dialog opens in the current one.
+  ASSERT_TRUE(SetCurrentDirectoryW(folder_.c_str()));
+  const std::wstring typed = L"results";
+  ASSERT_TRUE(Show(&typed).shown);
+  EXPECT_EQ(dialog_.FileName(), U16(folder_ + L"\\results"));
+}
+
+TEST_F(CommonDialogTest, SeveralNamesGiveTheFullPathOfTheFirst) {
+  ASSERT_TRUE(SetCurrentDirectoryW(folder_.c_str()));
+  const std::wstring typed = L"\"first.txt\" \"second.txt\"";
+  ASSERT_TRUE(Show(&typed).shown);
+  EXPECT_EQ(dialog_.FileName(), U16(folder_ + L"\\first.txt"));
+}
+
+TEST_F(CommonDialogTest, ExistingFileIsChosenWithoutAQuestion) {
+  const std::wstring path = folder_ + L"\\existing.txt";
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  CloseHandle(file);
+
+  const SeenDialog seen = Show(&path);
+  ASSERT_TRUE(seen.shown);
+  EXPECT_FALSE(seen.secondDialog);
+  EXPECT_EQ(dialog_.FileName(), U16(path));
+}
+
+TEST_F(CommonDialogTest, CancelLeavesAnEmptyName) {
+  dialog_.SetFileName(u"C:\\previous.txt");
+  ASSERT_TRUE(Show(nullptr).shown);
+  EXPECT_EQ(dialog_.FileName(), u"");
+}
+
+TEST(ChosenPathTest, JoinsTheFolderAndFirstNameOfAMultipleSelection) {
+  const wchar_t several[] = L"C:\\out\0a.txt\0b.txt\0";
+  EXPECT_EQ(ChosenPath(several, sizeof several / sizeof several[0], 7), u"C:\\out\\a.txt");
+  const wchar_t root[] = L"C:\\\0a.txt\0";
+  EXPECT_EQ(ChosenPath(root, sizeof root / sizeof root[0], 4), u"C:\\a.txt");
+  const wchar_t single[] = L"C:\\out\\a.txt\0";
+  EXPECT_EQ(ChosenPath(single, sizeof single / sizeof single[0], 7), u"C:\\out\\a.txt");
+}
+
+}  // namespace
+}  // namespace brindlecap

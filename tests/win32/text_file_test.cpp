@@ -1,0 +1,202 @@
+// The export's real text file: the bytes it leaves on disk and the failures it raises.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "platform/win32_text_file.h"
+#include "shared/runtime_failure.h"
+
+namespace brindlecap {
+namespace {
+
+std::string ReadAll(const std::wstring& path) {
+  win32::UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                             OPEN_EXISTING, 0, nullptr));
+  if (!file) return "<missing>";
+  std::string bytes;
+  char chunk[4096];
+  DWORD got = 0;
+  while (ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0)
+    bytes.append(chunk, got);
+  return bytes;
+}
+
+void WriteRaw(const std::wstring& path, const std::string& bytes) {
+  win32::UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(file);
+  DWORD done = 0;
+  ASSERT_TRUE(
+      WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr));
+}
+
+std::u16string U16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
+
+class TextFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(GetACP(), 1252u) << "these expectations are for the Western code page";
+    wchar_t temp[MAX_PATH];
+    ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+    folder_ = std::wstring(temp) + L"brindlecap-text-" + std::to_wstring(GetCurrentProcessId()) +
+              L"-" + std::to_wstring(GetTickCount());
+    ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr));
+  }
+  void TearDown() override { RemoveTree(folder_); }
+
+  static void RemoveTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+      do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const std::wstring path = folder + L"\\" + name;
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+          RemoveTree(path);
+        } else {
+          DeleteFileW(path.c_str());
+        }
+      } while (FindNextFileW(search, &found));
+      FindClose(search);
+    }
+    RemoveDirectoryW(folder.c_str());
+  }
+
+  std::wstring PathOf(const std::wstring& name) const { return folder_ + L"\\" + name; }
+
+  // The failure that creating the file raises, with overwrite on.
+  RuntimeFailure CreateFailure(const std::wstring& path) {
+    try {
+      Win32FileSystemObject().CreateTextFile(U16(path), true);
+    } catch (const RuntimeFailure& failure) {
+      return failure;
+    }
+    return RuntimeFailure(0, u"<created>");
+  }
+
+  std::wstring folder_;
+};
+
+TEST_F(TextFileTest, WritesAnsiLinesWithCrLfAndNoByteOrderMark) {
+  const std::wstring path = PathOf(L"drives.txt");
+  auto stream = Win32FileSystemObject().CreateTextFile(U16(path), true);
+  stream->WriteLine(u"Drive\tType\t");
+  stream->WriteLine(u"caf\u00e9 \u20ac");
+  stream->WriteLine(u"");
+  stream->WriteLine(u"\u0416");  // not in the code page
+  stream->Close();
+  EXPECT_EQ(ReadAll(path), "Drive\tType\t\r\ncaf\xe9 \x80\r\n\r\n?\r\n");
+}
+
+TEST_F(TextFileTest, OverwriteReplacesALongerFileAndOtherwiseLeavesItAlone) {
+  const std::wstring path = PathOf(L"old.txt");
+  WriteRaw(path, std::string(10000, 'x'));
+
+  try {
+    Win32FileSystemObject().CreateTextFile(U16(path), false);
+    ADD_FAILURE() << "an existing file was opened without overwrite";
+  } catch (const RuntimeFailure& failure) {
+    EXPECT_EQ(failure.Number(), 58);
+  }
+  EXPECT_EQ(ReadAll(path).size(), 10000u);
+
+  auto stream = Win32FileSystemObject().CreateTextFile(U16(path), true);
+  stream->WriteLine(u"new");
+  stream->Close();
+  EXPECT_EQ(ReadAll(path), "new\r\n");
+}
+
+TEST_F(TextFileTest, ManyLinesArriveWholeAcrossBufferFlushes) {
+  const std::wstring path = PathOf(L"long.txt");
+  std::string expected;
+  {
+    auto stream = Win32FileSystemObject().CreateTextFile(U16(path), true);
+    for (int i = 0; i < 5000; ++i) {
+      const std::string line = "row " + std::to_string(i) + std::string(40, ' ') + "\t";
+      stream->WriteLine(std::u16string(line.begin(), line.end()));
+      expected += line + "\r\n";
+    }
+    stream->Close();
+  }
+  EXPECT_EQ(ReadAll(path), expected);
+}
+
+TEST_F(TextFileTest, StreamDroppedWithoutCloseStillWritesItsLines) {
+  const std::wstring path = PathOf(L"dropped.txt");
+  {
+    auto stream = Win32FileSystemObject().CreateTextFile(U16(path), true);
+    stream->WriteLine(u"kept");
+  }
+  EXPECT_EQ(ReadAll(path), "kept\r\n");
+  // The handle is gone too: the file can be opened exclusively again.
+  win32::UniqueKernelHandle exclusive(
+      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  EXPECT_TRUE(exclusive);
+}
+
+TEST_F(TextFileTest, UnwritablePathsRaiseTheSystemsReason) {
+  const RuntimeFailure missing = CreateFailure(PathOf(L"no such folder\\drives.txt"));
+  EXPECT_EQ(missing.Number(), 76);
+
+  const std::wstring locked = PathOf(L"locked.txt");
+  WriteRaw(locked, "keep");
+  win32::UniqueKernelHandle holder(
+      CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(holder);
+  const RuntimeFailure inUse = CreateFailure(locked);
+  EXPECT_EQ(inUse.Number(), 70);
+  holder.reset();
+  EXPECT_EQ(ReadAll(locked), "keep");
+
+  const RuntimeFailure folder = CreateFailure(folder_);
+  EXPECT_EQ(folder.Number(), 70);
+
+  for (const RuntimeFailure* failure : {&missing, &inUse, &folder}) {
+    const std::u16string& text = failure->Description();
+    EXPECT_FALSE(text.empty());
+    EXPECT_EQ(text.find(u"System error"), std::u16string::npos) << "no system message text";
+    EXPECT_NE(text.back(), u'\n');
+  }
+}
+
+TEST_F(TextFileTest, ReadOnlyFileIsRefusedAndKept) {
+  const std::wstring path = PathOf(L"read-only.txt");
+  WriteRaw(path, "keep");
+  ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+  {
+    win32::UniqueKernelHandle probe(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    // Wine run as root opens read-only files for writing like any other.
+    if (probe) GTEST_SKIP() << "this system does not enforce the read-only attribute";
+  }
+  const RuntimeFailure denied = CreateFailure(path);
+  EXPECT_EQ(denied.Number(), 70);
+  EXPECT_FALSE(denied.Description().empty());
+  EXPECT_EQ(ReadAll(path), "keep");
+}
+
+TEST_F(TextFileTest, PathOutsideTheCodePageIsCreatedUnderExactlyThatName) {
+  const std::wstring cyrillic = L"\u041e\u0442\u0447\u0451\u0442";  // "Отчёт"
+  const std::wstring subfolder = PathOf(cyrillic);
+  ASSERT_TRUE(CreateDirectoryW(subfolder.c_str(), nullptr));
+  const std::wstring path = subfolder + L"\\\u0434\u0438\u0441\u043a\u0438.txt";
+
+  auto stream = Win32FileSystemObject().CreateTextFile(U16(path), true);
+  stream->WriteLine(u"C:\\");
+  stream->Close();
+
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((subfolder + L"\\*.txt").c_str(), &found);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(std::wstring(found.cFileName), L"\u0434\u0438\u0441\u043a\u0438.txt");
+  EXPECT_FALSE(FindNextFileW(search, &found)) << "a second file was created";
+  FindClose(search);
+  EXPECT_EQ(ReadAll(path), "C:\\\r\n");
+}
+
+}  // namespace
+}  // namespace brindlecap
