@@ -1,20 +1,18 @@
 // Brindlecap: lists the computer's drives in one window and exports them as text.
-#include <windows.h>
-
 #include <commctrl.h>
+#include <windows.h>
 
 #include <cstdlib>
 
 #include "drive_info/cls_drive_info.h"
-#include "main_window/core/home_page_draw.h"
 #include "main_window/win32/form1.h"
+#include "main_window/win32/home_page.h"
 #include "platform/system_failure.h"
 #include "platform/win32_common_dialog.h"
 #include "platform/win32_kernel32.h"
 #include "platform/win32_message_box.h"
 #include "platform/win32_system_text.h"
 #include "platform/win32_text_file.h"
-#include "platform/wide_text.h"
 #include "shared/win32/file_check.h"
 
 namespace {
@@ -29,34 +27,6 @@ void RemoveCurrentFolderFromDllSearch() {
   const auto setDllDirectory = reinterpret_cast<SetDllDirectoryFunction>(
       reinterpret_cast<void*>(::GetProcAddress(kernel32, "SetDllDirectoryW")));
   if (setDllDirectory != nullptr) setDllDirectory(L"");
-}
-
-int DrawHomePageNumber() {
-  SYSTEMTIME now;
-  ::GetLocalTime(&now);
-  const uint32_t millisecondsOfDay =
-      ((now.wHour * 60u + now.wMinute) * 60u + now.wSecond) * 1000u + now.wMilliseconds;
-  return DrawOneToHundred(TimeSeededFraction(millisecondsOfDay).Next());
-}
-
-// Runs explorer from the Windows folder by its full path, never one found on the search path.
-void OpenHomePage(std::u16string_view address) {
-  wchar_t windowsFolder[MAX_PATH];
-  const UINT length = ::GetWindowsDirectoryW(windowsFolder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) win32::ThrowLastError();
-  const std::wstring explorer = std::wstring(windowsFolder, length) + L"\\explorer.exe";
-  std::wstring commandLine = L"\"" + explorer + L"\" \"" + win32::ToWide(address) + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = SW_SHOWMINIMIZED;
-  PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(explorer.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &process)) {
-    win32::ThrowLastError();
-  }
-  ::CloseHandle(process.hThread);
-  ::CloseHandle(process.hProcess);
 }
 
 }  // namespace
@@ -84,8 +54,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       messages,
       commonDialog1,
       [] { return std::unique_ptr<FileSystemObject>(new Win32FileSystemObject()); },
-      &DrawHomePageNumber,
-      &OpenHomePage,
+      &win32::DrawHomePageNumber,
+      &win32::OpenHomePage,
       [&](HWND window) {
         messages.SetOwner(window);
         commonDialog1.SetOwner(window);

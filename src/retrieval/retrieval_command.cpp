@@ -58,7 +58,7 @@ void RetrievalCommand::Run() noexcept {
     if (present) {
       op.Do(114, [&] {
         if (driveInfo().GetDriveInfo(root, answers.volume, answers.fileSystem,
-                                    answers.serialNumber) != 0) {
+                                     answers.serialNumber) != 0) {
           answers.volume.clear();
           answers.fileSystem.clear();
           answers.serialNumber.clear();
@@ -66,7 +66,7 @@ void RetrievalCommand::Run() noexcept {
       });
       op.Do(116, [&] {
         driveInfo().GetDriveSpace(root, answers.totalSpace, answers.freeSpace, answers.usedSpace,
-                                 answers.usedSpacePercent);
+                                  answers.usedSpacePercent);
       });
       op.Do(118, [&] { row = list_.ListItemsAdd(root + u" - [" + answers.volume + u"]"); });
       op.Do(120, [&] { list_.SetSubItem(row, 1, driveInfo().GetDriveTypeName(root)); });

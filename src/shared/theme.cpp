@@ -13,9 +13,8 @@ namespace {
 constexpr int32_t kBadFileFormat = 321;
 
 [[noreturn]] void Reject(size_t lineNumber, std::string_view why) {
-  throw RuntimeFailure(kBadFileFormat, u"Invalid skin file (line " +
-                                           DecimalText(lineNumber) + u"): " +
-                                           AsciiToUtf16(why));
+  throw RuntimeFailure(kBadFileFormat, u"Invalid skin file (line " + DecimalText(lineNumber) +
+                                           u"): " + AsciiToUtf16(why));
 }
 
 std::string_view Trim(std::string_view text) {
@@ -69,7 +68,8 @@ Theme ParseTheme(std::string_view content) {
     } else if (key == "list.text") {
       theme.listText = ParseColour(value, lineNumber);
     } else if (key == "font.name") {
-      if (value.empty() || value.size() > 31) Reject(lineNumber, "a font name has 1 to 31 characters");
+      if (value.empty() || value.size() > 31)
+        Reject(lineNumber, "a font name has 1 to 31 characters");
       theme.fontName = AsciiToUtf16(value);
     } else {
       Reject(lineNumber, "unknown key");

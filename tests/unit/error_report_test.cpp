@@ -18,9 +18,10 @@ constexpr std::u16string_view kAddress = kSupportEmailAddress;
 TEST(ErrorReportText, JoinsDescriptionLabelLineAndRequestWithExactSeparators) {
   const std::u16string text =
       ComposeApplicationErrorText(u"Overflow", location::kStartRetrieving, 126);
-  EXPECT_EQ(text, u"Overflow\r\nin Brindlecap2021/08/31.Form1.PushButton6_Click at line 126\r\r"
-                  u"Please email screenshot of this message to " +
-                      std::u16string(kAddress));
+  EXPECT_EQ(text,
+            u"Overflow\r\nin Brindlecap2021/08/31.Form1.PushButton6_Click at line 126\r\r"
+            u"Please email screenshot of this message to " +
+                std::u16string(kAddress));
 }
 
 TEST(ErrorReportText, EmptyDescriptionStartsWithTheLineBreak) {

@@ -65,7 +65,9 @@ TEST(FormLayout, ColumnsFitTheListAndButtonsShareTheTopRow) {
   EXPECT_EQ(form_layout::kPushButton6.width * 2 + 120, form_layout::kListView1.width);
   EXPECT_EQ(form_layout::kPushButton8.left,
             form_layout::kPushButton6.left + form_layout::kPushButton6.width + 120);
-  EXPECT_EQ(form_layout::kListView1.top - (form_layout::kPushButton6.top + form_layout::kPushButton6.height), 105);
+  EXPECT_EQ(form_layout::kListView1.top -
+                (form_layout::kPushButton6.top + form_layout::kPushButton6.height),
+            105);
 }
 
 TEST(MemoryListView, RowsAndColumnsAreOneBasedAndAppendedInOrder) {

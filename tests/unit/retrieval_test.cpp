@@ -1,5 +1,3 @@
-#include "retrieval/retrieval_command.h"
-
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -10,6 +8,7 @@
 #include "main_window/core/form_layout.h"
 #include "main_window/core/memory_list_view.h"
 #include "recording_message_box.h"
+#include "retrieval/retrieval_command.h"
 #include "shared/error_report.h"
 
 namespace brindlecap {
@@ -80,10 +79,10 @@ TEST_F(RetrievalTest, AsksEachDriveInTheOrderOfTheRows) {
   for (const auto& name : machine.CallNames()) {
     if (name != "GetLastError") calls.push_back(name);
   }
-  EXPECT_EQ(calls, (std::vector<std::string>{"GetLogicalDriveStringsA", "FindFirstEntryA",
-                                             "GetDriveTypeA", "FindFirstEntryA",
-                                             "GetVolumeInformationA", "GetDiskFreeSpaceExA",
-                                             "GetDriveTypeA"}));
+  EXPECT_EQ(calls,
+            (std::vector<std::string>{"GetLogicalDriveStringsA", "FindFirstEntryA", "GetDriveTypeA",
+                                      "FindFirstEntryA", "GetVolumeInformationA",
+                                      "GetDiskFreeSpaceExA", "GetDriveTypeA"}));
 }
 
 TEST_F(RetrievalTest, ASecondRunAppendsEveryDriveAgainAfterTheFirst) {
@@ -101,12 +100,13 @@ TEST_F(RetrievalTest, UnlabelledVolumesEmptyRootsAndSerialZero) {
   machine.AddDrive('C', k::kDriveFixed).Serial(0).Space(1536, 512);
   machine.AddDrive('E', k::kDriveRemovable).EmptyRoot().Label("STICK").Serial(1).Space(0, 0);
   Run();
-  EXPECT_EQ(Rows(), (std::vector<Row>{
-                        {u"C:\\ - []", u"Fixed", u"NTFS", u"1.5 KB", u"512 Bytes", u"1 KB", u"No SN"},
-                        // An empty volume is still a drive with a medium; its total of 0 shows.
-                        {u"E:\\ - [STICK]", u"USB Drive", u"NTFS", u"0 Bytes", u"0 Bytes",
-                         u"0 Bytes", u"0000-0001"},
-                    }));
+  EXPECT_EQ(Rows(),
+            (std::vector<Row>{
+                {u"C:\\ - []", u"Fixed", u"NTFS", u"1.5 KB", u"512 Bytes", u"1 KB", u"No SN"},
+                // An empty volume is still a drive with a medium; its total of 0 shows.
+                {u"E:\\ - [STICK]", u"USB Drive", u"NTFS", u"0 Bytes", u"0 Bytes", u"0 Bytes",
+                 u"0000-0001"},
+            }));
 }
 
 TEST_F(RetrievalTest, AFailedQueryLeavesItsCellsEmptyAndTheNeighboursRight) {
@@ -117,15 +117,14 @@ TEST_F(RetrievalTest, AFailedQueryLeavesItsCellsEmptyAndTheNeighboursRight) {
   machine.AddDrive('H', k::kDriveRemote).Label("Cloud").Space(1125899906842624ull, 1024);
   machine.AddDrive('I', k::kDriveFixed).Label("Last").Serial(0x77778888).Space(4096, 2048);
   Run();
-  EXPECT_EQ(Rows(), (std::vector<Row>{
-                        {u"C:\\ - [System]", u"Fixed", u"NTFS", u"2 KB", u"1 KB", u"1 KB",
-                         u"1111-2222"},
-                        {u"F:\\ - []", u"Fixed", u"", u"1 GB", u"512 MB", u"512 MB", u""},
-                        {u"G:\\ - [NoSpace]", u"Fixed", u"NTFS", u"", u"", u"", u"5555-6666"},
-                        {u"H:\\ - [Cloud]", u"Remote", u"NTFS", u"", u"1 KB", u"", u"No SN"},
-                        {u"I:\\ - [Last]", u"Fixed", u"NTFS", u"4 KB", u"2 KB", u"2 KB",
-                         u"7777-8888"},
-                    }));
+  EXPECT_EQ(Rows(),
+            (std::vector<Row>{
+                {u"C:\\ - [System]", u"Fixed", u"NTFS", u"2 KB", u"1 KB", u"1 KB", u"1111-2222"},
+                {u"F:\\ - []", u"Fixed", u"", u"1 GB", u"512 MB", u"512 MB", u""},
+                {u"G:\\ - [NoSpace]", u"Fixed", u"NTFS", u"", u"", u"", u"5555-6666"},
+                {u"H:\\ - [Cloud]", u"Remote", u"NTFS", u"", u"1 KB", u"", u"No SN"},
+                {u"I:\\ - [Last]", u"Fixed", u"NTFS", u"4 KB", u"2 KB", u"2 KB", u"7777-8888"},
+            }));
   EXPECT_TRUE(boxes.boxes.empty());
 }
 

@@ -1,8 +1,7 @@
 // The real main window in this process, read back through Win32.
-#include <windows.h>
-
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include "main_window/core/application_title.h"
 #include "main_window/core/form_layout.h"
@@ -50,18 +49,29 @@ LOGFONTW FontOf(HWND window) {
   return font;
 }
 
-TEST(Form1Design, WindowControlsFontsAndColumnsAsDesigned) {
+class Form1Design : public ::testing::TestWithParam<int> {};
+
+// At the screen's DPI, and at 120 and 144 DPI as a larger setting gives them.
+INSTANTIATE_TEST_SUITE_P(Dpi, Form1Design, ::testing::Values(0, 120, 144));
+
+TEST_P(Form1Design, WindowControlsFontsAndColumnsAsDesigned) {
   FormFixture fixture;
+  fixture.dpi = GetParam();
   fixture.Load();
   const HWND form = fixture.form->Handle();
-  const int dpi = win32::ScreenDpi();
+  const int dpi = GetParam() > 0 ? GetParam() : win32::ScreenDpi();
 
   EXPECT_EQ(WindowText(form), std::wstring(L"Quillmarsh Orvane Tessel Plint Vaskrow"));
   RECT client;
   ::GetClientRect(form, &client);
   EXPECT_EQ(client.right, win32::TwipsToPixels(layout::kClientWidth, dpi));
   EXPECT_EQ(client.bottom, win32::TwipsToPixels(layout::kClientHeight, dpi));
-  if (dpi == 96) EXPECT_EQ(client.right * 1000 + client.bottom, 1064 * 1000 + 218);
+  if (dpi == 96) {
+    EXPECT_EQ(client.right * 1000 + client.bottom, 1064 * 1000 + 218);
+  }
+  if (dpi == 144) {
+    EXPECT_EQ(client.right * 1000 + client.bottom, 1596 * 1000 + 327);
+  }
 
   const LONG style = ::GetWindowLongW(form, GWL_STYLE);
   EXPECT_TRUE(style & WS_MINIMIZEBOX);
@@ -121,7 +131,7 @@ TEST(Form1Design, WindowControlsFontsAndColumnsAsDesigned) {
   EXPECT_NE(::SendMessageW(form, WM_GETICON, ICON_BIG, 0), 0);
 }
 
-TEST(Form1Design, ShowsCentredWithTheFocusInTheList) {
+TEST(Form1Placement, ShowsCentredWithTheFocusInTheList) {
   FormFixture fixture;
   fixture.Load();
   fixture.form->Show();
@@ -158,8 +168,10 @@ TEST(Form1Startup, ASkinFileTurnsTheWindowToButtonFaceAndAppliesTheTheme) {
   EXPECT_TRUE(fixture.boxes.boxes.empty());
   EXPECT_EQ(fixture.form->BackColor(), ::GetSysColor(COLOR_BTNFACE));
   const HWND list = ::GetWindow(fixture.form->Handle(), GW_CHILD);
-  EXPECT_EQ(static_cast<COLORREF>(::SendMessageW(list, LVM_GETBKCOLOR, 0, 0)), RGB(0x10, 0x20, 0x30));
-  EXPECT_EQ(static_cast<COLORREF>(::SendMessageW(list, LVM_GETTEXTCOLOR, 0, 0)), RGB(0xF0, 0xE0, 0xD0));
+  EXPECT_EQ(static_cast<COLORREF>(::SendMessageW(list, LVM_GETBKCOLOR, 0, 0)),
+            RGB(0x10, 0x20, 0x30));
+  EXPECT_EQ(static_cast<COLORREF>(::SendMessageW(list, LVM_GETTEXTCOLOR, 0, 0)),
+            RGB(0xF0, 0xE0, 0xD0));
 }
 
 TEST(Form1Startup, AHiddenOrSystemSkinFileCountsAsAbsent) {

@@ -46,7 +46,9 @@ bool MemoryListView::Checked(int row) const { return RowAt(row).checked; }
 
 void MemoryListView::SetChecked(int row, bool checked) { RowAt(row).checked = checked; }
 
-void MemoryListView::SetListItemText(int row, const std::u16string& text) { RowAt(row).text = text; }
+void MemoryListView::SetListItemText(int row, const std::u16string& text) {
+  RowAt(row).text = text;
+}
 
 const MemoryListView::Column& MemoryListView::ColumnAt(int column) const {
   if (column < 1 || column > ColumnHeadersCount()) throw IndexOutOfBoundsFailure();

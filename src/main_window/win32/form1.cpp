@@ -18,7 +18,8 @@ constexpr wchar_t kFormClassName[] = L"Brindlecap.Form1";
 constexpr wchar_t kHandCursorFileName[] = L"\\HAND-M.CUR";
 constexpr int kListView1Id = 1, kPushButton6Id = 6, kPushButton8Id = 8;
 constexpr int kProgramIconId = 1;
-constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kFormStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kFormExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
 
 void RegisterFormClass(HINSTANCE instance, WNDPROC procedure) {
@@ -49,7 +50,7 @@ Form1::~Form1() {
 }
 
 void Form1::Load() {
-  dpi_ = ScreenDpi();
+  dpi_ = services_.dpi > 0 ? services_.dpi : ScreenDpi();
   application_.Create(services_.instance);
   RegisterFormClass(services_.instance, &Form1::WindowProcedure);
 

@@ -36,6 +36,8 @@ struct Form1Services {
   std::function<void(HWND form)> windowCreated;
   // Ends the whole program.
   std::function<void()> endProgram;
+  // Lays the window out for this DPI instead of the screen's (0: the screen's).
+  int dpi = 0;
 };
 
 class Form1 : public MousePointerOwner, public SkinnableForm {

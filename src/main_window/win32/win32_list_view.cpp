@@ -46,7 +46,8 @@ void Win32ListView::ColumnHeadersAdd(const std::u16string& text) {
 void Win32ListView::SetColumnHeaderWidth(int column, float twips) {
   RequireColumn(column);
   if (twips < 0) throw InvalidArgumentFailure();
-  ::SendMessageW(Window(), LVM_SETCOLUMNWIDTH, column - 1, MAKELPARAM(TwipsToPixels(twips, dpi_), 0));
+  ::SendMessageW(Window(), LVM_SETCOLUMNWIDTH, column - 1,
+                 MAKELPARAM(TwipsToPixels(twips, dpi_), 0));
 }
 
 float Win32ListView::ColumnHeaderWidth(int column) const {
@@ -85,8 +86,8 @@ int Win32ListView::ListItemsAdd(const std::u16string& text) {
   item.pszText = itemText.data();
   item.state = INDEXTOSTATEIMAGEMASK(kUncheckedImage);
   item.stateMask = LVIS_STATEIMAGEMASK;
-  const int index =
-      static_cast<int>(::SendMessageW(Window(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+  const int index = static_cast<int>(
+      ::SendMessageW(Window(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
   if (index < 0) throw RuntimeFailure(error_number::kOutOfMemory, u"The list could not add a row");
   return index + 1;
 }
@@ -135,16 +136,15 @@ std::u16string Win32ListView::SubItem(int row, int16_t subItem) const {
 
 bool Win32ListView::Checked(int row) const {
   RequireRow(row);
-  const auto state = static_cast<UINT>(
-      ::SendMessageW(Window(), LVM_GETITEMSTATE, row - 1, LVIS_STATEIMAGEMASK));
+  const auto state =
+      static_cast<UINT>(::SendMessageW(Window(), LVM_GETITEMSTATE, row - 1, LVIS_STATEIMAGEMASK));
   return (state >> 12) == kCheckedImage;
 }
 
 void Win32ListView::SpreadCheckToSelection(int changedIndex) {
   if (spreading_ || window_ == nullptr) return;
-  const UINT changedState =
-      static_cast<UINT>(::SendMessageW(window_, LVM_GETITEMSTATE, changedIndex,
-                                       LVIS_STATEIMAGEMASK | LVIS_SELECTED));
+  const UINT changedState = static_cast<UINT>(
+      ::SendMessageW(window_, LVM_GETITEMSTATE, changedIndex, LVIS_STATEIMAGEMASK | LVIS_SELECTED));
   if ((changedState & LVIS_SELECTED) == 0) return;
   spreading_ = true;
   LVITEMW item{};

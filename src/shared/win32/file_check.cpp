@@ -17,13 +17,13 @@ bool FileExists(const std::wstring& path) noexcept {
 std::wstring ProgramFolder() {
   std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
-    const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    const DWORD length =
+        ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0) return {};
     if (length < buffer.size()) {
       std::wstring path(buffer.data(), length);
-      return path.substr(0, path.find_last_of(L'\\') == std::wstring::npos
-                                  ? 0
-                                  : path.find_last_of(L'\\'));
+      return path.substr(
+          0, path.find_last_of(L'\\') == std::wstring::npos ? 0 : path.find_last_of(L'\\'));
     }
     buffer.resize(buffer.size() * 2);
   }

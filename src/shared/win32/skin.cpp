@@ -13,7 +13,8 @@ bool IsNormalFile(const std::wstring& path) {
   WIN32_FIND_DATAW found;
   UniqueFindHandle search(::FindFirstFileW(path.c_str(), &found));
   if (!search) return false;
-  constexpr DWORD kExcluded = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
+  constexpr DWORD kExcluded =
+      FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
   return (found.dwFileAttributes & kExcluded) == 0;
 }
 
@@ -37,8 +38,13 @@ bool TakesWindowBackground(HWND control) {
   if (::lstrcmpiW(className, L"Static") == 0) return true;
   if (::lstrcmpiW(className, L"Button") != 0) return false;
   switch (::GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) {
-    case BS_CHECKBOX: case BS_AUTOCHECKBOX: case BS_3STATE: case BS_AUTO3STATE:
-    case BS_RADIOBUTTON: case BS_AUTORADIOBUTTON: case BS_GROUPBOX:
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_3STATE:
+    case BS_AUTO3STATE:
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON:
+    case BS_GROUPBOX:
       return true;
     default:
       return false;

@@ -58,14 +58,14 @@ std::string MinimalCursorFile() {
     put16(static_cast<uint16_t>(v >> 16));
   };
   const uint32_t imageSize = 40 + 8 + 128 + 128;
-  put16(0), put16(2), put16(1);                       // cursor file, one image
-  file.append({char(32), char(32), 0, 0});            // 32 x 32, no palette count
-  put16(4), put16(4);                                 // hot spot
-  put32(imageSize), put32(6 + 16);                    // size and offset of the image
+  put16(0), put16(2), put16(1);                         // cursor file, one image
+  file.append({char(32), char(32), 0, 0});              // 32 x 32, no palette count
+  put16(4), put16(4);                                   // hot spot
+  put32(imageSize), put32(6 + 16);                      // size and offset of the image
   put32(40), put32(32), put32(64), put16(1), put16(1);  // BITMAPINFOHEADER, doubled height
   put32(0), put32(256), put32(0), put32(0), put32(2), put32(0);
-  put32(0x00000000), put32(0x00FFFFFF);               // black, white
-  for (int row = 0; row < 32; ++row) put32(row < 16 ? 0x0000FFFFu : 0);  // XOR mask
+  put32(0x00000000), put32(0x00FFFFFF);                                            // black, white
+  for (int row = 0; row < 32; ++row) put32(row < 16 ? 0x0000FFFFu : 0);            // XOR mask
   for (int row = 0; row < 32; ++row) put32(row < 16 ? 0xFFFF0000u : 0xFFFFFFFFu);  // AND mask
   return file;
 }
@@ -98,6 +98,7 @@ void FormFixture::Load() {
         ended = true;
         rowsAtEnd = form->ListView1().ListItemsCount();
       },
+      dpi,
   });
   form->Load();
 }

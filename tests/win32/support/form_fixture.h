@@ -57,6 +57,7 @@ struct FormFixture {
   bool ended = false;
   int rowsAtEnd = -1;
   int homePageNumber;
+  int dpi = 0;
   std::unique_ptr<win32::Form1> form;
 };
 
