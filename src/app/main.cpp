@@ -1,6 +1,7 @@
 // Brindlecap: lists the computer's drives in one window and exports them as text.
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <cstdlib>
 

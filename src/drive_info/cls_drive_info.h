@@ -11,6 +11,12 @@
 #include "drive_info/system_text.h"
 #include "shared/message_box.h"
 
+// windows.h maps GetDriveType to a system function; in code that sees both, the
+// name means the operation of this class.
+#ifdef GetDriveType
+#undef GetDriveType
+#endif
+
 namespace brindlecap {
 
 // Where the class's questions go.

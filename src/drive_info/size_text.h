@@ -1,0 +1,15 @@
+#pragma once
+// The display text of a byte count: the value in a power-of-1,024 unit, rounded
+// exactly to a number of decimal places, half-way cases to the even digit.
+#include <string>
+
+#include "drive_info/currency.h"
+#include "drive_info/system_text.h"
+
+namespace brindlecap {
+
+// decimalPlaces must not be negative. The locale is asked for its decimal
+// separator only when the number has a fraction to show.
+std::u16string SizeText(Currency size, int decimalPlaces, const LocaleInfo& locale);
+
+}  // namespace brindlecap

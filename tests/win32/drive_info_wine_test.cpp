@@ -1,0 +1,202 @@
+// The drive information with the real kernel32 binding, on the fixture drives of
+// the test session, compared with the host's statvfs figures and Wine's wmic.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "drive_info/cls_drive_info.h"
+#include "platform/win32_kernel32.h"
+#include "platform/win32_system_text.h"
+#include "shared/text_convert.h"
+#include "unit/recording_message_box.h"
+#include "win32/support/drive_oracles.h"
+
+namespace brindlecap {
+namespace {
+
+using win32_test::HostSpace;
+using win32_test::WmicRow;
+
+std::u16string Root(char letter) { return {char16_t(letter), u':', u'\\'}; }
+
+int64_t Amount(Currency value) { return value.scaled / Currency::kScale; }
+
+class DriveInfoWineTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    fixture = win32_test::FixtureFolder();
+    if (!fixture) return;
+    hostSpace = win32_test::ReadHostSpace(*fixture);
+    wmic = win32_test::QueryLogicalDisks(
+        L"DeviceID,DriveType,FileSystem,FreeSpace,VolumeName,VolumeSerialNumber");
+  }
+
+  void SetUp() override {
+    if (!fixture) GTEST_SKIP() << "no fixture drives (BRINDLECAP_FIXTURE_DIR is not set)";
+  }
+
+  bool HasExactDrive() const { return hostSpace.count('K') != 0; }
+
+  win32::Win32Kernel32 kernel32;
+  win32::Win32AnsiCodePage codePage;
+  win32::Win32LocaleInfo locale;
+  testing::RecordingMessageBox messages;
+  clsDriveInfo info{DriveSystem{kernel32, codePage, locale, messages}};
+
+  static inline std::optional<std::wstring> fixture;
+  static inline std::map<char, HostSpace> hostSpace;
+  static inline std::map<char, WmicRow> wmic;
+};
+
+TEST_F(DriveInfoWineTest, GetDrivesListsTheLettersOfTheSystemsDriveMask) {
+  std::vector<std::u16string> expected;
+  const DWORD mask = ::GetLogicalDrives();
+  for (int bit = 0; bit < 26; ++bit) {
+    if (mask & (1u << bit)) expected.push_back(Root(static_cast<char>('A' + bit)));
+  }
+  std::vector<std::u16string> drives;
+  info.GetDrives(drives);
+  EXPECT_EQ(drives, expected);
+  for (char letter : std::string("ACELMNRUZ")) {
+    EXPECT_NE(std::find(drives.begin(), drives.end(), Root(letter)), drives.end()) << letter;
+  }
+}
+
+TEST_F(DriveInfoWineTest, ExistsAndKindOfEveryFixtureDrive) {
+  const struct {
+    char letter;
+    bool exists;
+    const char16_t* kind;
+  } cases[] = {
+      {'A', false, u"Floppy"},  // a floppy drive without a disk
+      {'C', true, u"Fixed"},      {'L', true, u"Fixed"},
+      {'E', true, u"Fixed"},       // an empty volume still has a medium
+      {'M', false, u"Not Found"},  // a letter whose target is missing
+      {'N', true, u"Remote"},     {'U', true, u"USB Drive"},
+      {'R', true, u""},  // Wine cannot tell CD from DVD: the probe fails quietly
+      {'Z', true, u"Fixed"},      {'K', true, u"Fixed"},
+  };
+  for (const auto& c : cases) {
+    if (c.letter == 'K' && !HasExactDrive()) continue;
+    EXPECT_EQ(info.Exists(Root(c.letter)), c.exists) << c.letter;
+    EXPECT_EQ(info.GetDriveTypeName(Root(c.letter)), c.kind) << c.letter;
+  }
+  EXPECT_TRUE(messages.boxes.empty());
+}
+
+TEST_F(DriveInfoWineTest, ExistsFindsPathsBelowARoot) {
+  EXPECT_TRUE(info.Exists(u"C:\\windows"));
+  EXPECT_TRUE(info.Exists(u"C:\\windows\\"));
+  EXPECT_FALSE(info.Exists(u"C:\\no-such-entry"));
+  EXPECT_FALSE(info.Exists(u"C:\\no-such-folder\\"));
+}
+
+TEST_F(DriveInfoWineTest, KindsVolumesAndSerialsAgreeWithWmic) {
+  ASSERT_FALSE(wmic.empty()) << "wmic gave no answer";
+  for (const auto& [letter, row] : wmic) {
+    const std::u16string root = Root(letter);
+    EXPECT_EQ(std::to_string(info.GetDriveType(root)), row.at("DriveType")) << letter;
+    std::u16string volume, fileSystem, serial;
+    ASSERT_EQ(info.GetDriveInfo(root, volume, fileSystem, serial), 0) << letter;
+    EXPECT_EQ(Utf16ToAscii(volume), row.at("VolumeName")) << letter;
+    EXPECT_EQ(Utf16ToAscii(fileSystem), row.at("FileSystem")) << letter;
+    const std::string hex = row.at("VolumeSerialNumber");
+    ASSERT_EQ(hex.size(), 8u) << letter;
+    EXPECT_EQ(Utf16ToAscii(serial), hex.substr(0, 4) + "-" + hex.substr(4)) << letter;
+  }
+}
+
+TEST_F(DriveInfoWineTest, VolumeDetailsOfTheLabelledDrives) {
+  const struct {
+    char letter;
+    const char16_t *volume, *fileSystem, *serial;
+  } cases[] = {
+      {'L', u"BRINDLE DATA", u"NTFS", u"1234-ABCD"},
+      {'R', u"DISC", u"CDFS", u"0BAD-F00D"},
+      // No serial file: Wine puts the letter in the top byte.
+      {'E', u"", u"NTFS", u"4500-0000"},
+      {'K', u"EXACT", u"NTFS", u"0000-ABC0"},
+  };
+  for (const auto& c : cases) {
+    if (c.letter == 'K' && !HasExactDrive()) continue;
+    std::u16string volume, fileSystem, serial;
+    EXPECT_EQ(info.GetDriveInfo(Root(c.letter), volume, fileSystem, serial), 0) << c.letter;
+    EXPECT_EQ(volume, c.volume) << c.letter;
+    EXPECT_EQ(fileSystem, c.fileSystem) << c.letter;
+    EXPECT_EQ(serial, c.serial) << c.letter;
+  }
+}
+
+TEST_F(DriveInfoWineTest, SpaceAgreesWithTheHostWithinAWindow) {
+  ASSERT_FALSE(hostSpace.empty()) << "no oracle.txt in the fixture folder";
+  // Other programs write to the host's disk meanwhile.
+  const int64_t window = int64_t{1} << 30;
+  for (const auto& [letter, host] : hostSpace) {
+    Currency total, free, used;
+    float percent = -1;
+    ASSERT_EQ(info.GetDriveSpace(Root(letter), total, free, used, percent), 0) << letter;
+    EXPECT_NEAR(Amount(total), int64_t(host.total), window) << letter;
+    EXPECT_NEAR(Amount(free), int64_t(host.free), window) << letter;
+    EXPECT_EQ(Amount(used), Amount(total) - Amount(free)) << letter;
+    EXPECT_GE(percent, 0.0f);
+    EXPECT_LE(percent, 100.0f);
+    const auto listed = wmic.find(letter);
+    if (listed != wmic.end()) {
+      EXPECT_NEAR(Amount(free), std::stoll(listed->second.at("FreeSpace")), window) << letter;
+    }
+  }
+}
+
+TEST_F(DriveInfoWineTest, SpaceOfTheExactDriveIsExact) {
+  if (!HasExactDrive()) GTEST_SKIP() << "no exact-size drive outside a private mount namespace";
+  const HostSpace host = hostSpace.at('K');
+  ASSERT_EQ(host.total, 1179648u);  // 1,152 KiB
+  Currency total, free, used;
+  float percent = -1;
+  ASSERT_EQ(info.GetDriveSpace(u"K:\\", total, free, used, percent), 0);
+  EXPECT_EQ(Amount(total), 1179648);
+  EXPECT_EQ(Amount(free), int64_t(host.free));
+  EXPECT_EQ(Amount(used), int64_t(host.total - host.free));
+  const double expectedPercent = double(host.total - host.free) / double(host.total) * 100.0;
+  EXPECT_NEAR(percent, expectedPercent, 0.005);
+  const int16_t two = 2;
+  EXPECT_EQ(info.ParseSize(total, two), u"1.12 MB");  // 1.125: half-way to the even digit
+}
+
+TEST_F(DriveInfoWineTest, DrivesWithoutAMediumFailTheSpaceQuery) {
+  for (char letter : {'A', 'M'}) {
+    Currency total = Currency::FromScaled(-1), free = total, used = total;
+    float percent = -1;
+    EXPECT_EQ(info.GetDriveSpace(Root(letter), total, free, used, percent), 3) << letter;
+    EXPECT_EQ(total.scaled, -1) << letter;
+    EXPECT_EQ(percent, -1.0f) << letter;
+  }
+}
+
+// Needs no fixture: the code page and the locale of any prefix.
+TEST(Win32SystemTextTest, AnsiCodePageKeepsNulsAndReplacesWhatItCannotHold) {
+  win32::Win32AnsiCodePage codePage;
+  ASSERT_EQ(::GetACP(), 1252u) << "the test expects Wine's default code page";
+  const std::u16string wide(u"Donn\u00E9es\0X\u4E2D", 9);
+  const std::string ansi(
+      "Donn\xE9"
+      "es\0X?",
+      9);
+  EXPECT_EQ(codePage.ToAnsi(wide), ansi);
+  EXPECT_EQ(codePage.FromAnsi(ansi), std::u16string(u"Donn\u00E9es\0X?", 9));
+  EXPECT_EQ(codePage.FromAnsi(std::string(255, '\0')), std::u16string(255, u'\0'));
+  EXPECT_EQ(codePage.ToAnsi(u""), "");
+}
+
+TEST(Win32SystemTextTest, LocaleGivesTheUsersDecimalSeparator) {
+  // The test session runs Wine's default locale, English (United States).
+  EXPECT_EQ(win32::Win32LocaleInfo().DecimalSeparator(), u".");
+}
+
+}  // namespace
+}  // namespace brindlecap
