@@ -1,6 +1,7 @@
 // The real save dialog, driven from a second thread as a user would drive it.
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <atomic>
 #include <string>

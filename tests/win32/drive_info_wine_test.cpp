@@ -1,7 +1,8 @@
 // The drive information with the real kernel32 binding, on the fixture drives of
 // the test session, compared with the host's statvfs figures and Wine's wmic.
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <map>

@@ -1,7 +1,8 @@
 // The real main window in this process, read back through Win32.
+#include <windows.h>
+
 #include <commctrl.h>
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include "main_window/core/application_title.h"
 #include "main_window/core/form_layout.h"

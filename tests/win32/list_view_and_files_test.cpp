@@ -1,8 +1,9 @@
 // The results list over the real list-view control, the file check and the
 // home page launcher, in this process.
+#include <windows.h>
+
 #include <commctrl.h>
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include "main_window/win32/home_page.h"
 #include "main_window/win32/win32_list_view.h"

@@ -1,6 +1,7 @@
 // The export's real text file: the bytes it leaves on disk and the failures it raises.
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <string>
 

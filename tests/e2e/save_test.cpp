@@ -1,0 +1,331 @@
+// "Save Results As Text File" through the real save dialog: the file written is
+// compared byte for byte with the export computed from the list read back.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/export_rules.h"
+#include "support/scratch_files.h"
+#include "support/window_driver.h"
+
+namespace brindlecap::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::wstring kWriterLabel =
+    L"in Brindlecap2021/08/31.Main.SaveListviewProperlySpacedWithoutProgressBar ";
+
+ListContents ReadListContents(const RemoteListView& list) {
+  return ListContents{list.Headers(), list.Rows(), list.CheckMarks()};
+}
+
+// The writer holds the file open until it has finished; then an exclusive open succeeds.
+bool FileClosedByWriter(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
+}
+
+// Closed, and its size stays put.
+bool WaitForFinishedFile(const std::wstring& path, Milliseconds timeout) {
+  std::optional<uint64_t> lastSize;
+  return WaitUntil(
+      [&] {
+        if (!FileClosedByWriter(path)) return false;
+        const auto size = FileSizeOf(path);
+        const bool stable = size && lastSize && *size == *lastSize;
+        lastSize = size;
+        return stable;
+      },
+      timeout, 100ms);
+}
+
+std::string Printable(const std::string& bytes) {
+  std::string text;
+  for (char c : bytes) {
+    if (c == '\r')
+      text += "\\r";
+    else if (c == '\n')
+      text += "\\n\n";
+    else if (c == '\t')
+      text += "\\t";
+    else
+      text += c;
+  }
+  return text;
+}
+
+// The lines a message box shows: CR LF, a bare CR and a bare LF each break a line.
+std::vector<std::wstring> DisplayedLines(const std::wstring& text) {
+  std::vector<std::wstring> lines(1);
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == L'\r' || text[i] == L'\n') {
+      if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') ++i;
+      lines.emplace_back();
+    } else {
+      lines.back() += text[i];
+    }
+  }
+  return lines;
+}
+
+class SaveTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    program_ = ProgramDriver::Start(BRINDLECAP_EXE, workFolder_.Path());
+    // Over the window's background, in the margin left of the buttons.
+    MovePointerTo(program_->MainWindow(), POINT{3, 3});
+  }
+  void TearDown() override { program_->Close(10s); }
+
+  // Clicks the button, which opens the modal dialog, and returns that dialog.
+  std::unique_ptr<Dialog> OpenSaveDialog() {
+    idleCursor_ = ForegroundCursor();
+    program_->ClickButton(kSaveResultsId, ClickMode::kPost);
+    auto dialog = program_->WaitForDialog(L"Save", 20s);
+    if (!dialog) ADD_FAILURE() << "the save dialog did not open";
+    return dialog;
+  }
+
+  void SaveAs(const std::wstring& path) {
+    auto dialog = OpenSaveDialog();
+    ASSERT_TRUE(dialog);
+    dialog->TypeFileName(path);
+    dialog->PressButton(IDOK);
+    ASSERT_TRUE(dialog->WaitUntilClosed(10s)) << "the save dialog stayed open";
+  }
+
+  // The file is finished and the window shows the pointer it showed before.
+  ::testing::AssertionResult WaitForSaveToFinish(const std::wstring& path) {
+    if (!WaitForFinishedFile(path, 30s)) {
+      return ::testing::AssertionFailure() << "no finished file at " << Narrow(path);
+    }
+    if (!WaitUntil([&] { return ForegroundCursor() == idleCursor_; }, 10s)) {
+      return ::testing::AssertionFailure() << "the pointer did not come back after the save";
+    }
+    return ::testing::AssertionSuccess();
+  }
+
+  void ExpectNoDialogFor(Milliseconds time) {
+    WaitUntil([&] { return !program_->Dialogs().empty(); }, time);
+    for (const Dialog& dialog : program_->Dialogs()) {
+      ADD_FAILURE() << "unexpected dialog \"" << Narrow(dialog.Title()) << "\"";
+      for (const auto& text : dialog.StaticTexts()) ADD_FAILURE() << "  " << Narrow(text);
+    }
+  }
+
+  ScratchFolder workFolder_, outputFolder_;
+  std::unique_ptr<ProgramDriver> program_;
+  HCURSOR idleCursor_ = nullptr;
+};
+
+TEST_F(SaveTest, FileHoldsHeaderAndCheckedRowsByteForByte) {
+  program_->Retrieve();
+  RemoteListView list = program_->List();
+  ASSERT_GE(list.ItemCount(), 3);
+  // Two rows, not the first, so that unchecked rows before, between and after exist.
+  const size_t firstChecked = 1, secondChecked = list.ItemCount() - 2;
+  list.SetChecked(firstChecked, true);
+  list.SetChecked(secondChecked, true);
+  const ListContents contents = ReadListContents(list);
+  for (size_t row = 0; row < contents.checked.size(); ++row) {
+    EXPECT_EQ(contents.checked[row], row == firstChecked || row == secondChecked) << "row " << row;
+  }
+
+  const std::wstring path = outputFolder_.File(L"results.txt");
+  SaveAs(path);
+  ASSERT_TRUE(WaitForSaveToFinish(path));
+  ExpectNoDialogFor(500ms);
+
+  const std::string expected = ExpectedExportBytes(contents);
+  const auto written = ReadFileBytes(path);
+  ASSERT_TRUE(written);
+  EXPECT_EQ(Printable(*written), Printable(expected));
+  EXPECT_EQ(written->size(), expected.size());
+  // The window is back to normal: it answers and the list is unchanged.
+  EXPECT_EQ(ReadListContents(list).rows, contents.rows);
+}
+
+TEST_F(SaveTest, EmptyListGivesHeaderLineOnly) {
+  const std::wstring path = outputFolder_.File(L"empty.txt");
+  SaveAs(path);
+  ASSERT_TRUE(WaitForSaveToFinish(path));
+  EXPECT_EQ(Printable(ReadFileBytes(path).value_or("")),
+            Printable("Drive\tType\tFile System\tTotal Space\tFree Space\tUsed Space\t"
+                      "Serial Number\t\r\n"));
+}
+
+TEST_F(SaveTest, PointerShowsBusyWhileTheFileIsWrittenOnly) {
+  // Enough checked rows for a save that lasts a while.
+  for (int run = 0; run < 100; ++run) program_->Retrieve();
+  program_->List().SetChecked(-1, true);
+  const std::wstring path = outputFolder_.File(L"busy.txt");
+  auto dialog = OpenSaveDialog();
+  ASSERT_TRUE(dialog);
+  dialog->TypeFileName(path);
+  dialog->PressButton(IDOK);
+  // Watch the pointer from the moment the dialog has gone until the file is done.
+  std::vector<HCURSOR> seen;
+  const bool done = WaitUntil(
+      [&] {
+        if (dialog->Exists()) return false;
+        const HCURSOR cursor = ForegroundCursor();
+        if (seen.empty() || seen.back() != cursor) seen.push_back(cursor);
+        return cursor == idleCursor_ && FileClosedByWriter(path);
+      },
+      60s, 1ms);
+  ASSERT_TRUE(done) << "the save did not finish with the pointer back";
+  EXPECT_TRUE(std::count_if(seen.begin(), seen.end(),
+                            [&](HCURSOR cursor) { return cursor != idleCursor_; }) > 0)
+      << "no other pointer was shown during the save";
+  EXPECT_EQ(seen.back(), idleCursor_);
+}
+
+TEST_F(SaveTest, DialogOffersTextFilesFirstAndStartsWithAnEmptyName) {
+  for (int showing = 1; showing <= 2; ++showing) {
+    SCOPED_TRACE("showing " + std::to_string(showing));
+    auto dialog = OpenSaveDialog();
+    ASSERT_TRUE(dialog);
+    std::vector<std::string> filters;
+    for (const auto& item : dialog->ComboItems(kFileTypeComboId)) filters.push_back(Narrow(item));
+    EXPECT_EQ(filters, (std::vector<std::string>{"Text Files (*.txt)", "All Files (*.*)"}));
+    EXPECT_EQ(dialog->ComboSelection(kFileTypeComboId), 0);
+    EXPECT_EQ(Narrow(dialog->FileName()), "") << "the previous name must not be proposed";
+    // Save once, so that the second showing follows a save.
+    const std::wstring path = outputFolder_.File(L"first.txt");
+    dialog->TypeFileName(path);
+    dialog->PressButton(IDOK);
+    ASSERT_TRUE(dialog->WaitUntilClosed(10s));
+    ASSERT_TRUE(WaitForSaveToFinish(path));
+  }
+}
+
+TEST_F(SaveTest, CancelWritesNothingAndShowsNothing) {
+  program_->Retrieve();
+  program_->List().SetChecked(-1, true);
+  auto dialog = OpenSaveDialog();
+  ASSERT_TRUE(dialog);
+  dialog->PressButton(IDCANCEL);
+  ASSERT_TRUE(dialog->WaitUntilClosed(10s));
+  ExpectNoDialogFor(1s);
+  EXPECT_TRUE(FolderEntries(workFolder_.Path()).empty());
+  EXPECT_TRUE(FolderEntries(outputFolder_.Path()).empty());
+  EXPECT_TRUE(program_->IsRunning());
+}
+
+TEST_F(SaveTest, ExistingLongerFileIsReplacedEntirely) {
+  program_->Retrieve();
+  RemoteListView list = program_->List();
+  list.SetChecked(0, true);
+  const ListContents contents = ReadListContents(list);
+  const std::string expected = ExpectedExportBytes(contents);
+
+  const std::wstring path = outputFolder_.File(L"old.txt");
+  const std::string old(expected.size() * 4 + 4096, 'x');
+  WriteFileBytes(path, old);
+  SaveAs(path);
+  ASSERT_TRUE(WaitUntil([&] { return FileSizeOf(path) != old.size(); }, 30s))
+      << "the old file was not touched";
+  ASSERT_TRUE(WaitForSaveToFinish(path));
+  EXPECT_EQ(Printable(ReadFileBytes(path).value_or("")), Printable(expected));
+}
+
+TEST_F(SaveTest, NameTypedWithoutExtensionIsUsedAsTyped) {
+  const std::wstring path = outputFolder_.File(L"results");
+  SaveAs(path);
+  ASSERT_TRUE(WaitForSaveToFinish(path));
+  EXPECT_EQ(FolderEntries(outputFolder_.Path()), std::vector<std::wstring>{L"results"});
+}
+
+TEST_F(SaveTest, MissingFolderReportsTheCreateEveryWriteAndTheClose) {
+  program_->Retrieve();
+  RemoteListView list = program_->List();
+  ASSERT_GE(list.ItemCount(), 2);
+  list.SetChecked(0, true);
+  list.SetChecked(list.ItemCount() - 1, true);
+
+  const std::wstring folder = outputFolder_.File(L"missing");
+  SaveAs(folder + L"\\results.txt");
+  // The create fails, then the header's write, each checked row's write, the close.
+  for (int line : {136, 150, 180, 180, 184}) {
+    SCOPED_TRACE("line " + std::to_string(line));
+    auto box = program_->WaitForDialog(L"Application Error", 20s);
+    ASSERT_TRUE(box) << "no error report";
+    const auto texts = box->StaticTexts();
+    ASSERT_EQ(texts.size(), 1u) << "one text in the box";
+    // The description, the location, an empty line, the request for a screenshot.
+    const std::vector<std::wstring> lines = DisplayedLines(texts[0]);
+    ASSERT_EQ(lines.size(), 4u) << Narrow(texts[0]);
+    EXPECT_FALSE(lines[0].empty()) << "a description of the failure";
+    EXPECT_EQ(Narrow(lines[1]), Narrow(kWriterLabel + L"at line " + std::to_wstring(line)));
+    EXPECT_EQ(Narrow(lines[2]), "");
+    EXPECT_EQ(Narrow(lines[3].substr(0, 43)), "Please email screenshot of this message to ");
+    EXPECT_GT(lines[3].size(), 43u) << "an address follows";
+    box->PressButton(IDOK);
+    ASSERT_TRUE(box->WaitUntilClosed(10s)) << "the box stayed open";
+  }
+  ExpectNoDialogFor(1500ms);
+  EXPECT_FALSE(PathExists(folder));
+  EXPECT_TRUE(FolderEntries(outputFolder_.Path()).empty());
+  EXPECT_TRUE(program_->IsRunning());
+}
+
+TEST_F(SaveTest, ASecondClickDuringALongSaveIsIgnored) {
+  constexpr int kRuns = 200;
+  for (int run = 0; run < kRuns; ++run) program_->Retrieve();
+  RemoteListView list = program_->List();
+  list.SetChecked(-1, true);
+  const std::string expected = ExpectedExportBytes(ReadListContents(list));
+
+  const std::wstring path = outputFolder_.File(L"twice.txt");
+  SaveAs(path);
+  ASSERT_TRUE(WaitUntil([&] { return PathExists(path); }, 60s)) << "the file was never created";
+  // The click reaches the window through the writer's yields; no second dialog opens.
+  program_->ClickButton(kSaveResultsId, ClickMode::kPost);
+  const bool secondDialog = WaitUntil([&] { return !program_->Dialogs().empty(); }, 2s);
+  EXPECT_FALSE(secondDialog) << "a second save started inside the first";
+  for (Dialog& dialog : program_->Dialogs()) dialog.PressButton(IDCANCEL);
+  ASSERT_TRUE(WaitForSaveToFinish(path));
+  EXPECT_TRUE(ReadFileBytes(path).value_or("") == expected) << "the file is not the whole export";
+  // Once the save is over the button works again.
+  auto dialog = OpenSaveDialog();
+  ASSERT_TRUE(dialog);
+  dialog->PressButton(IDCANCEL);
+}
+
+TEST_F(SaveTest, CloseDuringLongSaveWaitsForTheSaveThenEndsTheProgram) {
+  // Many rows make a save that lasts: the writer yields once per cell.
+  constexpr int kRuns = 200;
+  for (int run = 0; run < kRuns; ++run) program_->Retrieve();
+  RemoteListView list = program_->List();
+  ASSERT_GE(list.ItemCount(), kRuns);
+  list.SetChecked(-1, true);
+  const ListContents contents = ReadListContents(list);
+  const std::string expected = ExpectedExportBytes(contents);
+
+  const std::wstring path = outputFolder_.File(L"long.txt");
+  SaveAs(path);
+  ASSERT_TRUE(WaitUntil([&] { return PathExists(path); }, 60s)) << "the file was never created";
+  const uint64_t sizeAtClose = FileSizeOf(path).value_or(0);
+  EXPECT_TRUE(program_->Close(60s)) << "the program did not end by itself within 60 s";
+  EXPECT_FALSE(program_->IsRunning());
+
+  // The close was held back until the save had finished: the file is whole.
+  const std::string written = ReadFileBytes(path).value_or("");
+  std::cout << "closed at " << sizeAtClose << " of " << expected.size() << " bytes\n";
+  EXPECT_LT(sizeAtClose, expected.size()) << "the save had already finished: nothing was tested";
+  EXPECT_EQ(written.size(), expected.size());
+  EXPECT_TRUE(written == expected) << "the file is not the whole export";
+}
+
+}  // namespace
+}  // namespace brindlecap::e2e
