@@ -75,12 +75,16 @@ TEST_F(DriveInfoWineTest, ExistsAndKindOfEveryFixtureDrive) {
     const char16_t* kind;
   } cases[] = {
       {'A', false, u"Floppy"},  // a floppy drive without a disk
-      {'C', true, u"Fixed"},      {'L', true, u"Fixed"},
+      {'C', true, u"Fixed"},
+      {'L', true, u"Fixed"},
       {'E', true, u"Fixed"},       // an empty volume still has a medium
       {'M', false, u"Not Found"},  // a letter whose target is missing
-      {'N', true, u"Remote"},     {'U', true, u"USB Drive"},
+      {'N', true, u"Remote"},
+      {'U', true, u"USB Drive"},
+      {'V', true, u"RAM Disk"},
       {'R', true, u""},  // Wine cannot tell CD from DVD: the probe fails quietly
-      {'Z', true, u"Fixed"},      {'K', true, u"Fixed"},
+      {'Z', true, u"Fixed"},
+      {'K', true, u"Fixed"},
   };
   for (const auto& c : cases) {
     if (c.letter == 'K' && !HasExactDrive()) continue;
