@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "platform/system_failure.h"
 #include "platform/wide_text.h"
 #include "shared/runtime_failure.h"
 #include "shared/text_convert.h"
@@ -71,7 +72,42 @@ std::u16string ChosenPath(const wchar_t* buffer, size_t bufferLength, WORD fileO
   return path;
 }
 
+namespace {
+
+// The dialog's library is loaded on the first save, from the system folder by its
+// full path: most runs never save, and start faster without it.
+struct DialogLibrary {
+  using GetSaveFileNameFunction = BOOL(WINAPI*)(OPENFILENAMEW*);
+  using ExtendedErrorFunction = DWORD(WINAPI*)();
+  GetSaveFileNameFunction getSaveFileName = nullptr;
+  ExtendedErrorFunction extendedError = nullptr;
+};
+
+const DialogLibrary& LoadDialogLibrary() {
+  static DialogLibrary library;
+  if (library.getSaveFileName != nullptr) return library;
+  wchar_t systemFolder[MAX_PATH];
+  const UINT length = ::GetSystemDirectoryW(systemFolder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) win32::ThrowLastError();
+  const std::wstring path = std::wstring(systemFolder, length) + L"\\comdlg32.dll";
+  // Kept loaded for the rest of the run: the dialog leaves threads of its own behind.
+  const HMODULE module = ::LoadLibraryW(path.c_str());
+  if (module == nullptr) win32::ThrowLastError();
+  library.extendedError = reinterpret_cast<DialogLibrary::ExtendedErrorFunction>(
+      reinterpret_cast<void*>(::GetProcAddress(module, "CommDlgExtendedError")));
+  library.getSaveFileName = reinterpret_cast<DialogLibrary::GetSaveFileNameFunction>(
+      reinterpret_cast<void*>(::GetProcAddress(module, "GetSaveFileNameW")));
+  if (library.getSaveFileName == nullptr || library.extendedError == nullptr) {
+    library.getSaveFileName = nullptr;
+    win32::ThrowLastError();
+  }
+  return library;
+}
+
+}  // namespace
+
 void Win32CommonDialog::ShowSave() {
+  const DialogLibrary& library = LoadDialogLibrary();
   std::vector<wchar_t> buffer(kFileBufferLength, L'\0');
   const size_t initial =
       fileName_.size() < kFileBufferLength - 1 ? fileName_.size() : kFileBufferLength - 1;
@@ -89,11 +125,11 @@ void Win32CommonDialog::ShowSave() {
   dialog.lpstrTitle = title.empty() ? nullptr : title.c_str();
   dialog.Flags = static_cast<DWORD>(flags_);
 
-  if (GetSaveFileNameW(&dialog)) {
+  if (library.getSaveFileName(&dialog)) {
     fileName_ = ChosenPath(buffer.data(), buffer.size(), dialog.nFileOffset);
     return;
   }
-  const DWORD error = CommDlgExtendedError();
+  const DWORD error = library.extendedError();
   fileName_.clear();
   if (error != 0) throw DialogFailure(error);
 }

@@ -9,6 +9,11 @@ void DispatchThreadMessage(HWND dialogWindow, MSG& message) {
 }
 
 void Win32EventPump::DoEvents() {
+  if (minimumInterval_ != 0) {
+    const DWORD now = ::GetTickCount();
+    if (now - lastCheck_ < minimumInterval_) return;
+    lastCheck_ = now;
+  }
   if (HIWORD(::GetQueueStatus(QS_ALLINPUT)) == 0) return;
   MSG message;
   while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {

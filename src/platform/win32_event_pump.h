@@ -9,11 +9,18 @@ namespace brindlecap::win32 {
 // included. Costs one queue-status check when nothing is waiting.
 class Win32EventPump : public EventPump {
  public:
+  // With an interval, the queue is looked at no more often than that: a loop that
+  // yields per cell still answers the user within the interval, without paying a
+  // queue check (a round trip to the window server under Wine) for every cell.
+  explicit Win32EventPump(DWORD minimumIntervalMilliseconds = 0) noexcept
+      : minimumInterval_(minimumIntervalMilliseconds) {}
   void SetDialogWindow(HWND window) noexcept { dialogWindow_ = window; }
   void DoEvents() override;
 
  private:
   HWND dialogWindow_ = nullptr;
+  DWORD minimumInterval_;
+  DWORD lastCheck_ = 0;
 };
 
 // One message of the program's loops: keyboard navigation first, then dispatch.

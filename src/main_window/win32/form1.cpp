@@ -36,7 +36,7 @@ void RegisterFormClass(HINSTANCE instance, WNDPROC procedure) {
 
 Form1::Form1(Form1Services services)
     : services_(std::move(services)),
-      exportServices_{services_.createFileSystemObject, pump_, services_.messages},
+      exportServices_{services_.createFileSystemObject, writerPump_, services_.messages},
       retrieval_(listView1_, DriveSystem{services_.kernel32, services_.codePage, services_.locale,
                                          services_.messages}),
       save_(listView1_, services_.commonDialog1, *this, exportServices_),
@@ -64,6 +64,7 @@ void Form1::Load() {
   CreateFonts(std::wstring(ToWide(form_layout::kFontFace)));
   CreateControls();
   pump_.SetDialogWindow(window_);
+  writerPump_.SetDialogWindow(window_);
   if (services_.windowCreated) services_.windowCreated(window_);
   Form_Load();
 }
@@ -202,7 +203,15 @@ void Form1::Form_Unload() noexcept {
   }
 }
 
-void Form1::PushButton6_Click() noexcept { retrieval_.Run(); }
+void Form1::PushButton6_Click() noexcept {
+  // The run never yields, so the list cannot repaint during it anyway; drawing
+  // each new row at once would cost more than asking the system about the drive.
+  const HWND list = listView1_.Handle();
+  ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  retrieval_.Run();
+  ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  ::InvalidateRect(list, nullptr, TRUE);
+}
 
 void Form1::PushButton8_Click() noexcept {
   save_.Run();

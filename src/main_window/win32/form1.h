@@ -59,6 +59,9 @@ class Form1 : public MousePointerOwner, public SkinnableForm {
   HWND ApplicationHandle() const { return application_.Handle(); }
   ListView& ListView1() { return listView1_; }
   Win32EventPump& Pump() { return pump_; }
+
+  // How often the writer's yields look for waiting events: far below what a user notices.
+  static constexpr DWORD kWriterYieldIntervalMilliseconds = 10;
   int MousePointer() const override { return mousePointer_; }
   void SetMousePointer(int value) override;
   HCURSOR MouseIcon() const { return mouseIcon_.get(); }
@@ -101,6 +104,7 @@ class Form1 : public MousePointerOwner, public SkinnableForm {
   HWND pushButton8_ = nullptr;
   Win32ListView listView1_;
   Win32EventPump pump_;
+  Win32EventPump writerPump_{kWriterYieldIntervalMilliseconds};
   ExportServices exportServices_;
   RetrievalCommand retrieval_;
   SaveCommand save_;

@@ -1,0 +1,304 @@
+// The portable core's hot paths, natively: the fixed-width writer over a list
+// kept in memory (no window, no disk, events never wait) and the size text of a
+// byte count. The writer's figures are per save; items are rows, so the report
+// shows the cost per row.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "drive_info/cls_drive_info.h"
+#include "export/fixed_width_writer.h"
+#include "main_window/core/form_layout.h"
+#include "main_window/core/memory_list_view.h"
+
+namespace {
+
+using namespace brindlecap;
+
+class NoEvents : public EventPump {
+ public:
+  void DoEvents() override {}
+};
+
+class CountingMessageBox : public MessageBoxService {
+ public:
+  void Show(const std::u16string&, const std::u16string&, MessageBoxIcon) override { ++shown; }
+  int shown = 0;
+};
+
+// The file's bytes as the ANSI text file would hold them (Latin-1 here, which
+// is all the rows below use).
+class MemoryTextStream : public TextStream {
+ public:
+  explicit MemoryTextStream(std::string& bytes) : bytes_(bytes) {}
+  void WriteLine(const std::u16string& text) override {
+    for (char16_t c : text) bytes_.push_back(c < 0x100 ? static_cast<char>(c) : '?');
+    bytes_ += "\r\n";
+  }
+  void Close() override {}
+
+ private:
+  std::string& bytes_;
+};
+
+class MemoryFileSystemObject : public FileSystemObject {
+ public:
+  explicit MemoryFileSystemObject(std::string& bytes) : bytes_(bytes) {}
+  std::unique_ptr<TextStream> CreateTextFile(const std::u16string&, bool) override {
+    bytes_.clear();  // keeps the capacity: the figures are the writer's, not the allocator's
+    return std::make_unique<MemoryTextStream>(bytes_);
+  }
+
+ private:
+  std::string& bytes_;
+};
+
+std::u16string Ascii(const std::string& text) { return std::u16string(text.begin(), text.end()); }
+
+// Rows as a retrieval fills them: root and label, kind, file system, three
+// sizes and the serial number, varied from row to row.
+std::array<std::u16string, 7> RealisticRow(std::mt19937& random) {
+  static const char* const kLabels[] = {"System", "Data", "BACKUP 2021", "", "Photos", "USB STICK"};
+  static const char* const kKinds[] = {"Fixed", "USB Drive", "CD-ROM", "Remote", "RAM Disk"};
+  static const char* const kFileSystems[] = {"NTFS", "FAT32", "CDFS", "exFAT"};
+  static const char* const kUnits[] = {" MB", " GB", " TB"};
+  const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  const auto size = [&] {
+    return std::to_string(1 + pick(999)) + "." + std::to_string(pick(100)) + kUnits[pick(3)];
+  };
+  char serial[10];
+  std::snprintf(serial, sizeof serial, "%04X-%04X", pick(0x10000), pick(0x10000));
+  const std::string root = std::string(1, static_cast<char>('A' + pick(26))) + ":\\";
+  return {Ascii(root + " - [" + kLabels[pick(6)] + "]"),
+          Ascii(kKinds[pick(5)]),
+          Ascii(kFileSystems[pick(4)]),
+          Ascii(size()),
+          Ascii(size()),
+          Ascii(size()),
+          Ascii(serial)};
+}
+
+struct FilledList {
+  MemoryListView list;
+  size_t expectedBytes = 0;  // the header line and every row, padded
+};
+
+FilledList MakeCheckedList(int rows) {
+  FilledList filled;
+  std::array<size_t, 7> widths{};
+  for (size_t c = 0; c < form_layout::kResultColumns.size(); ++c) {
+    const std::u16string header(form_layout::kResultColumns[c].header);
+    filled.list.ColumnHeadersAdd(header);
+    widths[c] = header.size();
+  }
+  std::mt19937 random(20210831);
+  for (int r = 1; r <= rows; ++r) {
+    const auto cells = RealisticRow(random);
+    const int row = filled.list.ListItemsAdd(cells[0]);
+    for (int16_t c = 1; c < 7; ++c) filled.list.SetSubItem(row, c, cells[c]);
+    filled.list.SetChecked(row, true);
+    for (size_t c = 0; c < 7; ++c) widths[c] = std::max(widths[c], cells[c].size());
+  }
+  size_t lineBytes = 2;                                // CR LF
+  for (size_t width : widths) lineBytes += width + 1;  // the cell, its padding and a tab
+  filled.expectedBytes = lineBytes * static_cast<size_t>(rows + 1);
+  return filled;
+}
+
+void BM_WriterCheckedRows(benchmark::State& state) {
+  const int rows = static_cast<int>(state.range(0));
+  FilledList filled = MakeCheckedList(rows);
+  std::string bytes;
+  bytes.reserve(filled.expectedBytes);
+  NoEvents pump;
+  CountingMessageBox messages;
+  ExportServices services{
+      [&] { return std::unique_ptr<FileSystemObject>(new MemoryFileSystemObject(bytes)); }, pump,
+      messages};
+
+  for (auto _ : state) {
+    SaveListviewProperlySpacedWithoutProgressBar(filled.list, u"C:\\drives.txt", services);
+    benchmark::DoNotOptimize(bytes.data());
+  }
+  if (messages.shown != 0) state.SkipWithError("the writer reported a failure");
+  if (bytes.size() != filled.expectedBytes) state.SkipWithError("the file has the wrong size");
+  state.SetItemsProcessed(state.iterations() * rows);
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes.size()));
+  state.counters["file_bytes"] = static_cast<double>(bytes.size());
+}
+BENCHMARK(BM_WriterCheckedRows)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// Passes every call on to the list and counts it: the writer's reads per row,
+// which a list of the system's (one window message or more per read) pays for.
+class CountingListView : public ListView {
+ public:
+  explicit CountingListView(const ListView& list) : list_(list) {}
+  void ColumnHeadersAdd(const std::u16string&) override {}
+  void SetColumnHeaderWidth(int, float) override {}
+  float ColumnHeaderWidth(int column) const override { return list_.ColumnHeaderWidth(column); }
+  int ColumnHeadersCount() const override {
+    ++counts;
+    return list_.ColumnHeadersCount();
+  }
+  std::u16string ColumnHeaderText(int column) const override {
+    ++counts;
+    return list_.ColumnHeaderText(column);
+  }
+  int ListItemsAdd(const std::u16string&) override { return 0; }
+  int ListItemsCount() const override {
+    ++counts;
+    return list_.ListItemsCount();
+  }
+  std::u16string ListItemText(int row) const override {
+    ++counts;
+    ++textReads;
+    return list_.ListItemText(row);
+  }
+  void SetSubItem(int, int16_t, const std::u16string&) override {}
+  std::u16string SubItem(int row, int16_t subItem) const override {
+    ++counts;
+    ++textReads;
+    return list_.SubItem(row, subItem);
+  }
+  bool Checked(int row) const override {
+    ++counts;
+    return list_.Checked(row);
+  }
+
+  mutable long counts = 0;     // every read
+  mutable long textReads = 0;  // item and sub-item texts
+
+ private:
+  const ListView& list_;
+};
+
+class CountingEvents : public EventPump {
+ public:
+  void DoEvents() override { ++yields; }
+  long yields = 0;
+};
+
+// Not a timing: how many reads and yields one save makes per checked row.
+void BM_WriterCallsPerRow(benchmark::State& state) {
+  const int rows = static_cast<int>(state.range(0));
+  FilledList filled = MakeCheckedList(rows);
+  std::string bytes;
+  CountingEvents pump;
+  CountingMessageBox messages;
+  ExportServices services{
+      [&] { return std::unique_ptr<FileSystemObject>(new MemoryFileSystemObject(bytes)); }, pump,
+      messages};
+  CountingListView counted(filled.list);
+  for (auto _ : state) {
+    SaveListviewProperlySpacedWithoutProgressBar(counted, u"C:\\drives.txt", services);
+  }
+  if (messages.shown != 0 || bytes.size() != filled.expectedBytes) {
+    state.SkipWithError("the save went wrong");
+  }
+  const double perRow = static_cast<double>(state.iterations()) * rows;
+  state.counters["yields_per_row"] = static_cast<double>(pump.yields) / perRow;
+  state.counters["list_reads_per_row"] = static_cast<double>(counted.counts) / perRow;
+  state.counters["text_reads_per_row"] = static_cast<double>(counted.textReads) / perRow;
+}
+BENCHMARK(BM_WriterCallsPerRow)->Arg(1000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// ParseSize never asks the system about drives: a machine that answers nothing will do.
+class NoKernel32 : public Kernel32 {
+ public:
+  uint32_t GetLogicalDriveStringsA(uint32_t, char*) override { return 0; }
+  uint32_t GetDriveTypeA(const char*) override { return 0; }
+  int32_t GetVolumeInformationA(const char*, char*, uint32_t, uint32_t*, uint32_t*, uint32_t*,
+                                char*, uint32_t) override {
+    return 0;
+  }
+  int32_t GetDiskFreeSpaceExA(const char*, uint64_t*, uint64_t*, uint64_t*) override { return 0; }
+  uint32_t GetLastError() override { return 0; }
+  int32_t GetVersionExA(OsVersionInfoA*) override { return 0; }
+  DeviceHandle CreateFileA(const char*, uint32_t, uint32_t, uint32_t, uint32_t) override {
+    return kInvalidDeviceHandle;
+  }
+  int32_t DeviceIoControl(DeviceHandle, uint32_t, const void*, uint32_t, void*, uint32_t,
+                          uint32_t*) override {
+    return 0;
+  }
+  int32_t CloseHandle(DeviceHandle) override { return 0; }
+  bool FindFirstEntryA(const char*, FoundEntry*) override { return false; }
+};
+
+class Latin1CodePage : public AnsiCodePage {
+ public:
+  std::string ToAnsi(std::u16string_view text) const override {
+    return std::string(text.begin(), text.end());
+  }
+  std::u16string FromAnsi(std::string_view text) const override {
+    return std::u16string(text.begin(), text.end());
+  }
+};
+
+class PointLocale : public LocaleInfo {
+ public:
+  std::u16string DecimalSeparator() const override { return u"."; }
+};
+
+struct DriveInfoForSizes {
+  NoKernel32 kernel32;
+  Latin1CodePage codePage;
+  PointLocale locale;
+  CountingMessageBox messages;
+  clsDriveInfo info{DriveSystem{kernel32, codePage, locale, messages}};
+};
+
+// Byte counts spread evenly over the magnitudes from 1 byte to 64 TB.
+std::vector<Currency> SpreadOfSizes(int count) {
+  std::mt19937_64 random(465760);
+  std::uniform_real_distribution<double> exponent(0.0, 46.0);
+  std::vector<Currency> sizes;
+  for (int i = 0; i < count; ++i) {
+    sizes.push_back(
+        Currency::FromUnsignedAmount(static_cast<uint64_t>(std::exp2(exponent(random)))));
+  }
+  return sizes;
+}
+
+void BM_ParseSizeSpread(benchmark::State& state) {
+  DriveInfoForSizes drive;
+  const std::vector<Currency> sizes = SpreadOfSizes(4096);
+  const int16_t roundBy = 2;
+  size_t next = 0, characters = 0;
+  for (auto _ : state) {
+    std::u16string text = drive.info.ParseSize(sizes[next], roundBy);
+    characters += text.size();
+    benchmark::DoNotOptimize(text);
+    next = (next + 1) % sizes.size();
+  }
+  if (characters == 0) state.SkipWithError("no size text was produced");
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ParseSizeSpread);
+
+// One unit at a time (shift 0 bytes, 10 KB, 20 MB, 30 GB, 40 TB), with a fraction to round.
+void BM_ParseSizeByUnit(benchmark::State& state) {
+  DriveInfoForSizes drive;
+  const Currency size = Currency::FromUnsignedAmount((uint64_t{1000} << state.range(0)) / 3 + 7);
+  const int16_t roundBy = 2;
+  for (auto _ : state) {
+    std::u16string text = drive.info.ParseSize(size, roundBy);
+    benchmark::DoNotOptimize(text);
+  }
+  const std::u16string label = drive.info.ParseSize(size, roundBy);
+  state.SetLabel(std::string(label.begin(), label.end()));
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ParseSizeByUnit)->DenseRange(0, 40, 10);
+
+}  // namespace
+
+BENCHMARK_MAIN();
