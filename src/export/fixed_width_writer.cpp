@@ -48,7 +48,7 @@ void SaveListviewProperlySpacedWithoutProgressBar(const ListView& list, const st
                                                   ExportServices& services) noexcept {
   ReportingOperation op(services.messages, location::kWriteList);
   std::vector<int32_t> widths;
-  std::u16string line;
+  std::u16string line, cell;
   std::unique_ptr<FileSystemObject> fileSystem;
   std::unique_ptr<TextStream> stream;
   // Once creation has failed there is nothing to write to: every use fails cleanly.
@@ -127,22 +127,16 @@ void SaveListviewProperlySpacedWithoutProgressBar(const ListView& list, const st
       op.Do(160, [&] { cellCount = list.ColumnHeadersCount(); });
       for (int c = 1; c <= cellCount; ++c) {
         op.Do(162, [&] { services.pump.DoEvents(); });
-        if (op.If(164, [&] { return c == 1; })) {
-          if (op.If(166, [&] { return WidthOf(widths, c) >= Length(list.ListItemText(r)); })) {
-            op.Do(168, [&] { AppendPadded(line, list.ListItemText(r), WidthOf(widths, c)); });
-          } else {
-            op.Do(170, [&] { AppendUnpadded(line, list.ListItemText(r)); });
-          }
+        // Read once: nothing can change the list between the test and the append.
+        op.Do(164, [&] {
+          cell.clear();
+          cell = c == 1 ? list.ListItemText(r) : list.SubItem(r, SubItemIndex(c));
+        });
+        const bool firstColumn = c == 1;
+        if (op.If(firstColumn ? 166 : 172, [&] { return WidthOf(widths, c) >= Length(cell); })) {
+          op.Do(firstColumn ? 168 : 174, [&] { AppendPadded(line, cell, WidthOf(widths, c)); });
         } else {
-          if (op.If(172, [&] {
-                return WidthOf(widths, c) >= Length(list.SubItem(r, SubItemIndex(c)));
-              })) {
-            op.Do(174, [&] {
-              AppendPadded(line, list.SubItem(r, SubItemIndex(c)), WidthOf(widths, c));
-            });
-          } else {
-            op.Do(176, [&] { AppendUnpadded(line, list.SubItem(r, SubItemIndex(c))); });
-          }
+          op.Do(firstColumn ? 170 : 176, [&] { AppendUnpadded(line, cell); });
         }
       }
       op.Do(180, [&] { textStream().WriteLine(line); });

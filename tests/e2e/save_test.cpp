@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <functional>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -121,6 +123,30 @@ class SaveTest : public ::testing::Test {
       ADD_FAILURE() << "unexpected dialog \"" << Narrow(dialog.Title()) << "\"";
       for (const auto& text : dialog.StaticTexts()) ADD_FAILURE() << "  " << Narrow(text);
     }
+  }
+
+  // Runs the action while the program's thread is held still in the middle of a
+  // save, with more than two of the writer's 64 KiB buffers still to come (so more
+  // yields follow), and lets it go on. False when no such moment was caught.
+  bool WhileSaveIsUnderWay(const std::wstring& path, size_t finalSize,
+                           const std::function<void()>& action) {
+    constexpr uint64_t kBuffersStillToCome = 2 * 64 * 1024;
+    const DWORD threadId = GetWindowThreadProcessId(program_->MainWindow(), nullptr);
+    UniqueHandle thread(OpenThread(THREAD_SUSPEND_RESUME, FALSE, threadId));
+    if (!thread) return false;
+    const auto deadline = std::chrono::steady_clock::now() + 60s;
+    while (std::chrono::steady_clock::now() < deadline) {
+      if (SuspendThread(thread.Get()) == static_cast<DWORD>(-1)) return false;
+      const auto size = FileSizeOf(path);
+      const bool underWay =
+          size && !FileClosedByWriter(path) && *size + kBuffersStillToCome < finalSize;
+      if (underWay) action();
+      ResumeThread(thread.Get());
+      if (underWay) return true;
+      if (size && *size + kBuffersStillToCome >= finalSize) return false;  // too late
+      Sleep(1);
+    }
+    return false;
   }
 
   ScratchFolder workFolder_, outputFolder_;
@@ -288,9 +314,10 @@ TEST_F(SaveTest, ASecondClickDuringALongSaveIsIgnored) {
 
   const std::wstring path = outputFolder_.File(L"twice.txt");
   SaveAs(path);
-  ASSERT_TRUE(WaitUntil([&] { return PathExists(path); }, 60s)) << "the file was never created";
   // The click reaches the window through the writer's yields; no second dialog opens.
-  program_->ClickButton(kSaveResultsId, ClickMode::kPost);
+  ASSERT_TRUE(WhileSaveIsUnderWay(path, expected.size(), [&] {
+    program_->ClickButton(kSaveResultsId, ClickMode::kPost);
+  })) << "no moment in the middle of the save was caught";
   const bool secondDialog = WaitUntil([&] { return !program_->Dialogs().empty(); }, 2s);
   EXPECT_FALSE(secondDialog) << "a second save started inside the first";
   for (Dialog& dialog : program_->Dialogs()) dialog.PressButton(IDCANCEL);
@@ -314,9 +341,12 @@ TEST_F(SaveTest, CloseDuringLongSaveWaitsForTheSaveThenEndsTheProgram) {
 
   const std::wstring path = outputFolder_.File(L"long.txt");
   SaveAs(path);
-  ASSERT_TRUE(WaitUntil([&] { return PathExists(path); }, 60s)) << "the file was never created";
-  const uint64_t sizeAtClose = FileSizeOf(path).value_or(0);
-  EXPECT_TRUE(program_->Close(60s)) << "the program did not end by itself within 60 s";
+  uint64_t sizeAtClose = 0;
+  ASSERT_TRUE(WhileSaveIsUnderWay(path, expected.size(), [&] {
+    sizeAtClose = FileSizeOf(path).value_or(0);
+    PostMessageW(program_->MainWindow(), WM_CLOSE, 0, 0);
+  })) << "no moment in the middle of the save was caught";
+  EXPECT_TRUE(program_->WaitForExit(60s)) << "the program did not end by itself within 60 s";
   EXPECT_FALSE(program_->IsRunning());
 
   // The close was held back until the save had finished: the file is whole.

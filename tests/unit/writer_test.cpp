@@ -273,7 +273,29 @@ TEST_F(WriterTest, UnreadableCheckMarkIsReportedAndTheRowIsWritten) {
   EXPECT_EQ(File(), "Drive\t\r\nD:\\  \t\r\n");
 }
 
-// --- Size ------------------------------------------------------------------
+// A list whose one cell can be measured (two reads) but not read back for writing.
+class CellFailingList : public MemoryListView {
+ public:
+  std::u16string SubItem(int row, int16_t subItem) const override {
+    if (row == 1 && subItem == 1 && ++reads > 2) throw RuntimeFailure(35605, u"Control deleted");
+    return MemoryListView::SubItem(row, subItem);
+  }
+  mutable int reads = 0;
+};
+
+TEST_F(WriterTest, ACellThatCannotBeReadIsReportedOnceAndWrittenEmpty) {
+  CellFailingList failing;
+  failing.ColumnHeadersAdd(u"Drive");
+  failing.ColumnHeadersAdd(u"Type");
+  failing.ListItemsAdd(u"C:\\");
+  failing.SetSubItem(1, 1, u"Fixed");
+  failing.SetChecked(1, true);
+
+  SaveListviewProperlySpacedWithoutProgressBar(failing, kPath, services);
+
+  EXPECT_EQ(ReportedLines(), std::vector<int>{164});
+  EXPECT_EQ(File(), "Drive\tType \t\r\nC:\\  \t     \t\r\n");
+}
 
 }  // namespace
 }  // namespace brindlecap

@@ -327,45 +327,29 @@ LRESULT CALLBACK Form1::WindowProcedure(HWND window, UINT message, WPARAM wParam
 LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   switch (message) {
     case WM_COMMAND:
-      if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == kPushButton6Id) PushButton6_Click();
-      if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == kPushButton8Id) PushButton8_Click();
+      OnCommand(LOWORD(wParam), HIWORD(wParam));
       return 0;
     case WM_NOTIFY:
       return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
-    case WM_SETCURSOR: {
-      const HWND over = reinterpret_cast<HWND>(wParam);
-      if (LOWORD(lParam) != HTCLIENT) break;
-      if (HIWORD(lParam) == WM_MOUSEMOVE) RaiseMouseMove(over);
-      if (ShowPointer(over)) return TRUE;
+    case WM_SETCURSOR:
+      if (OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam))) return TRUE;
       break;
-    }
-    case WM_ERASEBKGND: {
-      RECT client;
-      ::GetClientRect(window_, &client);
-      ::FillRect(reinterpret_cast<HDC>(wParam), &client, backBrush_.get());
+    case WM_ERASEBKGND:
+      OnEraseBackground(reinterpret_cast<HDC>(wParam));
       return 1;
-    }
     case WM_CTLCOLORBTN:
-    case WM_CTLCOLORSTATIC: {
-      ::SetBkColor(reinterpret_cast<HDC>(wParam), backColor_);
-      return reinterpret_cast<LRESULT>(backBrush_.get());
-    }
+    case WM_CTLCOLORSTATIC:
+      return OnControlColour(reinterpret_cast<HDC>(wParam));
     case WM_ACTIVATE:
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        const HWND focus = ::GetFocus();
-        if (focus != nullptr && ::IsChild(window_, focus)) focusedControl_ = focus;
-      }
+      if (LOWORD(wParam) == WA_INACTIVE) RememberFocus();
       break;
     case WM_SETFOCUS:
-      // Coming back to the window puts the focus where it was, the list at first.
-      ::SetFocus(focusedControl_ != nullptr && ::IsWindow(focusedControl_) ? focusedControl_
-                                                                           : listView1_.Handle());
+      RestoreFocus();
       return 0;
     case WM_CLOSE:
       OnClose();
       return 0;
     case WM_QUERYENDSESSION:
-      // Logging off during a save would cut the file short: ask for a moment.
       return Form_QueryUnload() ? TRUE : FALSE;
     case WM_ENDSESSION:
       if (wParam) Form_Unload();
@@ -374,6 +358,41 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcep
       break;
   }
   return ::DefWindowProcW(window_, message, wParam, lParam);
+}
+
+void Form1::OnCommand(WORD id, WORD code) noexcept {
+  if (code != BN_CLICKED) return;
+  if (id == kPushButton6Id) PushButton6_Click();
+  if (id == kPushButton8Id) PushButton8_Click();
+}
+
+bool Form1::OnSetCursor(HWND over, WORD hitTest, WORD mouseMessage) noexcept {
+  // Only the client areas take the window's pointer; borders keep their own.
+  if (hitTest != HTCLIENT) return false;
+  if (mouseMessage == WM_MOUSEMOVE) RaiseMouseMove(over);
+  return ShowPointer(over);
+}
+
+void Form1::OnEraseBackground(HDC dc) noexcept {
+  RECT client;
+  ::GetClientRect(window_, &client);
+  ::FillRect(dc, &client, backBrush_.get());
+}
+
+LRESULT Form1::OnControlColour(HDC dc) noexcept {
+  ::SetBkColor(dc, backColor_);
+  return reinterpret_cast<LRESULT>(backBrush_.get());
+}
+
+void Form1::RememberFocus() noexcept {
+  const HWND focus = ::GetFocus();
+  if (focus != nullptr && ::IsChild(window_, focus)) focusedControl_ = focus;
+}
+
+void Form1::RestoreFocus() noexcept {
+  // Coming back to the window puts the focus where it was, the list at first.
+  ::SetFocus(focusedControl_ != nullptr && ::IsWindow(focusedControl_) ? focusedControl_
+                                                                       : listView1_.Handle());
 }
 
 }  // namespace brindlecap::win32

@@ -93,6 +93,12 @@ class Form1 : public MousePointerOwner, public SkinnableForm {
   void RaiseMouseMove(HWND over) noexcept;
   bool ShowPointer(HWND over) noexcept;
   void OnClose() noexcept;
+  void OnCommand(WORD id, WORD code) noexcept;
+  bool OnSetCursor(HWND over, WORD hitTest, WORD mouseMessage) noexcept;
+  void OnEraseBackground(HDC dc) noexcept;
+  LRESULT OnControlColour(HDC dc) noexcept;
+  void RememberFocus() noexcept;
+  void RestoreFocus() noexcept;
   LRESULT OnNotify(const NMHDR& header) noexcept;
   HWND CreateChild(const wchar_t* className, const std::u16string_view& text, DWORD style,
                    DWORD exStyle, const form_layout::Box& box, int id);

@@ -37,6 +37,7 @@ void Win32ListView::ColumnHeadersAdd(const std::u16string& text) {
   column.pszText = header.data();
   column.cx = TwipsToPixels(kDefaultColumnTwips, dpi_);
   const int position = ColumnHeadersCount();
+  columnCount_ = -1;
   if (::SendMessageW(Window(), LVM_INSERTCOLUMNW, position, reinterpret_cast<LPARAM>(&column)) <
       0) {
     throw RuntimeFailure(error_number::kOutOfMemory, u"The list could not add a column");
@@ -57,9 +58,13 @@ float Win32ListView::ColumnHeaderWidth(int column) const {
 }
 
 int Win32ListView::ColumnHeadersCount() const {
-  const HWND header = reinterpret_cast<HWND>(::SendMessageW(Window(), LVM_GETHEADER, 0, 0));
+  // Columns come only through ColumnHeadersAdd, which forgets the count it kept.
+  const HWND list = Window();
+  if (columnCount_ >= 0) return columnCount_;
+  const HWND header = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0));
   if (header == nullptr) return 0;
-  return static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+  columnCount_ = static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+  return columnCount_;
 }
 
 std::u16string Win32ListView::ColumnHeaderText(int column) const {
@@ -97,7 +102,18 @@ int Win32ListView::ListItemsCount() const {
 }
 
 std::u16string Win32ListView::CellText(int index, int subItem) const {
-  std::vector<wchar_t> buffer(256);
+  // Almost every cell fits the first buffer, which costs no allocation.
+  wchar_t first[256];
+  {
+    LVITEMW item{};
+    item.iSubItem = subItem;
+    item.pszText = first;
+    item.cchTextMax = 256;
+    const auto length = static_cast<size_t>(
+        ::SendMessageW(Window(), LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item)));
+    if (length + 1 < 256) return FromWide(std::wstring_view(item.pszText, length));
+  }
+  std::vector<wchar_t> buffer(1024);
   for (;;) {
     LVITEMW item{};
     item.iSubItem = subItem;

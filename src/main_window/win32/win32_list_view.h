@@ -11,6 +11,7 @@ class Win32ListView : public ListView {
   Win32ListView() = default;
   void Attach(HWND listView, int dpi) noexcept {
     window_ = listView;
+    columnCount_ = -1;
     dpi_ = dpi;
   }
   HWND Handle() const noexcept { return window_; }
@@ -40,6 +41,7 @@ class Win32ListView : public ListView {
   HWND window_ = nullptr;
   int dpi_ = 96;
   bool spreading_ = false;
+  mutable int columnCount_ = -1;
 };
 
 }  // namespace brindlecap::win32
