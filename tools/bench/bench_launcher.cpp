@@ -235,26 +235,6 @@ int Retrieval(const std::wstring& exe, int runs, bool redrawOff) {
   return 0;
 }
 
-// LVITEMW as a 32-bit process lays it out.
-struct ListItem32 {
-  uint32_t mask;
-  int32_t item;
-  int32_t subItem;
-  uint32_t state;
-  uint32_t stateMask;
-  uint32_t text;
-  int32_t textMax;
-  int32_t image;
-  uint32_t param;
-  int32_t indent;
-  int32_t groupId;
-  uint32_t columns;
-  uint32_t columnList;
-  uint32_t columnFormats;
-  int32_t group;
-};
-static_assert(sizeof(ListItem32) == 60, "LVITEMW layout (32-bit)");
-
 // Appends copies of the rows already in the list until it holds `rows` rows.
 // Retrievals would do the same, a run of drive queries per few rows; this
 // inserts the rows' texts the way the program's own list does (a row, then its
@@ -266,7 +246,7 @@ void CopyRowsUntil(e2e::RemoteListView& list, HANDLE process, int rows) {
   e2e::RemoteMemory memory(process, kTextOffset + kChars * sizeof(wchar_t));
   std::vector<char> block(kTextOffset + kChars * sizeof(wchar_t));
   const auto send = [&](UINT message, WPARAM item, int subItem, const std::wstring& text) {
-    ListItem32 request{};
+    e2e::ListItem32 request{};
     request.mask = LVIF_TEXT;
     request.item = static_cast<int32_t>(item);
     request.subItem = subItem;

@@ -12,28 +12,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The 32-bit layouts of LVITEMW and LVCOLUMNW, written out so that the remote
-// copies do not depend on this build's headers or pointer size.
-struct ListItem32 {
-  uint32_t mask;
-  int32_t item;
-  int32_t subItem;
-  uint32_t state;
-  uint32_t stateMask;
-  uint32_t text;
-  int32_t textMax;
-  int32_t image;
-  uint32_t param;
-  int32_t indent;
-  int32_t groupId;
-  uint32_t columns;
-  uint32_t columnList;
-  uint32_t columnFormats;
-  int32_t group;
-};
-static_assert(sizeof(ListItem32) == 60, "LVITEMW layout (32-bit)");
-static_assert(offsetof(ListItem32, text) == 20, "LVITEMW.pszText offset");
-
+// The 32-bit layout of LVCOLUMNW, written out so that the remote copies do not
+// depend on this build's headers or pointer size.
 struct Column32 {
   uint32_t mask;
   int32_t format;

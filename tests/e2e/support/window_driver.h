@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -15,6 +16,28 @@
 #include <vector>
 
 namespace brindlecap::e2e {
+
+// The 32-bit layout of LVITEMW, written out so that copies placed in the
+// program's memory do not depend on this build's headers or pointer size.
+struct ListItem32 {
+  uint32_t mask;
+  int32_t item;
+  int32_t subItem;
+  uint32_t state;
+  uint32_t stateMask;
+  uint32_t text;
+  int32_t textMax;
+  int32_t image;
+  uint32_t param;
+  int32_t indent;
+  int32_t groupId;
+  uint32_t columns;
+  uint32_t columnList;
+  uint32_t columnFormats;
+  int32_t group;
+};
+static_assert(sizeof(ListItem32) == 60, "LVITEMW layout (32-bit)");
+static_assert(offsetof(ListItem32, text) == 20, "LVITEMW.pszText offset");
 
 using Milliseconds = std::chrono::milliseconds;
 
