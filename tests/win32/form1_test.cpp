@@ -6,6 +6,7 @@
 
 #include "main_window/core/application_title.h"
 #include "main_window/core/form_layout.h"
+#include "main_window/core/home_page_draw.h"
 #include "platform/dpi.h"
 #include "shared/error_report.h"
 #include "shared/win32/skin.h"

@@ -7,7 +7,6 @@
 namespace brindlecap {
 
 inline constexpr std::u16string_view kProductName = u"Quillmarsh Orvane Tessel Plint Vaskrow";
-inline constexpr std::u16string_view kHomePageAddress = u"https://www.harrowmede.com/";
 
 // Drops the last word, then more words while the text is longer than 40
 // characters. The last word always goes, even from a short name. A text that

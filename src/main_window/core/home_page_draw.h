@@ -1,9 +1,11 @@
 #pragma once
 // About one start in a hundred opens the maker's home page.
 #include <cstdint>
+#include <string_view>
 
 namespace brindlecap {
 
+inline constexpr std::u16string_view kHomePageAddress = u"https://www.harrowmede.com/";
 inline constexpr int kHomePageNumber = 7;
 
 // A whole number from 1 to 100 from a fraction in [0, 1).
