@@ -10,6 +10,7 @@
 #include "shared/error_report.h"
 #include "shared/runtime_failure.h"
 #include "shared/text_convert.h"
+#include "unit/hook_pump.h"
 #include "unit/memory_text_file.h"
 #include "unit/recording_message_box.h"
 
@@ -19,15 +20,7 @@ namespace {
 using testing::MemoryFileStore;
 using testing::RecordingMessageBox;
 
-class HookPump : public EventPump {
- public:
-  void DoEvents() override {
-    ++count;
-    if (hook) hook(count);
-  }
-  int count = 0;
-  std::function<void(int)> hook;
-};
+using testing::HookPump;
 
 // Records every call in order; ShowSave answers with the next scripted path
 // ("" is a cancel).

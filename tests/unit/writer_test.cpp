@@ -8,6 +8,7 @@
 #include "main_window/core/memory_list_view.h"
 #include "shared/error_report.h"
 #include "shared/runtime_failure.h"
+#include "unit/hook_pump.h"
 #include "unit/memory_text_file.h"
 #include "unit/recording_message_box.h"
 
@@ -18,16 +19,7 @@ using testing::MemoryFileStore;
 using testing::RecordedBox;
 using testing::RecordingMessageBox;
 
-// Counts the yields and lets a test act from inside one, as an event handler would.
-class HookPump : public EventPump {
- public:
-  void DoEvents() override {
-    ++count;
-    if (hook) hook(count);
-  }
-  int count = 0;
-  std::function<void(int)> hook;
-};
+using testing::HookPump;
 
 const std::u16string kPath = u"C:\\out\\drives.txt";
 
