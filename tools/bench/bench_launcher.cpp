@@ -430,16 +430,13 @@ int Footprint(const std::wstring& exe, const std::wstring& readyFile, const std:
   return 0;
 }
 
-// What single calls cost in this process under this system, for the calls the
-// writer's yield and list reads make: the figures that, times the counts per
-// row, explain the cost of a save.
-int UnitCosts(int calls) {
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
-  InitCommonControlsEx(&controls);
-  const HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_POPUP | LVS_REPORT, 0, 0, 600, 400,
-                                    nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+// A list view of this process with seven columns, as the program's.
+HWND CreateSevenColumnList(bool visible, DWORD extendedStyle) {
+  const HWND list =
+      CreateWindowExW(0, WC_LISTVIEWW, L"", WS_POPUP | LVS_REPORT | (visible ? WS_VISIBLE : 0), 0,
+                      0, 600, 400, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (list == nullptr) throw e2e::DriverError("cannot create a list view");
-  SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+  SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, extendedStyle);
   for (int c = 0; c < 7; ++c) {
     wchar_t header[] = L"Column";
     LVCOLUMNW column{};
@@ -448,6 +445,16 @@ int UnitCosts(int calls) {
     column.cx = 80;
     SendMessageW(list, LVM_INSERTCOLUMNW, c, reinterpret_cast<LPARAM>(&column));
   }
+  return list;
+}
+
+// What single calls cost in this process under this system, for the calls the
+// writer's yield and list reads make: the figures that, times the counts per
+// row, explain the cost of a save.
+int UnitCosts(int calls) {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
+  InitCommonControlsEx(&controls);
+  const HWND list = CreateSevenColumnList(false, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
   for (int r = 0; r < 1000; ++r) {
     wchar_t text[] = L"C:\\ - [System]";
     LVITEMW item{};
@@ -498,18 +505,7 @@ int UnitCosts(int calls) {
   // that is hidden, shown, or shown with redrawing switched off meanwhile.
   const auto appendRows = [&](const char* name, bool visible, bool noRedraw) {
     const HWND target =
-        CreateWindowExW(0, WC_LISTVIEWW, L"", WS_POPUP | LVS_REPORT | (visible ? WS_VISIBLE : 0), 0,
-                        0, 600, 400, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(target, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
-                 LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
-    for (int c = 0; c < 7; ++c) {
-      wchar_t text[] = L"Column";
-      LVCOLUMNW column{};
-      column.mask = LVCF_TEXT | LVCF_WIDTH;
-      column.pszText = text;
-      column.cx = 80;
-      SendMessageW(target, LVM_INSERTCOLUMNW, c, reinterpret_cast<LPARAM>(&column));
-    }
+        CreateSevenColumnList(visible, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
     UpdateWindow(target);
     const int rows = std::max(1, calls / 100);
     const double start = NowMs();

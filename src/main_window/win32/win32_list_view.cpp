@@ -14,6 +14,22 @@ namespace {
 // A column the program adds without a width starts one inch wide.
 constexpr float kDefaultColumnTwips = 1440.0f;
 constexpr UINT kUncheckedImage = 1, kCheckedImage = 2;
+// Asks for a text with a buffer that grows while the answer fills it (a full buffer
+// may mean a cut text). Most texts fit the first one, which costs no allocation.
+template <class Query>
+std::u16string ReadText(Query query) {
+  constexpr int kFirstSize = 256, kLargestSize = 65536;
+  wchar_t first[kFirstSize];
+  size_t length = query(first, kFirstSize);
+  if (length + 1 < kFirstSize) return FromWide(std::wstring_view(first, length));
+  std::vector<wchar_t> buffer(kFirstSize);
+  do {
+    buffer.resize(buffer.size() * 4);
+    length = query(buffer.data(), static_cast<int>(buffer.size()));
+  } while (length + 1 >= buffer.size() && buffer.size() < kLargestSize);
+  return FromWide(std::wstring_view(buffer.data(), length));
+}
+
 }  // namespace
 
 HWND Win32ListView::Window() const {
@@ -69,18 +85,15 @@ int Win32ListView::ColumnHeadersCount() const {
 
 std::u16string Win32ListView::ColumnHeaderText(int column) const {
   RequireColumn(column);
-  std::vector<wchar_t> buffer(256);
-  for (;;) {
+  return ReadText([&](wchar_t* buffer, int size) {
     LVCOLUMNW query{};
     query.mask = LVCF_TEXT;
-    query.pszText = buffer.data();
-    query.cchTextMax = static_cast<int>(buffer.size());
+    query.pszText = buffer;
+    query.cchTextMax = size;
     buffer[0] = L'\0';
     ::SendMessageW(Window(), LVM_GETCOLUMNW, column - 1, reinterpret_cast<LPARAM>(&query));
-    const std::wstring_view text(query.pszText);
-    if (text.size() + 1 < buffer.size() || buffer.size() >= 65536) return FromWide(text);
-    buffer.resize(buffer.size() * 4);
-  }
+    return std::wstring_view(query.pszText).size();
+  });
 }
 
 int Win32ListView::ListItemsAdd(const std::u16string& text) {
@@ -102,31 +115,14 @@ int Win32ListView::ListItemsCount() const {
 }
 
 std::u16string Win32ListView::CellText(int index, int subItem) const {
-  // Almost every cell fits the first buffer, which costs no allocation.
-  wchar_t first[256];
-  {
+  return ReadText([&](wchar_t* buffer, int size) {
     LVITEMW item{};
     item.iSubItem = subItem;
-    item.pszText = first;
-    item.cchTextMax = 256;
-    const auto length = static_cast<size_t>(
+    item.pszText = buffer;
+    item.cchTextMax = size;
+    return static_cast<size_t>(
         ::SendMessageW(Window(), LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item)));
-    if (length + 1 < 256) return FromWide(std::wstring_view(item.pszText, length));
-  }
-  std::vector<wchar_t> buffer(1024);
-  for (;;) {
-    LVITEMW item{};
-    item.iSubItem = subItem;
-    item.pszText = buffer.data();
-    item.cchTextMax = static_cast<int>(buffer.size());
-    const auto length = static_cast<size_t>(
-        ::SendMessageW(Window(), LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item)));
-    // A text that fills the buffer may have been cut: ask again with more room.
-    if (length + 1 < buffer.size() || buffer.size() >= 65536) {
-      return FromWide(std::wstring_view(item.pszText, length));
-    }
-    buffer.resize(buffer.size() * 4);
-  }
+  });
 }
 
 std::u16string Win32ListView::ListItemText(int row) const {
