@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "drive_info/cls_drive_info.h"
+#include "drive_info/drive_info.h"
 #include "export/fixed_width_writer.h"
 #include "main_window/core/form_layout.h"
-#include "main_window/core/memory_list_view.h"
+#include "main_window/core/results_model.h"
 
 namespace {
 
@@ -87,7 +87,7 @@ std::array<std::u16string, 7> RealisticRow(std::mt19937& random) {
 }
 
 struct FilledList {
-  MemoryListView list;
+  ResultsModel list;
   size_t expectedBytes = 0;  // the header line and every row, padded
 };
 
@@ -125,7 +125,7 @@ void BM_WriterCheckedRows(benchmark::State& state) {
       messages};
 
   for (auto _ : state) {
-    SaveListviewProperlySpacedWithoutProgressBar(filled.list, u"C:\\drives.txt", services);
+    WriteFixedWidthList(filled.list, u"C:\\drives.txt", services);
     benchmark::DoNotOptimize(bytes.data());
   }
   if (messages.shown != 0) state.SkipWithError("the writer reported a failure");
@@ -148,7 +148,7 @@ class CountingListView : public ListView {
     ++counts;
     return list_.ColumnHeadersCount();
   }
-  std::u16string ColumnHeaderText(int column) const override {
+  std::u16string_view ColumnHeaderText(int column) const override {
     ++counts;
     return list_.ColumnHeaderText(column);
   }
@@ -157,13 +157,13 @@ class CountingListView : public ListView {
     ++counts;
     return list_.ListItemsCount();
   }
-  std::u16string ListItemText(int row) const override {
+  std::u16string_view ListItemText(int row) const override {
     ++counts;
     ++textReads;
     return list_.ListItemText(row);
   }
   void SetSubItem(int, int16_t, const std::u16string&) override {}
-  std::u16string SubItem(int row, int16_t subItem) const override {
+  std::u16string_view SubItem(int row, int16_t subItem) const override {
     ++counts;
     ++textReads;
     return list_.SubItem(row, subItem);
@@ -172,6 +172,7 @@ class CountingListView : public ListView {
     ++counts;
     return list_.Checked(row);
   }
+  void SetRowFacts(int, const DriveFacts&) override {}
 
   mutable long counts = 0;     // every read
   mutable long textReads = 0;  // item and sub-item texts
@@ -198,7 +199,7 @@ void BM_WriterCallsPerRow(benchmark::State& state) {
       messages};
   CountingListView counted(filled.list);
   for (auto _ : state) {
-    SaveListviewProperlySpacedWithoutProgressBar(counted, u"C:\\drives.txt", services);
+    WriteFixedWidthList(counted, u"C:\\drives.txt", services);
   }
   if (messages.shown != 0 || bytes.size() != filled.expectedBytes) {
     state.SkipWithError("the save went wrong");
@@ -253,7 +254,7 @@ struct DriveInfoForSizes {
   Latin1CodePage codePage;
   PointLocale locale;
   CountingMessageBox messages;
-  clsDriveInfo info{DriveSystem{kernel32, codePage, locale, messages}};
+  DriveInfo info{DriveSystem{kernel32, codePage, locale, messages}};
 };
 
 // Byte counts spread evenly over the magnitudes from 1 byte to 64 TB.

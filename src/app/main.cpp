@@ -5,11 +5,11 @@
 
 #include <cstdlib>
 
-#include "drive_info/cls_drive_info.h"
-#include "main_window/win32/form1.h"
+#include "drive_info/drive_info.h"
+#include "main_window/win32/main_window.h"
 #include "main_window/win32/home_page.h"
 #include "platform/system_failure.h"
-#include "platform/win32_common_dialog.h"
+#include "platform/win32_save_dialog.h"
 #include "platform/win32_kernel32.h"
 #include "platform/win32_message_box.h"
 #include "platform/win32_system_text.h"
@@ -44,22 +44,22 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   win32::Win32AnsiCodePage codePage;
   win32::Win32LocaleInfo locale;
   win32::Win32MessageBox messages;
-  Win32CommonDialog commonDialog1;
+  Win32SaveDialog saveDialog;
 
-  win32::Form1 form(win32::Form1Services{
+  win32::MainWindow form(win32::MainWindowServices{
       instance,
       win32::ProgramFolder(),
       kernel32,
       codePage,
       locale,
       messages,
-      commonDialog1,
+      saveDialog,
       [] { return std::unique_ptr<FileSystemObject>(new Win32FileSystemObject()); },
       &win32::DrawHomePageNumber,
       &win32::OpenHomePage,
       [&](HWND window) {
         messages.SetOwner(window);
-        commonDialog1.SetOwner(window);
+        saveDialog.SetOwner(window);
       },
       [] { ::ExitProcess(0); },
   });

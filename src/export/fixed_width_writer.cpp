@@ -12,7 +12,7 @@ namespace {
 
 RuntimeFailure SubscriptOutOfRangeFailure() { return {9, u"Subscript out of range"}; }
 
-int32_t Length(const std::u16string& text) {
+int32_t Length(std::u16string_view text) {
   if (text.size() > static_cast<size_t>(INT32_MAX)) throw OverflowFailure();
   return static_cast<int32_t>(text.size());
 }
@@ -26,7 +26,7 @@ int32_t WidthOf(const std::vector<int32_t>& widths, int column) {
 
 // Appends the text, the spaces up to the width and a tab. Everything is worked
 // out before the line changes, so a failure leaves the line as it was.
-void AppendPadded(std::u16string& line, const std::u16string& text, int32_t width) {
+void AppendPadded(std::u16string& line, std::u16string_view text, int32_t width) {
   const int32_t spaces = width - Length(text);
   if (spaces < 0) throw InvalidArgumentFailure();
   line.append(text).append(static_cast<size_t>(spaces), u' ').push_back(u'\t');
@@ -38,113 +38,147 @@ int16_t SubItemIndex(int column) {
   return static_cast<int16_t>(column - 1);
 }
 
-void AppendUnpadded(std::u16string& line, const std::u16string& text) {
+void AppendUnpadded(std::u16string& line, std::u16string_view text) {
   line.append(text).push_back(u'\t');
 }
 
+// One save's working state, shared by its three passes.
+class FixedWidthWrite {
+ public:
+  FixedWidthWrite(const ListView& list, const std::u16string& path, ExportServices& services)
+      : list_(list), path_(path), services_(services), op_(services.messages, location::kWriteList) {}
+
+  void Run() {
+    MeasureColumns();
+    WriteHeader();
+    WriteCheckedRows();
+    op_.Do(184, [&] { TextStreamObject().Close(); });
+    op_.Do(186, [&] { stream_.reset(); });
+    op_.Do(188, [&] { fileSystem_.reset(); });
+  }
+
+ private:
+  // Once creation has failed there is nothing to write to: every use fails cleanly.
+  FileSystemObject& FileSystem() {
+    if (!fileSystem_) throw ObjectNotSetFailure();
+    return *fileSystem_;
+  }
+  TextStream& TextStreamObject() {
+    if (!stream_) throw ObjectNotSetFailure();
+    return *stream_;
+  }
+  void Yield() { services_.pump.DoEvents(); }
+
+  // Every column's width over its header and all rows, checked or not.
+  void MeasureColumns() {
+    op_.Do(100, [&] { widths_.clear(); });
+    int columnCount = 0;
+    op_.Do(102, [&] { columnCount = list_.ColumnHeadersCount(); });
+    for (int c = 1; c <= columnCount; ++c) {
+      int32_t running = 0;
+      op_.Do(104, [&] { running = 0; });
+      if (op_.If(106, [&] { return Length(list_.ColumnHeaderText(c)) > running; })) {
+        op_.Do(108, [&] { running = Length(list_.ColumnHeaderText(c)); });
+      }
+      int rowCount = 0;
+      op_.Do(110, [&] { rowCount = list_.ListItemsCount(); });
+      for (int r = 1; r <= rowCount; ++r) {
+        op_.Do(112, [&] { Yield(); });
+        MeasureCell(r, c, running);
+      }
+      op_.Do(126, [&] { widths_.push_back(0); });
+      op_.Do(128, [&] {
+        if (widths_.empty()) throw SubscriptOutOfRangeFailure();
+        widths_.back() = running;
+      });
+    }
+  }
+
+  void MeasureCell(int r, int c, int32_t& running) {
+    if (op_.If(114, [&] { return c == 1; })) {
+      if (op_.If(116, [&] { return Length(list_.ListItemText(r)) > running; })) {
+        op_.Do(118, [&] { running = Length(list_.ListItemText(r)); });
+      }
+    } else {
+      if (op_.If(120, [&] { return Length(list_.SubItem(r, SubItemIndex(c))) > running; })) {
+        op_.Do(122, [&] { running = Length(list_.SubItem(r, SubItemIndex(c))); });
+      }
+    }
+  }
+
+  // The file and the header line.
+  void WriteHeader() {
+    op_.Do(132, [&] {
+      line_.clear();
+      // One buffer for every line: room for the widest possible padded line.
+      size_t capacity = widths_.size();
+      for (int32_t width : widths_) capacity += static_cast<size_t>(width);
+      line_.reserve(capacity);
+    });
+    op_.Do(134, [&] {
+      if (!services_.createFileSystemObject) throw ObjectNotSetFailure();
+      fileSystem_ = services_.createFileSystemObject();
+    });
+    op_.Do(136, [&] { stream_ = FileSystem().CreateTextFile(path_, true); });
+    int columnCount = 0;
+    op_.Do(138, [&] { columnCount = list_.ColumnHeadersCount(); });
+    for (int c = 1; c <= columnCount; ++c) {
+      op_.Do(140, [&] { Yield(); });
+      if (op_.If(142, [&] { return WidthOf(widths_, c) >= Length(list_.ColumnHeaderText(c)); })) {
+        op_.Do(144, [&] { AppendPadded(line_, list_.ColumnHeaderText(c), WidthOf(widths_, c)); });
+      } else {
+        op_.Do(146, [&] { AppendUnpadded(line_, list_.ColumnHeaderText(c)); });
+      }
+    }
+    op_.Do(150, [&] { TextStreamObject().WriteLine(line_); });
+  }
+
+  // One line per checked row.
+  void WriteCheckedRows() {
+    int rowCount = 0;
+    op_.Do(152, [&] { rowCount = list_.ListItemsCount(); });
+    for (int r = 1; r <= rowCount; ++r) {
+      op_.Do(154, [&] { Yield(); });
+      op_.Do(156, [&] { line_.clear(); });
+      if (op_.If(158, [&] { return list_.Checked(r); })) WriteRow(r);
+    }
+  }
+
+  void WriteRow(int r) {
+    int cellCount = 0;
+    op_.Do(160, [&] { cellCount = list_.ColumnHeadersCount(); });
+    for (int c = 1; c <= cellCount; ++c) {
+      op_.Do(162, [&] { Yield(); });
+      // Read once: nothing can change the list between the test and the append.
+      op_.Do(164, [&] {
+        cell_.clear();
+        cell_ = c == 1 ? list_.ListItemText(r) : list_.SubItem(r, SubItemIndex(c));
+      });
+      const bool firstColumn = c == 1;
+      if (op_.If(firstColumn ? 166 : 172, [&] { return WidthOf(widths_, c) >= Length(cell_); })) {
+        op_.Do(firstColumn ? 168 : 174, [&] { AppendPadded(line_, cell_, WidthOf(widths_, c)); });
+      } else {
+        op_.Do(firstColumn ? 170 : 176, [&] { AppendUnpadded(line_, cell_); });
+      }
+    }
+    op_.Do(180, [&] { TextStreamObject().WriteLine(line_); });
+  }
+
+  const ListView& list_;
+  const std::u16string& path_;
+  ExportServices& services_;
+  ReportingOperation op_;
+  std::vector<int32_t> widths_;
+  std::u16string line_, cell_;
+  std::unique_ptr<FileSystemObject> fileSystem_;
+  std::unique_ptr<TextStream> stream_;
+};
+
 }  // namespace
 
-void SaveListviewProperlySpacedWithoutProgressBar(const ListView& list, const std::u16string& path,
-                                                  ExportServices& services) noexcept {
-  ReportingOperation op(services.messages, location::kWriteList);
-  std::vector<int32_t> widths;
-  std::u16string line, cell;
-  std::unique_ptr<FileSystemObject> fileSystem;
-  std::unique_ptr<TextStream> stream;
-  // Once creation has failed there is nothing to write to: every use fails cleanly.
-  auto fileSystemObject = [&]() -> FileSystemObject& {
-    if (!fileSystem) throw ObjectNotSetFailure();
-    return *fileSystem;
-  };
-  auto textStream = [&]() -> TextStream& {
-    if (!stream) throw ObjectNotSetFailure();
-    return *stream;
-  };
-
-  // Pass 1: every column's width over its header and all rows, checked or not.
-  op.Do(100, [&] { widths.clear(); });
-  int columnCount = 0;
-  op.Do(102, [&] { columnCount = list.ColumnHeadersCount(); });
-  for (int c = 1; c <= columnCount; ++c) {
-    int32_t running = 0;
-    op.Do(104, [&] { running = 0; });
-    if (op.If(106, [&] { return Length(list.ColumnHeaderText(c)) > running; })) {
-      op.Do(108, [&] { running = Length(list.ColumnHeaderText(c)); });
-    }
-    int rowCount = 0;
-    op.Do(110, [&] { rowCount = list.ListItemsCount(); });
-    for (int r = 1; r <= rowCount; ++r) {
-      op.Do(112, [&] { services.pump.DoEvents(); });
-      if (op.If(114, [&] { return c == 1; })) {
-        if (op.If(116, [&] { return Length(list.ListItemText(r)) > running; })) {
-          op.Do(118, [&] { running = Length(list.ListItemText(r)); });
-        }
-      } else {
-        if (op.If(120, [&] { return Length(list.SubItem(r, SubItemIndex(c))) > running; })) {
-          op.Do(122, [&] { running = Length(list.SubItem(r, SubItemIndex(c))); });
-        }
-      }
-    }
-    op.Do(126, [&] { widths.push_back(0); });
-    op.Do(128, [&] {
-      if (widths.empty()) throw SubscriptOutOfRangeFailure();
-      widths.back() = running;
-    });
-  }
-
-  // Pass 2: the file and the header line.
-  op.Do(132, [&] {
-    line.clear();
-    // One buffer for every line: room for the widest possible padded line.
-    size_t capacity = widths.size();
-    for (int32_t width : widths) capacity += static_cast<size_t>(width);
-    line.reserve(capacity);
-  });
-  op.Do(134, [&] {
-    if (!services.createFileSystemObject) throw ObjectNotSetFailure();
-    fileSystem = services.createFileSystemObject();
-  });
-  op.Do(136, [&] { stream = fileSystemObject().CreateTextFile(path, true); });
-  op.Do(138, [&] { columnCount = list.ColumnHeadersCount(); });
-  for (int c = 1; c <= columnCount; ++c) {
-    op.Do(140, [&] { services.pump.DoEvents(); });
-    if (op.If(142, [&] { return WidthOf(widths, c) >= Length(list.ColumnHeaderText(c)); })) {
-      op.Do(144, [&] { AppendPadded(line, list.ColumnHeaderText(c), WidthOf(widths, c)); });
-    } else {
-      op.Do(146, [&] { AppendUnpadded(line, list.ColumnHeaderText(c)); });
-    }
-  }
-  op.Do(150, [&] { textStream().WriteLine(line); });
-
-  // Pass 3: one line per checked row.
-  int rowCount = 0;
-  op.Do(152, [&] { rowCount = list.ListItemsCount(); });
-  for (int r = 1; r <= rowCount; ++r) {
-    op.Do(154, [&] { services.pump.DoEvents(); });
-    op.Do(156, [&] { line.clear(); });
-    if (op.If(158, [&] { return list.Checked(r); })) {
-      int cellCount = 0;
-      op.Do(160, [&] { cellCount = list.ColumnHeadersCount(); });
-      for (int c = 1; c <= cellCount; ++c) {
-        op.Do(162, [&] { services.pump.DoEvents(); });
-        // Read once: nothing can change the list between the test and the append.
-        op.Do(164, [&] {
-          cell.clear();
-          cell = c == 1 ? list.ListItemText(r) : list.SubItem(r, SubItemIndex(c));
-        });
-        const bool firstColumn = c == 1;
-        if (op.If(firstColumn ? 166 : 172, [&] { return WidthOf(widths, c) >= Length(cell); })) {
-          op.Do(firstColumn ? 168 : 174, [&] { AppendPadded(line, cell, WidthOf(widths, c)); });
-        } else {
-          op.Do(firstColumn ? 170 : 176, [&] { AppendUnpadded(line, cell); });
-        }
-      }
-      op.Do(180, [&] { textStream().WriteLine(line); });
-    }
-  }
-  op.Do(184, [&] { textStream().Close(); });
-  op.Do(186, [&] { stream.reset(); });
-  op.Do(188, [&] { fileSystem.reset(); });
+void WriteFixedWidthList(const ListView& list, const std::u16string& path,
+                         ExportServices& services) noexcept {
+  FixedWidthWrite(list, path, services).Run();
 }
 
 }  // namespace brindlecap

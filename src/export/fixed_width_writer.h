@@ -20,7 +20,7 @@ struct ExportServices {
 };
 
 // Reports its own failures and always returns normally.
-void SaveListviewProperlySpacedWithoutProgressBar(const ListView& list, const std::u16string& path,
+void WriteFixedWidthList(const ListView& list, const std::u16string& path,
                                                   ExportServices& services) noexcept;
 
 }  // namespace brindlecap

@@ -40,7 +40,7 @@ void SaveCommand::Run() noexcept {
   op.Do(116, [&] { chosenPath = dialog_.FileName(); });
   if (op.ExitIf(118, [&] { return chosenPath.empty(); })) return;
   op.Do(120, [&] { pointer_.SetMousePointer(mouse_pointer::kHourglass); });
-  op.Do(122, [&] { SaveListviewProperlySpacedWithoutProgressBar(list_, chosenPath, services_); });
+  op.Do(122, [&] { WriteFixedWidthList(list_, chosenPath, services_); });
   op.Do(124, [&] { pointer_.SetMousePointer(mouse_pointer::kDefault); });
 }
 

@@ -8,9 +8,9 @@
 namespace brindlecap {
 
 // The save-file dialog as the command drives it.
-class CommonDialog {
+class SaveDialog {
  public:
-  virtual ~CommonDialog() = default;
+  virtual ~SaveDialog() = default;
   virtual void SetFileName(const std::u16string& fileName) = 0;
   virtual std::u16string FileName() const = 0;
   virtual void SetFlags(int32_t flags) = 0;
@@ -37,7 +37,7 @@ class MousePointerOwner {
 
 class SaveCommand {
  public:
-  SaveCommand(const ListView& list, CommonDialog& dialog, MousePointerOwner& pointer,
+  SaveCommand(const ListView& list, SaveDialog& dialog, MousePointerOwner& pointer,
               ExportServices& services)
       : list_(list), dialog_(dialog), pointer_(pointer), services_(services) {}
 
@@ -48,7 +48,7 @@ class SaveCommand {
 
  private:
   const ListView& list_;
-  CommonDialog& dialog_;
+  SaveDialog& dialog_;
   MousePointerOwner& pointer_;
   ExportServices& services_;
   bool saving_ = false;

@@ -1,7 +1,10 @@
 #pragma once
 // "Start Retrieving": appends one row per drive to the results list.
-#include "drive_info/cls_drive_info.h"
+#include <functional>
+
+#include "drive_info/drive_info.h"
 #include "main_window/core/list_view.h"
+#include "shared/error_report.h"
 
 namespace brindlecap {
 
@@ -15,6 +18,10 @@ class RetrievalCommand {
   bool Running() const noexcept { return running_; }
 
  private:
+  // One drive's steps: the full row for a drive with a medium, else the short row.
+  void AddDriveRow(ReportingOperation& op, const std::function<DriveInfo&()>& driveInfo,
+                   const std::u16string& root) noexcept;
+
   ListView& list_;
   DriveSystem system_;
   bool running_ = false;

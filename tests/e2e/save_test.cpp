@@ -156,15 +156,27 @@ class SaveTest : public ::testing::Test {
 
 TEST_F(SaveTest, FileHoldsHeaderAndCheckedRowsByteForByte) {
   program_->Retrieve();
+  program_->Retrieve();
   RemoteListView list = program_->List();
-  ASSERT_GE(list.ItemCount(), 3);
-  // Two rows, not the first, so that unchecked rows before, between and after exist.
-  const size_t firstChecked = 1, secondChecked = list.ItemCount() - 2;
-  list.SetChecked(firstChecked, true);
-  list.SetChecked(secondChecked, true);
+  ASSERT_GE(list.ItemCount(), 8);
+  // Ticked as a user and as a tool would, leaving unchecked rows before, between
+  // and after: a click on the box of an unselected row while others are selected
+  // ticks that row alone; the space bar ticks the two selected rows; a tool's
+  // state-image message ticks one more.
+  const int last = list.ItemCount() - 1;
+  list.Select({3, 5});
+  list.ClickCheckBox(1);
+  EXPECT_EQ(list.CheckMarks(), [&] {
+    std::vector<bool> marks(list.ItemCount());
+    marks[1] = true;
+    return marks;
+  }());
+  list.PressSpace();
+  list.SetChecked(last - 1, true);
   const ListContents contents = ReadListContents(list);
-  for (size_t row = 0; row < contents.checked.size(); ++row) {
-    EXPECT_EQ(contents.checked[row], row == firstChecked || row == secondChecked) << "row " << row;
+  for (int row = 0; row < static_cast<int>(contents.checked.size()); ++row) {
+    const bool ticked = row == 1 || row == 3 || row == 5 || row == last - 1;
+    EXPECT_EQ(contents.checked[row], ticked) << "row " << row;
   }
 
   const std::wstring path = outputFolder_.File(L"results.txt");

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "drive_info/cls_drive_info.h"
+#include "drive_info/drive_info.h"
 #include "shared/runtime_failure.h"
 #include "unit/fake_kernel32.h"
 #include "unit/fake_system_text.h"
@@ -28,7 +28,7 @@ class DriveInfoTest : public ::testing::Test {
   FakeCodePage codePage;
   FakeLocale locale;
   RecordingMessageBox messages;
-  clsDriveInfo info{DriveSystem{machine, codePage, locale, messages}};
+  DriveInfo info{DriveSystem{machine, codePage, locale, messages}};
 };
 
 // --- UnQualifyPath -----------------------------------------------------------
@@ -132,7 +132,7 @@ TEST_F(DriveInfoTest, ExistsSearchesInsideARootAndCountsAnEmptyVolumeAsPresent) 
   };
   for (const auto& c : cases) {
     FakeKernel32 fresh;
-    clsDriveInfo probe{DriveSystem{fresh, codePage, locale, messages}};
+    DriveInfo probe{DriveSystem{fresh, codePage, locale, messages}};
     c.setUp(fresh.AddDrive('E', k::kDriveRemovable));
     EXPECT_EQ(probe.Exists(u"E:\\"), c.present) << c.name;
     const auto searches = fresh.CallsOf("FindFirstEntryA");
@@ -198,7 +198,7 @@ TEST_F(DriveInfoTest, GetDriveTypeNameMapsEveryKind) {
   };
   for (const auto& c : cases) {
     FakeKernel32 fresh;
-    clsDriveInfo probe{DriveSystem{fresh, codePage, locale, messages}};
+    DriveInfo probe{DriveSystem{fresh, codePage, locale, messages}};
     fresh.AddDrive(c.letter, c.kind);
     EXPECT_EQ(probe.GetDriveTypeName(c.root), c.name) << c.letter << " kind " << c.kind;
   }
@@ -224,7 +224,7 @@ TEST_F(DriveInfoTest, OpticalDriveKindComesFromTheDeviceType) {
   };
   for (const auto& c : cases) {
     FakeKernel32 fresh;
-    clsDriveInfo probe{DriveSystem{fresh, codePage, locale, messages}};
+    DriveInfo probe{DriveSystem{fresh, codePage, locale, messages}};
     testing::FakeDrive& drive = fresh.AddDrive('D', k::kDriveCdrom);
     if (c.answer == ProbeAnswer::kDeviceType) {
       drive.DeviceType(c.deviceTypeOrError);
@@ -276,7 +276,7 @@ TEST_F(DriveInfoTest, ProbeRetriesForQueriesOnlyWhenReadWriteIsRefused) {
   // Refused both times, or failing for another reason: no second try, nothing to close.
   for (uint32_t error : {k::kErrorAccessDenied, k::kErrorNotReady}) {
     FakeKernel32 fresh;
-    clsDriveInfo probe{DriveSystem{fresh, codePage, locale, messages}};
+    DriveInfo probe{DriveSystem{fresh, codePage, locale, messages}};
     fresh.AddDrive('D', k::kDriveCdrom).Probe(ProbeAnswer::kOpenFails, error);
     EXPECT_EQ(probe.GetDriveTypeName(u"D:\\"), u"");
     EXPECT_EQ(fresh.CountOf("CreateFileA"), error == k::kErrorAccessDenied ? 2 : 1);
@@ -298,7 +298,7 @@ TEST_F(DriveInfoTest, ProbeIsSkippedSilentlyBeforeWindows2000) {
   };
   for (const auto& c : cases) {
     FakeKernel32 fresh;
-    clsDriveInfo probe{DriveSystem{fresh, codePage, locale, messages}};
+    DriveInfo probe{DriveSystem{fresh, codePage, locale, messages}};
     fresh.AddDrive('D', k::kDriveCdrom).DeviceType(k::kFileDeviceCdRom);
     fresh.SetVersion(c.platform, c.major);
     fresh.versionCallResult = c.callResult;
@@ -322,7 +322,7 @@ TEST_F(DriveInfoTest, ProbeFailureIsShownAndTheDeviceStillClosed) {
   for (const auto& c : cases) {
     FakeKernel32 fresh;
     RecordingMessageBox boxes;
-    clsDriveInfo probe{DriveSystem{fresh, codePage, locale, boxes}};
+    DriveInfo probe{DriveSystem{fresh, codePage, locale, boxes}};
     fresh.AddDrive('D', k::kDriveCdrom).DeviceType(k::kFileDeviceCdRom);
     fresh.ThrowOn(c.failingCall, c.failure);
     EXPECT_EQ(probe.GetDriveTypeName(u"D:\\"), u"") << c.failingCall;

@@ -6,7 +6,7 @@
 #include "fake_kernel32.h"
 #include "fake_system_text.h"
 #include "main_window/core/form_layout.h"
-#include "main_window/core/memory_list_view.h"
+#include "main_window/core/results_model.h"
 #include "recording_message_box.h"
 #include "retrieval/retrieval_command.h"
 #include "shared/error_report.h"
@@ -35,8 +35,8 @@ class RetrievalTest : public ::testing::Test {
   std::vector<Row> Rows() const {
     std::vector<Row> rows;
     for (int r = 1; r <= list.ListItemsCount(); ++r) {
-      Row row{list.ListItemText(r)};
-      for (int16_t c = 1; c <= 6; ++c) row.push_back(list.SubItem(r, c));
+      Row row{std::u16string(list.ListItemText(r))};
+      for (int16_t c = 1; c <= 6; ++c) row.emplace_back(list.SubItem(r, c));
       rows.push_back(row);
     }
     return rows;
@@ -46,7 +46,7 @@ class RetrievalTest : public ::testing::Test {
   FakeCodePage codePage;
   FakeLocale locale;
   RecordingMessageBox boxes;
-  MemoryListView list;
+  ResultsModel list;
   RetrievalCommand command{list, DriveSystem{machine, codePage, locale, boxes}};
 };
 
@@ -69,6 +69,11 @@ TEST_F(RetrievalTest, FillsFullRowsForDrivesWithAMediumAndShortRowsForTheOthers)
   EXPECT_TRUE(boxes.boxes.empty());
   EXPECT_FALSE(command.Running());
   for (int r = 1; r <= 3; ++r) EXPECT_FALSE(list.Checked(r));
+  const DriveFacts& empty = list.RowFacts(3);
+  EXPECT_EQ(empty.root, u"D:\\");
+  EXPECT_FALSE(empty.hasMedium);
+  EXPECT_EQ(empty.kindCode, k::kDriveCdrom);
+  EXPECT_FALSE(empty.totalBytes);
 }
 
 TEST_F(RetrievalTest, AsksEachDriveInTheOrderOfTheRows) {
@@ -126,6 +131,24 @@ TEST_F(RetrievalTest, AFailedQueryLeavesItsCellsEmptyAndTheNeighboursRight) {
                 {u"I:\\ - [Last]", u"Fixed", u"NTFS", u"4 KB", u"2 KB", u"2 KB", u"7777-8888"},
             }));
   EXPECT_TRUE(boxes.boxes.empty());
+
+  // The facts behind the texts: exact amounts, and nothing where nothing was produced.
+  const DriveFacts& full = list.RowFacts(1);
+  EXPECT_EQ(full.root, u"C:\\");
+  EXPECT_TRUE(full.hasMedium);
+  EXPECT_EQ(full.kindCode, k::kDriveFixed);
+  EXPECT_EQ(full.totalBytes, 2048);
+  EXPECT_EQ(full.freeBytes, 1024);
+  EXPECT_EQ(full.usedBytes, 1024);
+  EXPECT_EQ(full.serialNumber, 0x11112222u);
+  EXPECT_EQ(full.usedPercent, 50.0f);
+  EXPECT_FALSE(list.RowFacts(2).serialNumber);
+  EXPECT_EQ(list.RowFacts(2).totalBytes, 1073741824);
+  EXPECT_FALSE(list.RowFacts(3).totalBytes);
+  EXPECT_FALSE(list.RowFacts(3).usedPercent);
+  EXPECT_FALSE(list.RowFacts(4).totalBytes);
+  EXPECT_EQ(list.RowFacts(4).freeBytes, 1024);
+  EXPECT_FALSE(list.RowFacts(4).usedPercent);
 }
 
 TEST_F(RetrievalTest, AFailureWhileFillingARowIsReportedAtItsLineAndTheRunGoesOn) {
@@ -147,10 +170,10 @@ TEST_F(RetrievalTest, AFailureWhileFillingARowIsReportedAtItsLineAndTheRunGoesOn
 }
 
 // A list that runs a hook when a row is added: the re-entry a click would cause.
-class HookedList : public MemoryListView {
+class HookedList : public ResultsModel {
  public:
   int ListItemsAdd(const std::u16string& text) override {
-    const int row = MemoryListView::ListItemsAdd(text);
+    const int row = ResultsModel::ListItemsAdd(text);
     if (onAdd) onAdd();
     return row;
   }

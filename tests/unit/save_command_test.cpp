@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "main_window/core/memory_list_view.h"
+#include "main_window/core/results_model.h"
 #include "shared/error_report.h"
 #include "shared/runtime_failure.h"
 #include "shared/text_convert.h"
@@ -24,7 +24,7 @@ using testing::HookPump;
 
 // Records every call in order; ShowSave answers with the next scripted path
 // ("" is a cancel).
-class ScriptedDialog : public CommonDialog {
+class ScriptedDialog : public SaveDialog {
  public:
   void SetFileName(const std::u16string& fileName) override {
     calls.push_back(u"FileName=" + fileName);
@@ -80,7 +80,7 @@ class SaveCommandTest : public ::testing::Test {
     list.SetChecked(row, true);
   }
 
-  MemoryListView list;
+  ResultsModel list;
   MemoryFileStore store;
   HookPump pump;
   RecordingMessageBox messages;

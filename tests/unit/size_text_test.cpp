@@ -5,7 +5,7 @@
 #include <random>
 #include <string>
 
-#include "drive_info/cls_drive_info.h"
+#include "drive_info/drive_info.h"
 #include "shared/runtime_failure.h"
 #include "shared/text_convert.h"
 #include "unit/fake_kernel32.h"
@@ -25,7 +25,7 @@ class SizeTextTest : public ::testing::Test {
   testing::FakeCodePage codePage;
   testing::FakeLocale locale;
   testing::RecordingMessageBox messages;
-  clsDriveInfo info{DriveSystem{machine, codePage, locale, messages}};
+  DriveInfo info{DriveSystem{machine, codePage, locale, messages}};
 };
 
 constexpr int64_t kScale = Currency::kScale;

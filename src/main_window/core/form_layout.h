@@ -11,9 +11,9 @@ struct Box {
 
 inline constexpr int kClientWidth = 15960;
 inline constexpr int kClientHeight = 3270;
-inline constexpr Box kListView1{120, 630, 15720, 2535};
-inline constexpr Box kPushButton6{120, 120, 7800, 405};
-inline constexpr Box kPushButton8{8040, 120, 7800, 405};
+inline constexpr Box kResultsList{120, 630, 15720, 2535};
+inline constexpr Box kStartRetrievingButton{120, 120, 7800, 405};
+inline constexpr Box kSaveResultsButton{8040, 120, 7800, 405};
 
 inline constexpr std::u16string_view kStartRetrievingText = u"Start Retrieving";
 inline constexpr std::u16string_view kSaveResultsText = u"Save Results As Text File";

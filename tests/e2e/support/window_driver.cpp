@@ -321,6 +321,55 @@ void RemoteListView::SetChecked(int item, bool checked) {
   }
 }
 
+void RemoteListView::ClickCheckBox(int item) {
+  RemoteMemory memory(process_, sizeof(LVHITTESTINFO));
+  RECT bounds{LVIR_BOUNDS, 0, 0, 0};
+  memory.Write(0, &bounds, sizeof bounds);
+  SendOrThrow(list_, LVM_GETITEMRECT, static_cast<WPARAM>(item),
+              static_cast<LPARAM>(memory.Address()));
+  memory.Read(0, &bounds, sizeof bounds);
+  // The box sits at the row's left end: find it by the list's own hit test.
+  for (int x = bounds.left; x < bounds.left + 40; ++x) {
+    LVHITTESTINFO hit{};
+    hit.pt = {x, (bounds.top + bounds.bottom) / 2};
+    memory.Write(0, &hit, sizeof hit);
+    SendOrThrow(list_, LVM_HITTEST, 0, static_cast<LPARAM>(memory.Address()));
+    memory.Read(0, &hit, sizeof hit);
+    if (hit.iItem == item && (hit.flags & LVHT_ONITEMSTATEICON)) {
+      const LPARAM point = MAKELPARAM(hit.pt.x, hit.pt.y);
+      PostOrThrow(list_, WM_LBUTTONDOWN, MK_LBUTTON, point);
+      PostOrThrow(list_, WM_LBUTTONUP, 0, point);
+      SendOrThrow(list_, WM_NULL, 0, 0);  // returns once the posted clicks are handled
+      return;
+    }
+  }
+  throw DriverError("no check box found on item " + std::to_string(item));
+}
+
+void RemoteListView::Select(const std::vector<int>& items) {
+  RemoteMemory memory(process_, sizeof(ListItem32));
+  const auto setState = [&](int item, UINT state, UINT mask) {
+    ListItem32 request{};
+    request.state = state;
+    request.stateMask = mask;
+    memory.Write(0, &request, sizeof request);
+    SendOrThrow(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(item),
+                static_cast<LPARAM>(memory.Address()));
+  };
+  setState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  for (size_t i = 0; i < items.size(); ++i) {
+    const UINT state = LVIS_SELECTED | (i + 1 == items.size() ? LVIS_FOCUSED : 0);
+    setState(items[i], state, state);
+  }
+}
+
+void RemoteListView::PressSpace() {
+  PostOrThrow(list_, WM_KEYDOWN, VK_SPACE, 0x00390001);
+  PostOrThrow(list_, WM_CHAR, L' ', 0x00390001);
+  PostOrThrow(list_, WM_KEYUP, VK_SPACE, 0xC0390001);
+  SendOrThrow(list_, WM_NULL, 0, 0);
+}
+
 std::vector<bool> RemoteListView::CheckMarks() const {
   std::vector<bool> marks;
   const int items = ItemCount();

@@ -41,7 +41,7 @@ static_assert(offsetof(ListItem32, text) == 20, "LVITEMW.pszText offset");
 
 using Milliseconds = std::chrono::milliseconds;
 
-inline constexpr wchar_t kMainWindowClass[] = L"Brindlecap.Form1";
+inline constexpr wchar_t kMainWindowClass[] = L"Brindlecap.MainWindow";
 inline constexpr wchar_t kMainWindowCaption[] = L"Quillmarsh Orvane Tessel Plint Vaskrow";
 inline constexpr wchar_t kDialogClass[] = L"#32770";
 inline constexpr int kListId = 1;
@@ -146,6 +146,10 @@ class RemoteListView {
   std::vector<std::wstring> Headers() const;
   bool Checked(int item) const;
   void SetChecked(int item, bool checked);  // item -1 means every row
+  // What a user does: a click on the row's check box, a selection, the space bar.
+  void ClickCheckBox(int item);
+  void Select(const std::vector<int>& items);  // the last one gets the focus
+  void PressSpace();
   std::vector<bool> CheckMarks() const;
   DWORD ExtendedStyle() const;
 

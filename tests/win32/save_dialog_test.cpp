@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/win32_common_dialog.h"
+#include "platform/win32_save_dialog.h"
 #include "shared/runtime_failure.h"
 
 namespace brindlecap {
@@ -148,7 +148,7 @@ class CommonDialogTest : public ::testing::Test {
   std::u16string U16(const std::wstring& text) { return {text.begin(), text.end()}; }
 
   std::wstring folder_;
-  Win32CommonDialog dialog_;
+  Win32SaveDialog dialog_;
 };
 
 TEST_F(CommonDialogTest, ShowsTheSettingsAndReturnsTheTypedPath) {

@@ -1,4 +1,4 @@
-#include "win32/support/form_fixture.h"
+#include "win32/support/window_fixture.h"
 
 #include "platform/win32_kernel32.h"
 #include "platform/win32_system_text.h"
@@ -70,16 +70,16 @@ std::string MinimalCursorFile() {
   return file;
 }
 
-FormFixture::FormFixture(int number)
+WindowFixture::WindowFixture(int number)
     : kernel32(std::make_unique<win32::Win32Kernel32>()),
       codePage(std::make_unique<win32::Win32AnsiCodePage>()),
       locale(std::make_unique<win32::Win32LocaleInfo>()),
       homePageNumber(number) {}
 
-FormFixture::~FormFixture() { form.reset(); }
+WindowFixture::~WindowFixture() { form.reset(); }
 
-void FormFixture::Load() {
-  form = std::make_unique<win32::Form1>(win32::Form1Services{
+void WindowFixture::Load() {
+  form = std::make_unique<win32::MainWindow>(win32::MainWindowServices{
       ::GetModuleHandleW(nullptr),
       folder.Path(),
       *kernel32,
@@ -96,7 +96,7 @@ void FormFixture::Load() {
       nullptr,
       [this] {
         ended = true;
-        rowsAtEnd = form->ListView1().ListItemsCount();
+        rowsAtEnd = form->Results().ListItemsCount();
       },
       dpi,
   });

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "main_window/win32/form1.h"
+#include "main_window/win32/main_window.h"
 #include "unit/recording_message_box.h"
 
 namespace brindlecap::testing {
 
 // A save dialog that is never shown in these tests.
-class UnusedDialog : public CommonDialog {
+class UnusedDialog : public SaveDialog {
  public:
   void SetFileName(const std::u16string& name) override { fileName = name; }
   std::u16string FileName() const override { return fileName; }
@@ -40,9 +40,9 @@ class TemporaryFolder {
 // A valid 32 x 32 monochrome cursor file.
 std::string MinimalCursorFile();
 
-struct FormFixture {
-  explicit FormFixture(int homePageNumber = 50);
-  ~FormFixture();
+struct WindowFixture {
+  explicit WindowFixture(int homePageNumber = 50);
+  ~WindowFixture();
   // Creates the window and runs its start-up; true when the window exists.
   void Load();
 
@@ -58,7 +58,7 @@ struct FormFixture {
   int rowsAtEnd = -1;
   int homePageNumber;
   int dpi = 0;
-  std::unique_ptr<win32::Form1> form;
+  std::unique_ptr<win32::MainWindow> form;
 };
 
 }  // namespace brindlecap::testing

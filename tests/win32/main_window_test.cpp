@@ -10,7 +10,7 @@
 #include "platform/dpi.h"
 #include "shared/error_report.h"
 #include "shared/win32/skin.h"
-#include "win32/support/form_fixture.h"
+#include "win32/support/window_fixture.h"
 
 namespace brindlecap::testing {
 namespace {
@@ -51,13 +51,13 @@ LOGFONTW FontOf(HWND window) {
   return font;
 }
 
-class Form1Design : public ::testing::TestWithParam<int> {};
+class MainWindowDesign : public ::testing::TestWithParam<int> {};
 
 // At the screen's DPI, and at 120 and 144 DPI as a larger setting gives them.
-INSTANTIATE_TEST_SUITE_P(Dpi, Form1Design, ::testing::Values(0, 120, 144));
+INSTANTIATE_TEST_SUITE_P(Dpi, MainWindowDesign, ::testing::Values(0, 120, 144));
 
-TEST_P(Form1Design, WindowControlsFontsAndColumnsAsDesigned) {
-  FormFixture fixture;
+TEST_P(MainWindowDesign, WindowControlsFontsAndColumnsAsDesigned) {
+  WindowFixture fixture;
   fixture.dpi = GetParam();
   fixture.Load();
   const HWND form = fixture.form->Handle();
@@ -90,9 +90,9 @@ TEST_P(Form1Design, WindowControlsFontsAndColumnsAsDesigned) {
   EXPECT_EQ(ClassOf(save), L"Button");
   EXPECT_EQ(WindowText(start), L"Start Retrieving");
   EXPECT_EQ(WindowText(save), L"Save Results As Text File");
-  ExpectBox(form, list, layout::kListView1, dpi);
-  ExpectBox(form, start, layout::kPushButton6, dpi);
-  ExpectBox(form, save, layout::kPushButton8, dpi);
+  ExpectBox(form, list, layout::kResultsList, dpi);
+  ExpectBox(form, start, layout::kStartRetrievingButton, dpi);
+  ExpectBox(form, save, layout::kSaveResultsButton, dpi);
   for (HWND control : {list, start, save}) {
     EXPECT_TRUE(::GetWindowLongW(control, GWL_STYLE) & WS_TABSTOP);
   }
@@ -112,7 +112,7 @@ TEST_P(Form1Design, WindowControlsFontsAndColumnsAsDesigned) {
             LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
   EXPECT_FALSE(extended & LVS_EX_INFOTIP);
 
-  ListView& results = fixture.form->ListView1();
+  ListView& results = fixture.form->Results();
   ASSERT_EQ(results.ColumnHeadersCount(), 7);
   for (int c = 1; c <= 7; ++c) {
     const auto& expected = layout::kResultColumns[c - 1];
@@ -133,8 +133,8 @@ TEST_P(Form1Design, WindowControlsFontsAndColumnsAsDesigned) {
   EXPECT_NE(::SendMessageW(form, WM_GETICON, ICON_BIG, 0), 0);
 }
 
-TEST(Form1Placement, ShowsCentredWithTheFocusInTheList) {
-  FormFixture fixture;
+TEST(MainWindowPlacement, ShowsCentredWithTheFocusInTheList) {
+  WindowFixture fixture;
   fixture.Load();
   fixture.form->Show();
   const HWND form = fixture.form->Handle();
@@ -145,26 +145,26 @@ TEST(Form1Placement, ShowsCentredWithTheFocusInTheList) {
   EXPECT_EQ(::GetFocus(), ::GetWindow(form, GW_CHILD));
 }
 
-TEST(Form1Startup, HandPointerFileBecomesTheMouseIcon) {
-  FormFixture fixture;
+TEST(MainWindowStartup, HandPointerFileBecomesTheMouseIcon) {
+  WindowFixture fixture;
   fixture.folder.WriteFile(L"HAND-M.CUR", MinimalCursorFile());
   fixture.Load();
   EXPECT_NE(fixture.form->MouseIcon(), nullptr);
   EXPECT_TRUE(fixture.boxes.boxes.empty());
 }
 
-TEST(Form1Startup, AHandPointerFileThatIsNoCursorIsReportedAtLine106) {
-  FormFixture fixture;
+TEST(MainWindowStartup, AHandPointerFileThatIsNoCursorIsReportedAtLine106) {
+  WindowFixture fixture;
   fixture.folder.WriteFile(L"HAND-M.CUR", "this is not a cursor");
   fixture.Load();
   EXPECT_EQ(fixture.form->MouseIcon(), nullptr);
   ASSERT_EQ(fixture.boxes.boxes.size(), 1u);
   EXPECT_NE(fixture.boxes.boxes[0].text.find(u"Form_Load at line 106\r"), std::u16string::npos);
-  EXPECT_EQ(fixture.form->ListView1().ColumnHeadersCount(), 7);  // start-up went on
+  EXPECT_EQ(fixture.form->Results().ColumnHeadersCount(), 7);  // start-up went on
 }
 
-TEST(Form1Startup, ASkinFileTurnsTheWindowToButtonFaceAndAppliesTheTheme) {
-  FormFixture fixture;
+TEST(MainWindowStartup, ASkinFileTurnsTheWindowToButtonFaceAndAppliesTheTheme) {
+  WindowFixture fixture;
   fixture.folder.WriteFile(L"x\\o.cjs", "list.background = #102030\nlist.text = #F0E0D0\n");
   fixture.Load();
   EXPECT_TRUE(fixture.boxes.boxes.empty());
@@ -176,9 +176,9 @@ TEST(Form1Startup, ASkinFileTurnsTheWindowToButtonFaceAndAppliesTheTheme) {
             RGB(0xF0, 0xE0, 0xD0));
 }
 
-TEST(Form1Startup, AHiddenOrSystemSkinFileCountsAsAbsent) {
+TEST(MainWindowStartup, AHiddenOrSystemSkinFileCountsAsAbsent) {
   for (DWORD attributes : {DWORD{FILE_ATTRIBUTE_HIDDEN}, DWORD{FILE_ATTRIBUTE_SYSTEM}}) {
-    FormFixture fixture;
+    WindowFixture fixture;
     fixture.folder.WriteFile(L"x\\o.cjs", "list.background = #102030\n", attributes);
     fixture.Load();
     EXPECT_TRUE(fixture.boxes.boxes.empty());
@@ -186,29 +186,29 @@ TEST(Form1Startup, AHiddenOrSystemSkinFileCountsAsAbsent) {
   }
 }
 
-TEST(Form1Startup, ABrokenSkinFileGivesOneReportAt102AndKeepsTheButtonFace) {
-  FormFixture fixture;
+TEST(MainWindowStartup, ABrokenSkinFileGivesOneReportAt102AndKeepsTheButtonFace) {
+  WindowFixture fixture;
   fixture.folder.WriteFile(L"x\\o.cjs", "list.background = purple\n");
   fixture.Load();
   ASSERT_EQ(fixture.boxes.boxes.size(), 1u);
   EXPECT_EQ(fixture.boxes.boxes[0].title, u"Application Error");
   EXPECT_NE(fixture.boxes.boxes[0].text.find(u"Form_Load at line 102\r"), std::u16string::npos);
   EXPECT_EQ(fixture.form->BackColor(), ::GetSysColor(COLOR_BTNFACE));
-  EXPECT_EQ(fixture.form->ListView1().ColumnHeadersCount(), 7);
+  EXPECT_EQ(fixture.form->Results().ColumnHeadersCount(), 7);
 }
 
-TEST(Form1Startup, TheHomePageOpensOnlyOnASeven) {
+TEST(MainWindowStartup, TheHomePageOpensOnlyOnASeven) {
   {
-    FormFixture fixture(7);
+    WindowFixture fixture(7);
     fixture.Load();
     EXPECT_EQ(fixture.launched, std::vector<std::u16string>{std::u16string(kHomePageAddress)});
   }
   for (int number : {1, 6, 8, 100}) {
-    FormFixture fixture(number);
+    WindowFixture fixture(number);
     fixture.Load();
     EXPECT_TRUE(fixture.launched.empty()) << number;
   }
-  FormFixture failing(7);
+  WindowFixture failing(7);
   failing.failLaunch = true;
   failing.Load();
   ASSERT_EQ(failing.boxes.boxes.size(), 1u);
@@ -217,11 +217,11 @@ TEST(Form1Startup, TheHomePageOpensOnlyOnASeven) {
 
 LPARAM MouseMoveOverClient() { return MAKELPARAM(HTCLIENT, WM_MOUSEMOVE); }
 
-TEST(Form1Pointer, HandOverButtonsArrowElsewhereNeverReplacingTheHourglass) {
-  FormFixture fixture;
+TEST(MainWindowPointer, HandOverButtonsArrowElsewhereNeverReplacingTheHourglass) {
+  WindowFixture fixture;
   fixture.folder.WriteFile(L"HAND-M.CUR", MinimalCursorFile());
   fixture.Load();
-  win32::Form1& form = *fixture.form;
+  win32::MainWindow& form = *fixture.form;
   const HWND window = form.Handle();
   const HWND list = ::GetWindow(window, GW_CHILD);
   const HWND start = ::GetWindow(list, GW_HWNDNEXT);
@@ -253,8 +253,8 @@ TEST(Form1Pointer, HandOverButtonsArrowElsewhereNeverReplacingTheHourglass) {
   }
 }
 
-TEST(Form1Closing, ACloseRequestPumpsNeverCancelsAndEndsTheProgram) {
-  FormFixture fixture;
+TEST(MainWindowClosing, ACloseRequestPumpsNeverCancelsAndEndsTheProgram) {
+  WindowFixture fixture;
   fixture.Load();
   const HWND window = fixture.form->Handle();
   // A click waiting in the queue is carried out before the window closes.
@@ -264,27 +264,6 @@ TEST(Form1Closing, ACloseRequestPumpsNeverCancelsAndEndsTheProgram) {
   EXPECT_FALSE(::IsWindow(window));
   EXPECT_GT(fixture.rowsAtEnd, 0);
   EXPECT_TRUE(fixture.boxes.boxes.empty());
-}
-
-TEST(Form1CheckMarks, AMarkSetOnASelectedRowGoesToEverySelectedRow) {
-  FormFixture fixture;
-  fixture.Load();
-  ListView& results = fixture.form->ListView1();
-  for (int i = 0; i < 4; ++i) results.ListItemsAdd(u"row");
-  const HWND list = ::GetWindow(fixture.form->Handle(), GW_CHILD);
-  LVITEMW select{};
-  select.stateMask = LVIS_SELECTED;
-  select.state = LVIS_SELECTED;
-  ::SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&select));
-  ::SendMessageW(list, LVM_SETITEMSTATE, 2, reinterpret_cast<LPARAM>(&select));
-  LVITEMW check{};
-  check.stateMask = LVIS_STATEIMAGEMASK;
-  check.state = INDEXTOSTATEIMAGEMASK(2);
-  ::SendMessageW(list, LVM_SETITEMSTATE, 2, reinterpret_cast<LPARAM>(&check));
-  EXPECT_TRUE(results.Checked(1));
-  EXPECT_FALSE(results.Checked(2));
-  EXPECT_TRUE(results.Checked(3));
-  EXPECT_FALSE(results.Checked(4));
 }
 
 }  // namespace

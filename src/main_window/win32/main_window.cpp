@@ -1,4 +1,4 @@
-#include "main_window/win32/form1.h"
+#include "main_window/win32/main_window.h"
 
 #include <commctrl.h>
 
@@ -14,9 +14,9 @@ namespace brindlecap::win32 {
 
 namespace {
 
-constexpr wchar_t kFormClassName[] = L"Brindlecap.Form1";
+constexpr wchar_t kFormClassName[] = L"Brindlecap.MainWindow";
 constexpr wchar_t kHandCursorFileName[] = L"\\HAND-M.CUR";
-constexpr int kListView1Id = 1, kPushButton6Id = 6, kPushButton8Id = 8;
+constexpr int kResultsListId = 1, kStartRetrievingId = 6, kSaveResultsId = 8;
 constexpr int kProgramIconId = 1;
 constexpr DWORD kFormStyle =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
@@ -34,25 +34,25 @@ void RegisterFormClass(HINSTANCE instance, WNDPROC procedure) {
 
 }  // namespace
 
-Form1::Form1(Form1Services services)
+MainWindow::MainWindow(MainWindowServices services)
     : services_(std::move(services)),
       exportServices_{services_.createFileSystemObject, writerPump_, services_.messages},
-      retrieval_(listView1_, DriveSystem{services_.kernel32, services_.codePage, services_.locale,
+      retrieval_(results_, DriveSystem{services_.kernel32, services_.codePage, services_.locale,
                                          services_.messages}),
-      save_(listView1_, services_.commonDialog1, *this, exportServices_),
+      save_(results_, services_.saveDialog, *this, exportServices_),
       backBrush_(::CreateSolidBrush(backColor_)) {}
 
-Form1::~Form1() {
+MainWindow::~MainWindow() {
   if (window_ != nullptr) {
     ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     ::DestroyWindow(window_);
   }
 }
 
-void Form1::Load() {
+void MainWindow::Load() {
   dpi_ = services_.dpi > 0 ? services_.dpi : ScreenDpi();
   application_.Create(services_.instance);
-  RegisterFormClass(services_.instance, &Form1::WindowProcedure);
+  RegisterFormClass(services_.instance, &MainWindow::WindowProcedure);
 
   RECT frame{0, 0, TwipsToPixels(form_layout::kClientWidth, dpi_),
              TwipsToPixels(form_layout::kClientHeight, dpi_)};
@@ -66,10 +66,10 @@ void Form1::Load() {
   pump_.SetDialogWindow(window_);
   writerPump_.SetDialogWindow(window_);
   if (services_.windowCreated) services_.windowCreated(window_);
-  Form_Load();
+  RunStartUp();
 }
 
-void Form1::CreateFonts(const std::wstring& face) {
+void MainWindow::CreateFonts(const std::wstring& face) {
   const auto font = [&](double points) {
     return ::CreateFontW(PointsToFontHeight(points, dpi_), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
                          DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
@@ -78,14 +78,14 @@ void Form1::CreateFonts(const std::wstring& face) {
   formFont_.reset(font(form_layout::kFormFontPoints));
   buttonFont_.reset(font(form_layout::kButtonFontPoints));
   ::SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
-  for (HWND control : {listView1_.Handle(), pushButton6_, pushButton8_}) {
+  for (HWND control : {resultsList_.Handle(), startRetrievingButton_, saveResultsButton_}) {
     if (control == nullptr) continue;
-    HFONT controlFont = control == listView1_.Handle() ? formFont_.get() : buttonFont_.get();
+    HFONT controlFont = control == resultsList_.Handle() ? formFont_.get() : buttonFont_.get();
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(controlFont), TRUE);
   }
 }
 
-HWND Form1::CreateChild(const wchar_t* className, const std::u16string_view& text, DWORD style,
+HWND MainWindow::CreateChild(const wchar_t* className, const std::u16string_view& text, DWORD style,
                         DWORD exStyle, const form_layout::Box& box, int id) {
   const HWND child = ::CreateWindowExW(
       exStyle, className, ToWide(text).c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | style,
@@ -96,25 +96,23 @@ HWND Form1::CreateChild(const wchar_t* className, const std::u16string_view& tex
   return child;
 }
 
-void Form1::CreateControls() {
+void MainWindow::CreateControls() {
   // Creation order is tab order: the list, then the two buttons.
-  const HWND list = CreateChild(WC_LISTVIEWW, u"", LVS_REPORT | LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE,
-                                form_layout::kListView1, kListView1Id);
-  ::SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
-                 LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+  const HWND list = CreateChild(WC_LISTVIEWW, u"", ResultsListControl::kStyle, WS_EX_CLIENTEDGE,
+                                form_layout::kResultsList, kResultsListId);
   ::SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
-  listView1_.Attach(list, dpi_);
+  resultsList_.Attach(list, dpi_);
 
-  pushButton6_ = CreateChild(L"BUTTON", form_layout::kStartRetrievingText, BS_PUSHBUTTON, 0,
-                             form_layout::kPushButton6, kPushButton6Id);
-  pushButton8_ = CreateChild(L"BUTTON", form_layout::kSaveResultsText, BS_PUSHBUTTON, 0,
-                             form_layout::kPushButton8, kPushButton8Id);
-  for (HWND button : {pushButton6_, pushButton8_}) {
+  startRetrievingButton_ = CreateChild(L"BUTTON", form_layout::kStartRetrievingText, BS_PUSHBUTTON, 0,
+                             form_layout::kStartRetrievingButton, kStartRetrievingId);
+  saveResultsButton_ = CreateChild(L"BUTTON", form_layout::kSaveResultsText, BS_PUSHBUTTON, 0,
+                             form_layout::kSaveResultsButton, kSaveResultsId);
+  for (HWND button : {startRetrievingButton_, saveResultsButton_}) {
     ::SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), FALSE);
   }
 }
 
-void Form1::Show() {
+void MainWindow::Show() {
   RECT frame;
   ::GetWindowRect(window_, &frame);
   const int width = frame.right - frame.left, height = frame.bottom - frame.top;
@@ -123,16 +121,16 @@ void Form1::Show() {
   ::SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   ::ShowWindow(window_, SW_SHOWNORMAL);
   ::UpdateWindow(window_);
-  ::SetFocus(listView1_.Handle());
+  ::SetFocus(resultsList_.Handle());
 }
 
-int Form1::RunMessageLoop() {
+int MainWindow::RunMessageLoop() {
   MSG message;
   while (::GetMessageW(&message, nullptr, 0, 0) > 0) DispatchThreadMessage(window_, message);
   return static_cast<int>(message.wParam);
 }
 
-void Form1::Form_Load() noexcept {
+void MainWindow::RunStartUp() noexcept {
   ReportingOperation op(services_.messages, location::kFormLoad);
   op.Do(102, [&] { ApplySkin(*this); });
 
@@ -170,29 +168,25 @@ void Form1::Form_Load() noexcept {
   const auto& columns = form_layout::kResultColumns;
   for (size_t i = 0; i < columns.size(); ++i) {
     op.Do(128 + 2 * static_cast<int>(i),
-          [&] { listView1_.ColumnHeadersAdd(std::u16string(columns[i].header)); });
+          [&] { results_.ColumnHeadersAdd(std::u16string(columns[i].header)); });
   }
   for (size_t i = 0; i < columns.size(); ++i) {
     op.Do(142 + 2 * static_cast<int>(i), [&] {
-      listView1_.SetColumnHeaderWidth(static_cast<int>(i) + 1,
+      results_.SetColumnHeaderWidth(static_cast<int>(i) + 1,
                                       static_cast<float>(columns[i].widthTwips));
     });
   }
 }
 
-bool Form1::Form_QueryUnload() noexcept {
-  if (save_.Saving()) {
-    // Closing now would cut the file short: close as soon as the save is done.
-    closePending_ = true;
-    return false;
-  }
+bool MainWindow::OnCloseRequest() noexcept {
+  if (!controller_.CloseMayProceed(save_.Saving())) return false;
   ReportingOperation op(services_.messages, location::kFormQueryUnload);
   op.Do(100, [&] { pump_.DoEvents(); });
   op.Do(102, [&] { pump_.DoEvents(); });
   return true;
 }
 
-void Form1::Form_Unload() noexcept {
+void MainWindow::Unload() noexcept {
   if (unloading_) return;
   unloading_ = true;
   if (services_.endProgram) services_.endProgram();
@@ -203,39 +197,23 @@ void Form1::Form_Unload() noexcept {
   }
 }
 
-void Form1::PushButton6_Click() noexcept {
-  // The run never yields, so the list cannot repaint during it anyway; drawing
-  // each new row at once would cost more than asking the system about the drive.
-  const HWND list = listView1_.Handle();
-  ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+void MainWindow::OnStartRetrievingClick() noexcept {
+  // The run never yields, so the list cannot repaint during it anyway; the new
+  // rows reach the control once, at the end.
+  resultsList_.HoldUpdates();
   retrieval_.Run();
-  ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-  ::InvalidateRect(list, nullptr, TRUE);
+  resultsList_.ReleaseUpdates();
 }
 
-void Form1::PushButton8_Click() noexcept {
+void MainWindow::OnSaveResultsClick() noexcept {
   save_.Run();
-  if (closePending_ && !save_.Saving() && window_ != nullptr) {
-    closePending_ = false;
+  if (controller_.TakeWaitingClose(save_.Saving()) && window_ != nullptr) {
     ::PostMessageW(window_, WM_CLOSE, 0, 0);
   }
 }
 
-void Form1::PushButton6_MouseMove() noexcept {
-  if (mousePointer_ != mouse_pointer::kHourglass) mousePointer_ = mouse_pointer::kCustom;
-}
-void Form1::PushButton8_MouseMove() noexcept {
-  if (mousePointer_ != mouse_pointer::kHourglass) mousePointer_ = mouse_pointer::kCustom;
-}
-void Form1::Form_MouseMove() noexcept {
-  if (mousePointer_ != mouse_pointer::kHourglass) mousePointer_ = mouse_pointer::kDefault;
-}
-void Form1::ListView1_MouseMove() noexcept {
-  if (mousePointer_ != mouse_pointer::kHourglass) mousePointer_ = mouse_pointer::kDefault;
-}
-
-void Form1::SetMousePointer(int value) {
-  mousePointer_ = value;
+void MainWindow::SetMousePointer(int value) {
+  controller_.SetMousePointer(value);
   // Show the new pointer at once if the mouse is over the window.
   POINT cursor;
   if (window_ == nullptr || !::GetCursorPos(&cursor)) return;
@@ -245,13 +223,13 @@ void Form1::SetMousePointer(int value) {
   }
 }
 
-void Form1::SetBackColor(uint32_t oleColour) {
+void MainWindow::SetBackColor(uint32_t oleColour) {
   backColor_ = ResolveOleColour(oleColour);
   backBrush_.reset(::CreateSolidBrush(backColor_));
   if (window_ != nullptr) ::InvalidateRect(window_, nullptr, TRUE);
 }
 
-void Form1::ApplyTheme(const Theme& theme) {
+void MainWindow::ApplyTheme(const Theme& theme) {
   const auto colour = [](uint32_t rgb) {
     return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
   };
@@ -259,7 +237,7 @@ void Form1::ApplyTheme(const Theme& theme) {
     backColor_ = colour(*theme.windowBackground);
     backBrush_.reset(::CreateSolidBrush(backColor_));
   }
-  const HWND list = listView1_.Handle();
+  const HWND list = resultsList_.Handle();
   if (theme.listBackground) {
     ::SendMessageW(list, LVM_SETBKCOLOR, 0, colour(*theme.listBackground));
     ::SendMessageW(list, LVM_SETTEXTBKCOLOR, 0, colour(*theme.listBackground));
@@ -269,20 +247,18 @@ void Form1::ApplyTheme(const Theme& theme) {
   ::InvalidateRect(window_, nullptr, TRUE);
 }
 
-void Form1::RaiseMouseMove(HWND over) noexcept {
-  if (over == pushButton6_) {
-    PushButton6_MouseMove();
-  } else if (over == pushButton8_) {
-    PushButton8_MouseMove();
+void MainWindow::RaiseMouseMove(HWND over) noexcept {
+  if (over == startRetrievingButton_ || over == saveResultsButton_) {
+    controller_.MouseMovedOver(PointerArea::kButton);
   } else if (over == window_) {
-    Form_MouseMove();
-  } else if (over == listView1_.Handle() || ::IsChild(listView1_.Handle(), over)) {
-    ListView1_MouseMove();
+    controller_.MouseMovedOver(PointerArea::kWindow);
+  } else if (over == resultsList_.Handle() || ::IsChild(resultsList_.Handle(), over)) {
+    controller_.MouseMovedOver(PointerArea::kList);
   }
 }
 
-bool Form1::ShowPointer(HWND over) noexcept {
-  switch (mousePointer_) {
+bool MainWindow::ShowPointer(HWND over) noexcept {
+  switch (controller_.MousePointer()) {
     case mouse_pointer::kHourglass:
       ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
       return true;
@@ -296,35 +272,30 @@ bool Form1::ShowPointer(HWND over) noexcept {
   }
 }
 
-void Form1::OnClose() noexcept {
+void MainWindow::OnClose() noexcept {
   if (unloading_) return;
-  if (Form_QueryUnload()) Form_Unload();
+  if (OnCloseRequest()) Unload();
 }
 
-LRESULT Form1::OnNotify(const NMHDR& header) noexcept {
-  if (header.hwndFrom == listView1_.Handle() && header.code == LVN_ITEMCHANGED) {
-    const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
-    if ((change.uChanged & LVIF_STATE) &&
-        ((change.uNewState ^ change.uOldState) & LVIS_STATEIMAGEMASK) && change.iItem >= 0) {
-      listView1_.SpreadCheckToSelection(change.iItem);
-    }
-  }
-  return 0;
+LRESULT MainWindow::OnNotify(const NMHDR& header) noexcept {
+  LRESULT result = 0;
+  resultsList_.OnNotify(header, result);
+  return result;
 }
 
-LRESULT CALLBACK Form1::WindowProcedure(HWND window, UINT message, WPARAM wParam,
+LRESULT CALLBACK MainWindow::WindowProcedure(HWND window, UINT message, WPARAM wParam,
                                         LPARAM lParam) noexcept {
   if (message == WM_NCCREATE) {
-    auto* form = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    auto* form = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     form->window_ = window;
     ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
   }
-  auto* form = reinterpret_cast<Form1*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  auto* form = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
   if (form == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
   return form->HandleMessage(message, wParam, lParam);
 }
 
-LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   switch (message) {
     case WM_COMMAND:
       OnCommand(LOWORD(wParam), HIWORD(wParam));
@@ -350,9 +321,9 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcep
       OnClose();
       return 0;
     case WM_QUERYENDSESSION:
-      return Form_QueryUnload() ? TRUE : FALSE;
+      return OnCloseRequest() ? TRUE : FALSE;
     case WM_ENDSESSION:
-      if (wParam) Form_Unload();
+      if (wParam) Unload();
       return 0;
     default:
       break;
@@ -360,39 +331,39 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcep
   return ::DefWindowProcW(window_, message, wParam, lParam);
 }
 
-void Form1::OnCommand(WORD id, WORD code) noexcept {
+void MainWindow::OnCommand(WORD id, WORD code) noexcept {
   if (code != BN_CLICKED) return;
-  if (id == kPushButton6Id) PushButton6_Click();
-  if (id == kPushButton8Id) PushButton8_Click();
+  if (id == kStartRetrievingId) OnStartRetrievingClick();
+  if (id == kSaveResultsId) OnSaveResultsClick();
 }
 
-bool Form1::OnSetCursor(HWND over, WORD hitTest, WORD mouseMessage) noexcept {
+bool MainWindow::OnSetCursor(HWND over, WORD hitTest, WORD mouseMessage) noexcept {
   // Only the client areas take the window's pointer; borders keep their own.
   if (hitTest != HTCLIENT) return false;
   if (mouseMessage == WM_MOUSEMOVE) RaiseMouseMove(over);
   return ShowPointer(over);
 }
 
-void Form1::OnEraseBackground(HDC dc) noexcept {
+void MainWindow::OnEraseBackground(HDC dc) noexcept {
   RECT client;
   ::GetClientRect(window_, &client);
   ::FillRect(dc, &client, backBrush_.get());
 }
 
-LRESULT Form1::OnControlColour(HDC dc) noexcept {
+LRESULT MainWindow::OnControlColour(HDC dc) noexcept {
   ::SetBkColor(dc, backColor_);
   return reinterpret_cast<LRESULT>(backBrush_.get());
 }
 
-void Form1::RememberFocus() noexcept {
+void MainWindow::RememberFocus() noexcept {
   const HWND focus = ::GetFocus();
   if (focus != nullptr && ::IsChild(window_, focus)) focusedControl_ = focus;
 }
 
-void Form1::RestoreFocus() noexcept {
+void MainWindow::RestoreFocus() noexcept {
   // Coming back to the window puts the focus where it was, the list at first.
   ::SetFocus(focusedControl_ != nullptr && ::IsWindow(focusedControl_) ? focusedControl_
-                                                                       : listView1_.Handle());
+                                                                       : resultsList_.Handle());
 }
 
 }  // namespace brindlecap::win32

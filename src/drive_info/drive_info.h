@@ -27,30 +27,33 @@ struct DriveSystem {
   MessageBoxService& messages;
 };
 
-class clsDriveInfo {
+class DriveInfo {
  public:
   // What the optical-device probe answers: the device type, or a text.
   using MediaTypeResult = std::variant<std::u16string, int32_t>;
 
-  explicit clsDriveInfo(DriveSystem system) : system_(system) {}
+  explicit DriveInfo(DriveSystem system) : system_(system) {}
 
-  std::u16string UnQualifyPath(std::u16string strPath) const;
-  // Raises InvalidArgumentFailure for a negative RoundBy.
-  std::u16string ParseSize(Currency Size, const int16_t& RoundBy) const;
-  std::u16string GetDriveTypeName(const std::u16string& Drive);
-  int16_t GetDriveType(const std::u16string& Drive);
+  std::u16string UnQualifyPath(std::u16string path) const;
+  // Raises InvalidArgumentFailure for a negative roundBy.
+  std::u16string ParseSize(Currency size, const int16_t& roundBy) const;
+  // kindCode, when given, receives the system's drive type number the name stands for.
+  std::u16string GetDriveTypeName(const std::u16string& root, int16_t* kindCode = nullptr);
+  int16_t GetDriveType(const std::u16string& root);
   bool Exists(const std::u16string& path);
-  void GetDrives(std::vector<std::u16string>& Drives);
-  int16_t GetDriveInfo(const std::u16string& Drive, std::u16string& Volume,
-                       std::u16string& FileSystem, std::u16string& SerialNumber);
+  void GetDrives(std::vector<std::u16string>& roots);
+  // serialNumber, when given, receives the number the serial text shows.
+  [[nodiscard]] int16_t GetDriveInfo(const std::u16string& root, std::u16string& volume,
+                                     std::u16string& fileSystem, std::u16string& serialText,
+                                     uint32_t* serialNumber = nullptr);
   // An amount that could not be produced (the call failed, or it overflowed the
   // currency layout) is left as it was.
-  int16_t GetDriveSpace(const std::u16string& Drive, Currency& TotalSpace, Currency& FreeSpace,
-                        Currency& UsedSpace, float& UsedSpacePercent);
+  [[nodiscard]] int16_t GetDriveSpace(const std::u16string& root, Currency& totalSpace, Currency& freeSpace,
+                        Currency& usedSpace, float& usedPercent);
 
  private:
   bool IsWin2000OrLater();
-  MediaTypeResult GetMediaType(std::u16string& Drive);
+  MediaTypeResult GetMediaType(std::u16string& root);
 
   DriveSystem system_;
 };

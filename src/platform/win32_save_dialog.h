@@ -8,7 +8,7 @@
 
 namespace brindlecap {
 
-class Win32CommonDialog : public CommonDialog {
+class Win32SaveDialog : public SaveDialog {
  public:
   // The window that the modal dialog belongs to (may be none).
   void SetOwner(HWND owner) noexcept { owner_ = owner; }

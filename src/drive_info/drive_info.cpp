@@ -1,4 +1,4 @@
-#include "drive_info/cls_drive_info.h"
+#include "drive_info/drive_info.h"
 
 #include <cmath>
 #include <cstring>
@@ -66,33 +66,35 @@ double RoundToHundredths(double value) { return std::nearbyint(value * 100.0) / 
 
 }  // namespace
 
-std::u16string clsDriveInfo::UnQualifyPath(std::u16string strPath) const {
-  const size_t first = strPath.find_first_not_of(u' ');
+std::u16string DriveInfo::UnQualifyPath(std::u16string path) const {
+  const size_t first = path.find_first_not_of(u' ');
   if (first == std::u16string::npos) return {};
-  strPath = strPath.substr(first, strPath.find_last_not_of(u' ') - first + 1);
-  if (strPath.back() == u'\\') strPath.pop_back();
-  return strPath;
+  path = path.substr(first, path.find_last_not_of(u' ') - first + 1);
+  if (path.back() == u'\\') path.pop_back();
+  return path;
 }
 
-std::u16string clsDriveInfo::ParseSize(Currency Size, const int16_t& RoundBy) const {
-  if (RoundBy < 0) throw InvalidArgumentFailure();
-  return SizeText(Size, RoundBy, system_.locale);
+std::u16string DriveInfo::ParseSize(Currency size, const int16_t& roundBy) const {
+  if (roundBy < 0) throw InvalidArgumentFailure();
+  return SizeText(size, roundBy, system_.locale);
 }
 
-std::u16string clsDriveInfo::GetDriveTypeName(const std::u16string& Drive) {
-  switch (GetDriveType(Drive)) {
+std::u16string DriveInfo::GetDriveTypeName(const std::u16string& root, int16_t* kindCode) {
+  const int16_t kind = GetDriveType(root);
+  if (kindCode) *kindCode = kind;
+  switch (kind) {
     case k::kDriveUnknown:
       return u"Unknown";
     case k::kDriveNoRootDir:
       return u"Not Found";
     case k::kDriveRemovable:
-      return !Drive.empty() && (Drive[0] == u'A' || Drive[0] == u'B') ? u"Floppy" : u"USB Drive";
+      return !root.empty() && (root[0] == u'A' || root[0] == u'B') ? u"Floppy" : u"USB Drive";
     case k::kDriveFixed:
       return u"Fixed";
     case k::kDriveRemote:
       return u"Remote";
     case k::kDriveCdrom: {
-      std::u16string copy = Drive;
+      std::u16string copy = root;
       const MediaTypeResult media = GetMediaType(copy);
       if (const int32_t* deviceType = std::get_if<int32_t>(&media)) {
         if (*deviceType == k::kFileDeviceCdRom) return u"CD-ROM";
@@ -107,13 +109,13 @@ std::u16string clsDriveInfo::GetDriveTypeName(const std::u16string& Drive) {
   }
 }
 
-int16_t clsDriveInfo::GetDriveType(const std::u16string& Drive) {
-  const uint32_t code = system_.kernel32.GetDriveTypeA(system_.codePage.ToAnsi(Drive).c_str());
+int16_t DriveInfo::GetDriveType(const std::u16string& root) {
+  const uint32_t code = system_.kernel32.GetDriveTypeA(system_.codePage.ToAnsi(root).c_str());
   if (code > 32767) throw OverflowFailure();
   return static_cast<int16_t>(code);
 }
 
-bool clsDriveInfo::Exists(const std::u16string& path) {
+bool DriveInfo::Exists(const std::u16string& path) {
   try {
     // A root (any path ending in a backslash) is searched inside; an empty but
     // readable volume still has a medium.
@@ -129,7 +131,7 @@ bool clsDriveInfo::Exists(const std::u16string& path) {
   }
 }
 
-void clsDriveInfo::GetDrives(std::vector<std::u16string>& Drives) {
+void DriveInfo::GetDrives(std::vector<std::u16string>& roots) {
   TextBuffer buffer;
   system_.kernel32.GetLogicalDriveStringsA(kBufferLength, buffer.text);
   const std::u16string text =
@@ -147,24 +149,26 @@ void clsDriveInfo::GetDrives(std::vector<std::u16string>& Drives) {
     pieces.push_back(kept.substr(start, nul - start));
     start = nul + 1;
   }
-  Drives = std::move(pieces);
+  roots = std::move(pieces);
 }
 
-int16_t clsDriveInfo::GetDriveInfo(const std::u16string& Drive, std::u16string& Volume,
-                                   std::u16string& FileSystem, std::u16string& SerialNumber) {
+int16_t DriveInfo::GetDriveInfo(const std::u16string& root, std::u16string& volume,
+                                std::u16string& fileSystem, std::u16string& serialText,
+                                uint32_t* serialNumber) {
   try {
-    Volume.assign(kBufferLength, u'\0');
-    FileSystem.assign(kBufferLength, u'\0');
-    TextBuffer volume, fileSystem;
+    volume.assign(kBufferLength, u'\0');
+    fileSystem.assign(kBufferLength, u'\0');
+    TextBuffer volumeBuffer, fileSystemBuffer;
     uint32_t serial = 0, maximumComponentLength = 0, fileSystemFlags = 0;
-    if (!system_.kernel32.GetVolumeInformationA(system_.codePage.ToAnsi(Drive).c_str(), volume.text,
+    if (!system_.kernel32.GetVolumeInformationA(system_.codePage.ToAnsi(root).c_str(), volumeBuffer.text,
                                                 kBufferLength, &serial, &maximumComponentLength,
-                                                &fileSystemFlags, fileSystem.text, kBufferLength)) {
+                                                &fileSystemFlags, fileSystemBuffer.text, kBufferLength)) {
       return StatusOf(system_.kernel32.GetLastError());
     }
-    Volume = system_.codePage.FromAnsi(volume.UpToNul());
-    FileSystem = system_.codePage.FromAnsi(fileSystem.UpToNul());
-    SerialNumber = SerialText(serial);
+    volume = system_.codePage.FromAnsi(volumeBuffer.UpToNul());
+    fileSystem = system_.codePage.FromAnsi(fileSystemBuffer.UpToNul());
+    serialText = SerialText(serial);
+    if (serialNumber) *serialNumber = serial;
     return 0;
   } catch (const RuntimeFailure& failure) {
     return StatusOf(failure);
@@ -173,12 +177,12 @@ int16_t clsDriveInfo::GetDriveInfo(const std::u16string& Drive, std::u16string& 
   }
 }
 
-int16_t clsDriveInfo::GetDriveSpace(const std::u16string& Drive, Currency& TotalSpace,
-                                    Currency& FreeSpace, Currency& UsedSpace,
-                                    float& UsedSpacePercent) {
+int16_t DriveInfo::GetDriveSpace(const std::u16string& root, Currency& totalSpace,
+                                    Currency& freeSpace, Currency& usedSpace,
+                                    float& usedPercent) {
   try {
     uint64_t callerFree = 0, total = 0, free = 0;
-    if (!system_.kernel32.GetDiskFreeSpaceExA(system_.codePage.ToAnsi(Drive).c_str(), &callerFree,
+    if (!system_.kernel32.GetDiskFreeSpaceExA(system_.codePage.ToAnsi(root).c_str(), &callerFree,
                                               &total, &free)) {
       return StatusOf(system_.kernel32.GetLastError());
     }
@@ -189,17 +193,17 @@ int16_t clsDriveInfo::GetDriveSpace(const std::u16string& Drive, Currency& Total
       output = Currency::FromUnsignedAmount(count);
       return true;
     };
-    const bool totalFits = store(total, TotalSpace);
-    const bool freeFits = store(free, FreeSpace);
+    const bool totalFits = store(total, totalSpace);
+    const bool freeFits = store(free, freeSpace);
     if (!totalFits || !freeFits) throw OverflowFailure();
     // Under a quota the volume's free space can exceed the total the caller sees;
     // then only what the caller may still use counts as free.
     const uint64_t used =
         free <= total ? total - free : (callerFree <= total ? total - callerFree : 0);
-    UsedSpace = Currency::FromUnsignedAmount(used);
+    usedSpace = Currency::FromUnsignedAmount(used);
     // 0 of 0 is no percentage.
     if (total == 0) throw OverflowFailure();
-    UsedSpacePercent = static_cast<float>(
+    usedPercent = static_cast<float>(
         RoundToHundredths(static_cast<double>(used) / static_cast<double>(total) * 100.0));
     return 0;
   } catch (const RuntimeFailure& failure) {
@@ -209,7 +213,7 @@ int16_t clsDriveInfo::GetDriveSpace(const std::u16string& Drive, Currency& Total
   }
 }
 
-bool clsDriveInfo::IsWin2000OrLater() {
+bool DriveInfo::IsWin2000OrLater() {
   OsVersionInfoA version;
   std::memset(&version, 0, sizeof version);
   version.dwOSVersionInfoSize = sizeof version;
@@ -217,7 +221,7 @@ bool clsDriveInfo::IsWin2000OrLater() {
   return version.dwPlatformId == k::kVerPlatformWin32Nt && version.dwMajorVersion >= 5;
 }
 
-clsDriveInfo::MediaTypeResult clsDriveInfo::GetMediaType(std::u16string& Drive) {
+DriveInfo::MediaTypeResult DriveInfo::GetMediaType(std::u16string& root) {
   Kernel32& kernel32 = system_.kernel32;
   MediaTypeResult result = std::u16string();
   DeviceHandle device = kInvalidDeviceHandle;
@@ -227,8 +231,8 @@ clsDriveInfo::MediaTypeResult clsDriveInfo::GetMediaType(std::u16string& Drive) 
         result = std::u16string(kOldSystemText);
         return;
       }
-      Drive = UnQualifyPath(Drive);
-      const std::string name = system_.codePage.ToAnsi(u"\\\\.\\" + AsciiUpperCase(Drive));
+      root = UnQualifyPath(root);
+      const std::string name = system_.codePage.ToAnsi(u"\\\\.\\" + AsciiUpperCase(root));
       const uint32_t shareReadWrite = k::kFileShareRead | k::kFileShareWrite;
       device = kernel32.CreateFileA(name.c_str(), k::kGenericRead | k::kGenericWrite,
                                     shareReadWrite, k::kOpenExisting, 0);

@@ -6,11 +6,13 @@
 #include <memory>
 #include <string>
 
-#include "drive_info/cls_drive_info.h"
+#include "drive_info/drive_info.h"
 #include "export/save_command.h"
 #include "main_window/core/form_layout.h"
 #include "main_window/win32/application_window.h"
-#include "main_window/win32/win32_list_view.h"
+#include "main_window/core/results_model.h"
+#include "main_window/core/window_controller.h"
+#include "main_window/win32/results_list_control.h"
 #include "platform/handles.h"
 #include "platform/win32_event_pump.h"
 #include "retrieval/retrieval_command.h"
@@ -19,14 +21,14 @@
 namespace brindlecap::win32 {
 
 // What the window needs from the world; tests give their own.
-struct Form1Services {
+struct MainWindowServices {
   HINSTANCE instance = nullptr;
   std::wstring programFolder;
   Kernel32& kernel32;
   const AnsiCodePage& codePage;
   const LocaleInfo& locale;
   MessageBoxService& messages;
-  CommonDialog& commonDialog1;
+  SaveDialog& saveDialog;
   std::function<std::unique_ptr<FileSystemObject>()> createFileSystemObject;
   // A whole number from 1 to 100, drawn once a start.
   std::function<int()> drawHomePageNumber;
@@ -40,12 +42,12 @@ struct Form1Services {
   int dpi = 0;
 };
 
-class Form1 : public MousePointerOwner, public SkinnableForm {
+class MainWindow : public MousePointerOwner, public SkinnableForm {
  public:
-  explicit Form1(Form1Services services);
-  ~Form1() override;
-  Form1(const Form1&) = delete;
-  Form1& operator=(const Form1&) = delete;
+  explicit MainWindow(MainWindowServices services);
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
 
   // Creates the window and its controls and runs the start-up procedure; the
   // window is not shown yet.
@@ -57,12 +59,11 @@ class Form1 : public MousePointerOwner, public SkinnableForm {
 
   HWND Handle() const override { return window_; }
   HWND ApplicationHandle() const { return application_.Handle(); }
-  ListView& ListView1() { return listView1_; }
-  Win32EventPump& Pump() { return pump_; }
+  ResultsModel& Results() { return results_; }
 
   // How often the writer's yields look for waiting events: far below what a user notices.
   static constexpr DWORD kWriterYieldIntervalMilliseconds = 10;
-  int MousePointer() const override { return mousePointer_; }
+  int MousePointer() const override { return controller_.MousePointer(); }
   void SetMousePointer(int value) override;
   HCURSOR MouseIcon() const { return mouseIcon_.get(); }
   COLORREF BackColor() const { return backColor_; }
@@ -73,16 +74,12 @@ class Form1 : public MousePointerOwner, public SkinnableForm {
   void ApplyTheme(const Theme& theme) override;
 
   // Event handlers.
-  void Form_Load() noexcept;
+  void RunStartUp() noexcept;
   // Returns false when the close is held back until a running save has finished.
-  bool Form_QueryUnload() noexcept;
-  void Form_Unload() noexcept;
-  void PushButton6_Click() noexcept;
-  void PushButton8_Click() noexcept;
-  void PushButton6_MouseMove() noexcept;
-  void PushButton8_MouseMove() noexcept;
-  void Form_MouseMove() noexcept;
-  void ListView1_MouseMove() noexcept;
+  bool OnCloseRequest() noexcept;
+  void Unload() noexcept;
+  void OnStartRetrievingClick() noexcept;
+  void OnSaveResultsClick() noexcept;
 
  private:
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
@@ -103,26 +100,26 @@ class Form1 : public MousePointerOwner, public SkinnableForm {
   HWND CreateChild(const wchar_t* className, const std::u16string_view& text, DWORD style,
                    DWORD exStyle, const form_layout::Box& box, int id);
 
-  Form1Services services_;
+  MainWindowServices services_;
   ApplicationWindow application_;
   HWND window_ = nullptr;
-  HWND pushButton6_ = nullptr;
-  HWND pushButton8_ = nullptr;
-  Win32ListView listView1_;
+  HWND startRetrievingButton_ = nullptr;
+  HWND saveResultsButton_ = nullptr;
+  ResultsModel results_;
+  ResultsListControl resultsList_{results_};
   Win32EventPump pump_;
   Win32EventPump writerPump_{kWriterYieldIntervalMilliseconds};
   ExportServices exportServices_;
   RetrievalCommand retrieval_;
   SaveCommand save_;
   int dpi_ = 96;
-  int mousePointer_ = mouse_pointer::kDefault;
+  WindowController controller_;
   UniqueCursor mouseIcon_;
   UniqueIcon bigIcon_, smallIcon_;
   UniqueFont formFont_, buttonFont_;
   COLORREF backColor_ = RGB(255, 255, 255);
   UniqueBrush backBrush_;
   HWND focusedControl_ = nullptr;
-  bool closePending_ = false;
   bool unloading_ = false;
 };
 

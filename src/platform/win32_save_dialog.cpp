@@ -1,4 +1,4 @@
-#include "platform/win32_common_dialog.h"
+#include "platform/win32_save_dialog.h"
 
 #include <cderr.h>
 #include <commdlg.h>
@@ -106,7 +106,7 @@ const DialogLibrary& LoadDialogLibrary() {
 
 }  // namespace
 
-void Win32CommonDialog::ShowSave() {
+void Win32SaveDialog::ShowSave() {
   const DialogLibrary& library = LoadDialogLibrary();
   std::vector<wchar_t> buffer(kFileBufferLength, L'\0');
   const size_t initial =

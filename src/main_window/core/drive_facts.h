@@ -1,0 +1,20 @@
+#pragma once
+// What one row of the results was made from, kept beside its cell texts so that
+// anything reading the results can use the exact values rather than the texts.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace brindlecap {
+
+struct DriveFacts {
+  std::u16string root;
+  bool hasMedium = false;
+  // Each value is empty when the system's answer did not produce it.
+  std::optional<int16_t> kindCode;  // the system's drive type number
+  std::optional<int64_t> totalBytes, freeBytes, usedBytes;
+  std::optional<uint32_t> serialNumber;
+  std::optional<float> usedPercent;
+};
+
+}  // namespace brindlecap

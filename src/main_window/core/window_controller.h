@@ -1,0 +1,31 @@
+#pragma once
+// What the main window does with the pointer and with a close request, apart
+// from any window: the window reports where the mouse is and what the user
+// asks, and shows what this decides.
+#include "export/save_command.h"
+
+namespace brindlecap {
+
+enum class PointerArea { kButton, kList, kWindow };
+
+class WindowController : public MousePointerOwner {
+ public:
+  int MousePointer() const override { return mousePointer_; }
+  void SetMousePointer(int value) override { mousePointer_ = value; }
+
+  // The hand picture over the buttons, the arrow elsewhere; the hourglass stays
+  // until whoever set it takes it away.
+  void MouseMovedOver(PointerArea area) noexcept;
+
+  // A close while a save writes would cut the file short: it waits for the end
+  // of the save. Answers whether the close may go on now.
+  bool CloseMayProceed(bool saving) noexcept;
+  // After a save: true, once, when a close waited for it.
+  bool TakeWaitingClose(bool saving) noexcept;
+
+ private:
+  int mousePointer_ = mouse_pointer::kDefault;
+  bool closeWaiting_ = false;
+};
+
+}  // namespace brindlecap
