@@ -6,12 +6,12 @@
 #include <cstdlib>
 
 #include "drive_info/drive_info.h"
-#include "main_window/win32/main_window.h"
 #include "main_window/win32/home_page.h"
+#include "main_window/win32/main_window.h"
 #include "platform/system_failure.h"
-#include "platform/win32_save_dialog.h"
 #include "platform/win32_kernel32.h"
 #include "platform/win32_message_box.h"
+#include "platform/win32_save_dialog.h"
 #include "platform/win32_system_text.h"
 #include "platform/win32_text_file.h"
 #include "shared/win32/file_check.h"

@@ -160,9 +160,9 @@ int16_t DriveInfo::GetDriveInfo(const std::u16string& root, std::u16string& volu
     fileSystem.assign(kBufferLength, u'\0');
     TextBuffer volumeBuffer, fileSystemBuffer;
     uint32_t serial = 0, maximumComponentLength = 0, fileSystemFlags = 0;
-    if (!system_.kernel32.GetVolumeInformationA(system_.codePage.ToAnsi(root).c_str(), volumeBuffer.text,
-                                                kBufferLength, &serial, &maximumComponentLength,
-                                                &fileSystemFlags, fileSystemBuffer.text, kBufferLength)) {
+    if (!system_.kernel32.GetVolumeInformationA(
+            system_.codePage.ToAnsi(root).c_str(), volumeBuffer.text, kBufferLength, &serial,
+            &maximumComponentLength, &fileSystemFlags, fileSystemBuffer.text, kBufferLength)) {
       return StatusOf(system_.kernel32.GetLastError());
     }
     volume = system_.codePage.FromAnsi(volumeBuffer.UpToNul());
@@ -178,8 +178,7 @@ int16_t DriveInfo::GetDriveInfo(const std::u16string& root, std::u16string& volu
 }
 
 int16_t DriveInfo::GetDriveSpace(const std::u16string& root, Currency& totalSpace,
-                                    Currency& freeSpace, Currency& usedSpace,
-                                    float& usedPercent) {
+                                 Currency& freeSpace, Currency& usedSpace, float& usedPercent) {
   try {
     uint64_t callerFree = 0, total = 0, free = 0;
     if (!system_.kernel32.GetDiskFreeSpaceExA(system_.codePage.ToAnsi(root).c_str(), &callerFree,

@@ -48,8 +48,8 @@ class DriveInfo {
                                      uint32_t* serialNumber = nullptr);
   // An amount that could not be produced (the call failed, or it overflowed the
   // currency layout) is left as it was.
-  [[nodiscard]] int16_t GetDriveSpace(const std::u16string& root, Currency& totalSpace, Currency& freeSpace,
-                        Currency& usedSpace, float& usedPercent);
+  [[nodiscard]] int16_t GetDriveSpace(const std::u16string& root, Currency& totalSpace,
+                                      Currency& freeSpace, Currency& usedSpace, float& usedPercent);
 
  private:
   bool IsWin2000OrLater();

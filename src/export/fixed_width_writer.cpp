@@ -46,7 +46,10 @@ void AppendUnpadded(std::u16string& line, std::u16string_view text) {
 class FixedWidthWrite {
  public:
   FixedWidthWrite(const ListView& list, const std::u16string& path, ExportServices& services)
-      : list_(list), path_(path), services_(services), op_(services.messages, location::kWriteList) {}
+      : list_(list),
+        path_(path),
+        services_(services),
+        op_(services.messages, location::kWriteList) {}
 
   void Run() {
     MeasureColumns();

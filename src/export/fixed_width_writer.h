@@ -21,6 +21,6 @@ struct ExportServices {
 
 // Reports its own failures and always returns normally.
 void WriteFixedWidthList(const ListView& list, const std::u16string& path,
-                                                  ExportServices& services) noexcept;
+                         ExportServices& services) noexcept;
 
 }  // namespace brindlecap

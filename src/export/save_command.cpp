@@ -10,13 +10,13 @@ constexpr int32_t kSaveDialogFlags = 2621953;  // read-only, multi-select, explo
 constexpr char16_t kSaveDialogTitle[] = u"Save";
 constexpr char16_t kSaveDialogFilter[] = u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*|";
 
-// Clears the running flag however the command ends.
-class SavingScope {
+// Sets a flag for as long as it lives, however the step ends.
+class FlagScope {
  public:
-  explicit SavingScope(bool& flag) noexcept : flag_(flag) { flag_ = true; }
-  ~SavingScope() { flag_ = false; }
-  SavingScope(const SavingScope&) = delete;
-  SavingScope& operator=(const SavingScope&) = delete;
+  explicit FlagScope(bool& flag) noexcept : flag_(flag) { flag_ = true; }
+  ~FlagScope() { flag_ = false; }
+  FlagScope(const FlagScope&) = delete;
+  FlagScope& operator=(const FlagScope&) = delete;
 
  private:
   bool& flag_;
@@ -28,7 +28,7 @@ void SaveCommand::Run() noexcept {
   // The writer yields to the event loop: a click that arrives through one of its
   // yields would open a second dialog and write over the file being written.
   if (saving_) return;
-  SavingScope saving(saving_);
+  FlagScope saving(saving_);
 
   ReportingOperation op(services_.messages, location::kSaveResults);
   std::u16string chosenPath;
@@ -40,7 +40,10 @@ void SaveCommand::Run() noexcept {
   op.Do(116, [&] { chosenPath = dialog_.FileName(); });
   if (op.ExitIf(118, [&] { return chosenPath.empty(); })) return;
   op.Do(120, [&] { pointer_.SetMousePointer(mouse_pointer::kHourglass); });
-  op.Do(122, [&] { WriteFixedWidthList(list_, chosenPath, services_); });
+  op.Do(122, [&] {
+    FlagScope writing(writing_);
+    WriteFixedWidthList(list_, chosenPath, services_);
+  });
   op.Do(124, [&] { pointer_.SetMousePointer(mouse_pointer::kDefault); });
 }
 

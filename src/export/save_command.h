@@ -45,6 +45,8 @@ class SaveCommand {
   // (through the writer's yields) is ignored.
   void Run() noexcept;
   bool Saving() const noexcept { return saving_; }
+  // Only while the file itself is being written, not while the dialog is open.
+  bool Writing() const noexcept { return writing_; }
 
  private:
   const ListView& list_;
@@ -52,6 +54,7 @@ class SaveCommand {
   MousePointerOwner& pointer_;
   ExportServices& services_;
   bool saving_ = false;
+  bool writing_ = false;
 };
 
 }  // namespace brindlecap

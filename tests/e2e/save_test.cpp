@@ -193,6 +193,18 @@ TEST_F(SaveTest, FileHoldsHeaderAndCheckedRowsByteForByte) {
   EXPECT_EQ(ReadListContents(list).rows, contents.rows);
 }
 
+TEST_F(SaveTest, ALogoffWhileTheDialogIsOpenIsAllowedAndACancelKeepsTheProgram) {
+  auto dialog = OpenSaveDialog();
+  ASSERT_TRUE(dialog);
+  const HWND window = program_->MainWindow();
+  EXPECT_EQ(SendOrThrow(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+  // Another program refused: the session goes on, and so must this one.
+  SendOrThrow(window, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+  dialog->PressButton(IDCANCEL);
+  ASSERT_TRUE(dialog->WaitUntilClosed(10s));
+  EXPECT_FALSE(program_->WaitForExit(1s)) << "the program ended after the cancel";
+}
+
 TEST_F(SaveTest, EmptyListGivesHeaderLineOnly) {
   const std::wstring path = outputFolder_.File(L"empty.txt");
   SaveAs(path);

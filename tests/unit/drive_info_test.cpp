@@ -1,10 +1,11 @@
+#include "drive_info/drive_info.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "drive_info/drive_info.h"
 #include "shared/runtime_failure.h"
 #include "unit/fake_kernel32.h"
 #include "unit/fake_system_text.h"

@@ -67,10 +67,11 @@ TEST(FormLayout, ColumnsFitTheListAndButtonsShareTheTopRow) {
   EXPECT_EQ(total, 15200);
   EXPECT_EQ(form_layout::kResultsList.width - total, 520);
   EXPECT_EQ(form_layout::kStartRetrievingButton.width * 2 + 120, form_layout::kResultsList.width);
-  EXPECT_EQ(form_layout::kSaveResultsButton.left,
-            form_layout::kStartRetrievingButton.left + form_layout::kStartRetrievingButton.width + 120);
-  EXPECT_EQ(form_layout::kResultsList.top -
-                (form_layout::kStartRetrievingButton.top + form_layout::kStartRetrievingButton.height),
+  EXPECT_EQ(
+      form_layout::kSaveResultsButton.left,
+      form_layout::kStartRetrievingButton.left + form_layout::kStartRetrievingButton.width + 120);
+  EXPECT_EQ(form_layout::kResultsList.top - (form_layout::kStartRetrievingButton.top +
+                                             form_layout::kStartRetrievingButton.height),
             105);
 }
 

@@ -40,6 +40,7 @@ class ScriptedDialog : public SaveDialog {
   void SetFilter(const std::u16string& filter) override { calls.push_back(u"Filter=" + filter); }
   void ShowSave() override {
     calls.push_back(u"ShowSave");
+    writingWhileShown = writingWhileShown || (command && command->Writing());
     ++shown;
     if (failShow) throw RuntimeFailure(32755, u"Cancel was selected.");
     fileName_ = answers.empty() ? u"" : answers.front();
@@ -50,6 +51,8 @@ class ScriptedDialog : public SaveDialog {
   std::vector<std::u16string> answers;
   int shown = 0;
   bool failShow = false;
+  const SaveCommand* command = nullptr;
+  bool writingWhileShown = false;
 
  private:
   std::u16string fileName_ = u"previous.txt";
@@ -92,7 +95,9 @@ class SaveCommandTest : public ::testing::Test {
 
 TEST_F(SaveCommandTest, CancelWritesNothingShowsNothingAndLeavesThePointer) {
   dialog.answers = {u""};
+  dialog.command = &command;
   command.Run();
+  EXPECT_FALSE(dialog.writingWhileShown);  // an open dialog holds no logoff back
   EXPECT_EQ(dialog.calls, kOneShowing);
   EXPECT_EQ(store.createCalls, 0);
   EXPECT_TRUE(messages.boxes.empty());
@@ -113,11 +118,15 @@ TEST_F(SaveCommandTest, EveryShowingIsPrecededByTheSameSettings) {
   EXPECT_EQ(store.files[u"C:\\b"], "Drive\tType \t\r\nC:\\  \tFixed\t\r\n");
 }
 
-TEST_F(SaveCommandTest, HourglassShowsWhileTheListIsWrittenThenTheDefault) {
+TEST_F(SaveCommandTest, HourglassAndWritingShowOnlyWhileTheListIsWritten) {
   dialog.answers = {u"C:\\out.txt"};
   std::vector<int> pointerAtYield;
-  pump.hook = [&](int) { pointerAtYield.push_back(pointer.value); };
+  pump.hook = [&](int) {
+    pointerAtYield.push_back(pointer.value);
+    EXPECT_TRUE(command.Writing());  // a logoff now would cut the file short
+  };
   command.Run();
+  EXPECT_FALSE(command.Writing());
   ASSERT_FALSE(pointerAtYield.empty());
   for (int value : pointerAtYield) EXPECT_EQ(value, mouse_pointer::kHourglass);
   EXPECT_EQ(pointer.history,

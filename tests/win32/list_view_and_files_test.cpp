@@ -28,8 +28,8 @@ class ResultsListControlTest : public ::testing::Test {
     parentClass.hInstance = ::GetModuleHandleW(nullptr);
     parentClass.lpszClassName = L"ResultsListControlTest";
     ::RegisterClassW(&parentClass);
-    parent = ::CreateWindowExW(0, L"ResultsListControlTest", L"", WS_POPUP, 0, 0, 500, 300,
-                               nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    parent = ::CreateWindowExW(0, L"ResultsListControlTest", L"", WS_POPUP, 0, 0, 500, 300, nullptr,
+                               nullptr, ::GetModuleHandleW(nullptr), nullptr);
     ::SetWindowLongPtrW(parent, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&control));
     window = ::CreateWindowExW(0, WC_LISTVIEWW, L"",
                                WS_CHILD | WS_VISIBLE | win32::ResultsListControl::kStyle, 0, 0, 500,
@@ -40,10 +40,9 @@ class ResultsListControlTest : public ::testing::Test {
   }
   void TearDown() override { ::DestroyWindow(parent); }
 
-  static LRESULT CALLBACK ParentProcedure(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam) {
-    auto* list = reinterpret_cast<win32::ResultsListControl*>(
-        ::GetWindowLongPtrW(window, GWLP_USERDATA));
+  static LRESULT CALLBACK ParentProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* list =
+        reinterpret_cast<win32::ResultsListControl*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
     LRESULT result = 0;
     if (message == WM_NOTIFY && list != nullptr &&
         list->OnNotify(*reinterpret_cast<NMHDR*>(lParam), result)) {
@@ -78,7 +77,7 @@ class ResultsListControlTest : public ::testing::Test {
   }
   // Clicks where the hit test finds the row's check box.
   void ClickBox(int index) {
-    RECT bounds{LVIR_BOUNDS};
+    RECT bounds{LVIR_BOUNDS, 0, 0, 0};
     ::SendMessageW(window, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&bounds));
     for (int x = bounds.left; x < bounds.left + 40; ++x) {
       LVHITTESTINFO hit{};

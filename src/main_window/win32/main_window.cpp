@@ -18,6 +18,7 @@ constexpr wchar_t kFormClassName[] = L"Brindlecap.MainWindow";
 constexpr wchar_t kHandCursorFileName[] = L"\\HAND-M.CUR";
 constexpr int kResultsListId = 1, kStartRetrievingId = 6, kSaveResultsId = 8;
 constexpr int kProgramIconId = 1;
+constexpr wchar_t kShutdownReason[] = L"Saving the drive list to a file.";
 constexpr DWORD kFormStyle =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kFormExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
@@ -38,7 +39,7 @@ MainWindow::MainWindow(MainWindowServices services)
     : services_(std::move(services)),
       exportServices_{services_.createFileSystemObject, writerPump_, services_.messages},
       retrieval_(results_, DriveSystem{services_.kernel32, services_.codePage, services_.locale,
-                                         services_.messages}),
+                                       services_.messages}),
       save_(results_, services_.saveDialog, *this, exportServices_),
       backBrush_(::CreateSolidBrush(backColor_)) {}
 
@@ -86,7 +87,7 @@ void MainWindow::CreateFonts(const std::wstring& face) {
 }
 
 HWND MainWindow::CreateChild(const wchar_t* className, const std::u16string_view& text, DWORD style,
-                        DWORD exStyle, const form_layout::Box& box, int id) {
+                             DWORD exStyle, const form_layout::Box& box, int id) {
   const HWND child = ::CreateWindowExW(
       exStyle, className, ToWide(text).c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | style,
       TwipsToPixels(box.left, dpi_), TwipsToPixels(box.top, dpi_), TwipsToPixels(box.width, dpi_),
@@ -103,10 +104,10 @@ void MainWindow::CreateControls() {
   ::SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
   resultsList_.Attach(list, dpi_);
 
-  startRetrievingButton_ = CreateChild(L"BUTTON", form_layout::kStartRetrievingText, BS_PUSHBUTTON, 0,
-                             form_layout::kStartRetrievingButton, kStartRetrievingId);
+  startRetrievingButton_ = CreateChild(L"BUTTON", form_layout::kStartRetrievingText, BS_PUSHBUTTON,
+                                       0, form_layout::kStartRetrievingButton, kStartRetrievingId);
   saveResultsButton_ = CreateChild(L"BUTTON", form_layout::kSaveResultsText, BS_PUSHBUTTON, 0,
-                             form_layout::kSaveResultsButton, kSaveResultsId);
+                                   form_layout::kSaveResultsButton, kSaveResultsId);
   for (HWND button : {startRetrievingButton_, saveResultsButton_}) {
     ::SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), FALSE);
   }
@@ -134,8 +135,13 @@ void MainWindow::RunStartUp() noexcept {
   ReportingOperation op(services_.messages, location::kFormLoad);
   op.Do(102, [&] { ApplySkin(*this); });
 
-  const std::wstring handCursorFile = services_.programFolder + kHandCursorFileName;
-  if (op.If(104, [&] { return FileExists(handCursorFile); })) {
+  std::wstring handCursorFile;
+  if (op.If(104, [&] {
+        // Without the program's folder there is no picture to look for.
+        if (services_.programFolder.empty()) return false;
+        handCursorFile = services_.programFolder + kHandCursorFileName;
+        return FileExists(handCursorFile);
+      })) {
     op.Do(106, [&] {
       mouseIcon_.reset(static_cast<HCURSOR>(
           ::LoadImageW(nullptr, handCursorFile.c_str(), IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE)));
@@ -173,17 +179,21 @@ void MainWindow::RunStartUp() noexcept {
   for (size_t i = 0; i < columns.size(); ++i) {
     op.Do(142 + 2 * static_cast<int>(i), [&] {
       results_.SetColumnHeaderWidth(static_cast<int>(i) + 1,
-                                      static_cast<float>(columns[i].widthTwips));
+                                    static_cast<float>(columns[i].widthTwips));
     });
   }
 }
 
 bool MainWindow::OnCloseRequest() noexcept {
   if (!controller_.CloseMayProceed(save_.Saving())) return false;
+  LetWaitingEventsRun();
+  return true;
+}
+
+void MainWindow::LetWaitingEventsRun() noexcept {
   ReportingOperation op(services_.messages, location::kFormQueryUnload);
   op.Do(100, [&] { pump_.DoEvents(); });
   op.Do(102, [&] { pump_.DoEvents(); });
-  return true;
 }
 
 void MainWindow::Unload() noexcept {
@@ -205,8 +215,20 @@ void MainWindow::OnStartRetrievingClick() noexcept {
   resultsList_.ReleaseUpdates();
 }
 
+bool MainWindow::OnEndSessionQuery() noexcept {
+  // Only a file being written holds the session back: ending it now would cut the
+  // file short. An open save dialog does not, and answering leaves nothing pending.
+  if (save_.Writing()) {
+    shutdownReason_.Show(window_, kShutdownReason);
+    return false;
+  }
+  LetWaitingEventsRun();
+  return true;
+}
+
 void MainWindow::OnSaveResultsClick() noexcept {
   save_.Run();
+  shutdownReason_.Clear();
   if (controller_.TakeWaitingClose(save_.Saving()) && window_ != nullptr) {
     ::PostMessageW(window_, WM_CLOSE, 0, 0);
   }
@@ -284,7 +306,7 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) noexcept {
 }
 
 LRESULT CALLBACK MainWindow::WindowProcedure(HWND window, UINT message, WPARAM wParam,
-                                        LPARAM lParam) noexcept {
+                                             LPARAM lParam) noexcept {
   if (message == WM_NCCREATE) {
     auto* form = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     form->window_ = window;
@@ -321,7 +343,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) no
       OnClose();
       return 0;
     case WM_QUERYENDSESSION:
-      return OnCloseRequest() ? TRUE : FALSE;
+      return OnEndSessionQuery() ? TRUE : FALSE;
     case WM_ENDSESSION:
       if (wParam) Unload();
       return 0;

@@ -9,11 +9,12 @@
 #include "drive_info/drive_info.h"
 #include "export/save_command.h"
 #include "main_window/core/form_layout.h"
-#include "main_window/win32/application_window.h"
 #include "main_window/core/results_model.h"
 #include "main_window/core/window_controller.h"
+#include "main_window/win32/application_window.h"
 #include "main_window/win32/results_list_control.h"
 #include "platform/handles.h"
+#include "platform/shutdown_block_reason.h"
 #include "platform/win32_event_pump.h"
 #include "retrieval/retrieval_command.h"
 #include "shared/win32/skin.h"
@@ -77,6 +78,10 @@ class MainWindow : public MousePointerOwner, public SkinnableForm {
   void RunStartUp() noexcept;
   // Returns false when the close is held back until a running save has finished.
   bool OnCloseRequest() noexcept;
+  // A logoff or shutdown asks: false while a file is being written.
+  bool OnEndSessionQuery() noexcept;
+  // What a close request does before the window goes: waiting events run, twice.
+  void LetWaitingEventsRun() noexcept;
   void Unload() noexcept;
   void OnStartRetrievingClick() noexcept;
   void OnSaveResultsClick() noexcept;
@@ -114,6 +119,7 @@ class MainWindow : public MousePointerOwner, public SkinnableForm {
   SaveCommand save_;
   int dpi_ = 96;
   WindowController controller_;
+  ShutdownBlockReason shutdownReason_;
   UniqueCursor mouseIcon_;
   UniqueIcon bigIcon_, smallIcon_;
   UniqueFont formFont_, buttonFont_;

@@ -83,7 +83,8 @@ bool ResultsListControl::OnNotify(const NMHDR& header, LRESULT& result) noexcept
   if (header.hwndFrom != window_ || window_ == nullptr) return false;
   switch (header.code) {
     case LVN_GETDISPINFOW:
-      AnswerDisplayInfo(const_cast<NMLVDISPINFOW&>(reinterpret_cast<const NMLVDISPINFOW&>(header)).item);
+      AnswerDisplayInfo(
+          const_cast<NMLVDISPINFOW&>(reinterpret_cast<const NMLVDISPINFOW&>(header)).item);
       result = 0;
       return true;
     case LVN_ODFINDITEMW:
@@ -167,12 +168,12 @@ bool ResultsListControl::ToggleAtPoint(LPARAM point) noexcept {
 void ResultsListControl::ToggleSelection() noexcept {
   std::vector<int> selected;
   int index = -1;
-  while ((index = static_cast<int>(CallControl(LVM_GETNEXTITEM, static_cast<WPARAM>(index),
-                                               LVNI_SELECTED))) >= 0) {
+  while ((index = static_cast<int>(
+              CallControl(LVM_GETNEXTITEM, static_cast<WPARAM>(index), LVNI_SELECTED))) >= 0) {
     selected.push_back(index + 1);
   }
-  const int focused = static_cast<int>(CallControl(LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
-                                                   LVNI_FOCUSED));
+  const int focused =
+      static_cast<int>(CallControl(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
   try {
     model_.ToggleTogether(selected, focused + 1);
   } catch (...) {

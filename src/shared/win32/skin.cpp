@@ -59,6 +59,8 @@ COLORREF ResolveOleColour(uint32_t oleColour) {
 }
 
 void ApplySkin(SkinnableForm& form) {
+  // Without the program's folder there is no skin to look for (never the drive's root).
+  if (form.ProgramFolder().empty()) return;
   if (!IsNormalFile(form.ProgramFolder() + kSkinFileName)) return;
   form.SetBackColor(kButtonFaceOleColour);
   for (HWND control = ::GetWindow(form.Handle(), GW_CHILD); control != nullptr;
