@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <ostream>
 #include <vector>
 
 #include "fake_kernel32.h"
 #include "fake_system_text.h"
 #include "main_window/core/form_layout.h"
-#include "main_window/core/results_model.h"
 #include "recording_message_box.h"
 #include "retrieval/retrieval_command.h"
+#include "scripted_list.h"
 #include "shared/error_report.h"
 
 namespace brindlecap {
@@ -18,6 +18,7 @@ using testing::FakeCodePage;
 using testing::FakeKernel32;
 using testing::FakeLocale;
 using testing::RecordingMessageBox;
+using testing::ScriptedList;
 namespace k = win32_constant;
 
 using Row = std::vector<std::u16string>;
@@ -46,7 +47,7 @@ class RetrievalTest : public ::testing::Test {
   FakeCodePage codePage;
   FakeLocale locale;
   RecordingMessageBox boxes;
-  ResultsModel list;
+  ScriptedList list;
   RetrievalCommand command{list, DriveSystem{machine, codePage, locale, boxes}};
 };
 
@@ -151,60 +152,22 @@ TEST_F(RetrievalTest, AFailedQueryLeavesItsCellsEmptyAndTheNeighboursRight) {
   EXPECT_FALSE(list.RowFacts(4).usedPercent);
 }
 
-TEST_F(RetrievalTest, AFailureWhileFillingARowIsReportedAtItsLineAndTheRunGoesOn) {
-  machine.AddDrive('A', k::kDriveRemovable).NotReady();
-  machine.AddDrive('C', k::kDriveFixed).Label("System");
-  machine.ThrowOn("GetDriveTypeA", RuntimeFailure(51, u"Internal error"));
-  Run();
-  ASSERT_EQ(boxes.boxes.size(), 2u);
-  EXPECT_EQ(boxes.boxes[0].text,
-            ComposeApplicationErrorText(u"Internal error", location::kStartRetrieving, 140));
-  EXPECT_EQ(boxes.boxes[1].text,
-            ComposeApplicationErrorText(u"Internal error", location::kStartRetrieving, 120));
-  const std::vector<Row> rows = Rows();
-  ASSERT_EQ(rows.size(), 2u);
-  EXPECT_EQ(rows[0][1], u"");
-  EXPECT_EQ(rows[1][0], u"C:\\ - [System]");
-  EXPECT_EQ(rows[1][2], u"NTFS");  // the steps after the failed one still ran
-  EXPECT_FALSE(command.Running());
-}
-
-// A list that runs a hook when a row is added: the re-entry a click would cause.
-class HookedList : public ResultsModel {
- public:
-  int ListItemsAdd(const std::u16string& text) override {
-    const int row = ResultsModel::ListItemsAdd(text);
-    if (onAdd) onAdd();
-    return row;
-  }
-  std::function<void()> onAdd;
-};
-
-TEST(RetrievalReentry, AClickWhileARunIsUnderWayIsTurnedAway) {
-  FakeKernel32 machine;
+TEST_F(RetrievalTest, AClickWhileARunIsUnderWayIsTurnedAway) {
   machine.AddDrive('C', k::kDriveFixed);
   machine.AddDrive('D', k::kDriveFixed);
-  FakeCodePage codePage;
-  FakeLocale locale;
-  RecordingMessageBox boxes;
-  HookedList list;
-  for (const auto& column : form_layout::kResultColumns) {
-    list.ColumnHeadersAdd(std::u16string(column.header));
-  }
-  RetrievalCommand command(list, DriveSystem{machine, codePage, locale, boxes});
   int reentries = 0;
-  list.onAdd = [&] {
+  list.afterAdd = [&] {
     EXPECT_TRUE(command.Running());
     ++reentries;
     command.Run();
   };
-  command.Run();
+  Run();
   EXPECT_EQ(reentries, 2);
   EXPECT_EQ(list.ListItemsCount(), 2);  // the inner clicks added nothing
   EXPECT_FALSE(command.Running());
   // Once the run has ended, a click starts a new one.
-  list.onAdd = nullptr;
-  command.Run();
+  list.afterAdd = nullptr;
+  Run();
   EXPECT_EQ(list.ListItemsCount(), 4);
 }
 
@@ -213,6 +176,58 @@ TEST_F(RetrievalTest, AMachineWithoutDrivesGivesNoRows) {
   Run();
   EXPECT_EQ(list.ListItemsCount(), 0);
   EXPECT_TRUE(boxes.boxes.empty());
+}
+
+// One failing step per row: every call of a kernel32 function, or the nth call
+// of a list method, fails. A machine with an empty floppy drive (short row) and
+// a fixed disk (full row). Not in the table, as nothing in them can fail: 100
+// (the test of the running flag), 102 and 144 (setting it), 106 (creating the
+// drive object, which only stores its references), 112, 114 and 116 (the drive
+// object answers every failed query with "no medium" or a status).
+struct RetrievalFault {
+  const char* kernel32Call;
+  const char* listCall;
+  int nth;
+  std::vector<int> lines;
+  int rows;  // in the list after the run
+};
+
+void PrintTo(const RetrievalFault& fault, std::ostream* out) {
+  *out << fault.kernel32Call << fault.listCall << " " << fault.nth;
+}
+
+class RetrievalFaultTest : public RetrievalTest,
+                           public ::testing::WithParamInterface<RetrievalFault> {};
+
+const RetrievalFault kRetrievalFaults[] = {
+    {"GetLogicalDriveStringsA", "", 0, {108}, 0},
+    {"GetDriveTypeA", "", 0, {140, 120}, 2},
+    // A row that could not be added leaves the drive's later cells nowhere to go.
+    {"", "ListItemsAdd", 1, {138, 140}, 1},
+    {"", "ListItemsAdd", 2, {118, 120, 122, 124, 126, 128, 136}, 1},
+    // The cells in the order they are written: A's kind, then C's six.
+    {"", "SetSubItem", 1, {140}, 2},
+    {"", "SetSubItem", 2, {120}, 2},
+    {"", "SetSubItem", 3, {122}, 2},
+    {"", "SetSubItem", 4, {124}, 2},
+    {"", "SetSubItem", 5, {126}, 2},
+    {"", "SetSubItem", 6, {128}, 2},
+    {"", "SetSubItem", 7, {136}, 2},
+};
+
+INSTANTIATE_TEST_SUITE_P(EveryStep, RetrievalFaultTest, ::testing::ValuesIn(kRetrievalFaults));
+
+TEST_P(RetrievalFaultTest, IsReportedAtItsLineAndTheRunGoesOn) {
+  const RetrievalFault& fault = GetParam();
+  machine.AddDrive('A', k::kDriveRemovable).NotReady();
+  machine.AddDrive('C', k::kDriveFixed).Label("System").Serial(0x1234ABCD);
+  if (*fault.kernel32Call)
+    machine.ThrowOn(fault.kernel32Call, RuntimeFailure(51, u"Internal error"));
+  if (*fault.listCall) list.FailCalls(fault.listCall, {fault.nth});
+  Run();
+  EXPECT_EQ(boxes.LinesAt(location::kStartRetrieving), fault.lines);
+  EXPECT_EQ(list.ListItemsCount(), fault.rows);
+  EXPECT_FALSE(command.Running());  // the run reached its last line
 }
 
 }  // namespace

@@ -1,40 +1,28 @@
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <ostream>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "export/fixed_width_writer.h"
-#include "main_window/core/results_model.h"
 #include "shared/error_report.h"
 #include "shared/runtime_failure.h"
 #include "unit/hook_pump.h"
 #include "unit/memory_text_file.h"
 #include "unit/recording_message_box.h"
+#include "unit/scripted_list.h"
 
 namespace brindlecap {
 namespace {
 
 using testing::MemoryFileStore;
-using testing::RecordedBox;
 using testing::RecordingMessageBox;
+using testing::ScriptedList;
 
 using testing::HookPump;
 
 const std::u16string kPath = u"C:\\out\\drives.txt";
-
-// The line number that a report quotes, or -1.
-int ReportedLine(const RecordedBox& box) {
-  const std::u16string marker = u"at line ";
-  const size_t at = box.text.find(marker);
-  if (at == std::u16string::npos) return -1;
-  int line = 0;
-  for (size_t i = at + marker.size();
-       i < box.text.size() && box.text[i] >= u'0' && box.text[i] <= u'9'; ++i) {
-    line = line * 10 + (box.text[i] - u'0');
-  }
-  return line;
-}
 
 class WriterTest : public ::testing::Test {
  protected:
@@ -56,13 +44,9 @@ class WriterTest : public ::testing::Test {
   void Save() { WriteFixedWidthList(list, kPath, services); }
   const std::string& File() { return store.files[kPath]; }
 
-  std::vector<int> ReportedLines() const {
-    std::vector<int> lines;
-    for (const auto& box : messages.boxes) lines.push_back(ReportedLine(box));
-    return lines;
-  }
+  std::vector<int> ReportedLines() const { return messages.LinesAt(location::kWriteList); }
 
-  ResultsModel list;
+  ScriptedList list;
   MemoryFileStore store;
   HookPump pump;
   RecordingMessageBox messages;
@@ -217,15 +201,6 @@ TEST_F(WriterTest, FileThatCannotBeCreatedIsReportedAtEveryLaterWrite) {
   EXPECT_EQ(store.closeCalls, 0);
 }
 
-TEST_F(WriterTest, FileSystemObjectThatCannotBeCreatedFailsCreationToo) {
-  AddColumns({u"Drive"});
-  AddRow({u"C:\\"}, true);
-  store.failFactory = true;
-  Save();
-  EXPECT_EQ(ReportedLines(), (std::vector<int>{134, 136, 150, 180, 184}));
-  EXPECT_EQ(store.createCalls, 0);
-}
-
 TEST_F(WriterTest, FailedWriteAndFailedCloseAreReportedAndTheOtherLinesStay) {
   AddColumns({u"Drive"});
   AddRow({u"C:\\"}, true);
@@ -241,51 +216,116 @@ TEST_F(WriterTest, FailedWriteAndFailedCloseAreReportedAndTheOtherLinesStay) {
   EXPECT_EQ(File(), "Drive\t\r\nC:\\  \t\r\nE:\\  \t\r\n");
 }
 
-// A list whose check-mark reads fail for one row.
-class CheckFailingList : public ResultsModel {
- public:
-  bool Checked(int row) const override {
-    if (row == failingRow) throw IndexOutOfBoundsFailure();
-    return ResultsModel::Checked(row);
-  }
-  int failingRow = 0;
-};
-
 TEST_F(WriterTest, UnreadableCheckMarkIsReportedAndTheRowIsWritten) {
-  CheckFailingList failing;
-  failing.ColumnHeadersAdd(u"Drive");
-  failing.ListItemsAdd(u"C:\\");
-  failing.ListItemsAdd(u"D:\\");
-  failing.failingRow = 2;
+  AddColumns({u"Drive"});
+  AddRow({u"C:\\"}, false);
+  AddRow({u"D:\\"}, false);
+  list.FailCalls("Checked", {2});
 
-  WriteFixedWidthList(failing, kPath, services);
+  Save();
 
   EXPECT_EQ(ReportedLines(), std::vector<int>{158});
   EXPECT_EQ(File(), "Drive\t\r\nD:\\  \t\r\n");
 }
 
-// A list whose one cell can be measured (two reads) but not read back for writing.
-class CellFailingList : public ResultsModel {
- public:
-  std::u16string_view SubItem(int row, int16_t subItem) const override {
-    if (row == 1 && subItem == 1 && ++reads > 2) throw RuntimeFailure(35605, u"Control deleted");
-    return ResultsModel::SubItem(row, subItem);
-  }
-  mutable int reads = 0;
-};
-
 TEST_F(WriterTest, ACellThatCannotBeReadIsReportedOnceAndWrittenEmpty) {
-  CellFailingList failing;
-  failing.ColumnHeadersAdd(u"Drive");
-  failing.ColumnHeadersAdd(u"Type");
-  failing.ListItemsAdd(u"C:\\");
-  failing.SetSubItem(1, 1, u"Fixed");
-  failing.SetChecked(1, true);
+  AddColumns({u"Drive", u"Type"});
+  AddRow({u"C:\\", u"Fixed"}, true);
+  list.FailCalls("SubItem", {3});  // measured (two reads), then read for writing
 
-  WriteFixedWidthList(failing, kPath, services);
+  Save();
 
   EXPECT_EQ(ReportedLines(), std::vector<int>{164});
   EXPECT_EQ(File(), "Drive\tType \t\r\nC:\\  \t     \t\r\n");
+}
+
+// One failing step per row, over three columns and one checked row. The source
+// is a list method, "yield", or the file store's "factory", "create", "write"
+// or "close"; the calls that fail are counted from 1. The calls of the list in
+// their order: measuring reads the column count, then per column its header
+// text twice, the row count, the row's text twice (first column) or its cell
+// (twice where the cell outgrows the header); the header line reads the count
+// and per column the header twice; the row line reads the row count, the check
+// mark, the column count and each cell once.
+//
+// Not in the table, as nothing in them can fail but the memory for a text or a
+// width: 100 (clearing the widths), 104 (zeroing a width), 114 (comparing column
+// numbers), 126 and 128 (keeping a width), 132 (sizing the line), 156 (clearing
+// it), 170 and 176 (appending a cell already read), 186 and 188 (letting the
+// file objects go).
+struct WriterFault {
+  const char* source;
+  std::set<int> calls;
+  std::vector<int> lines;
+};
+
+void PrintTo(const WriterFault& fault, std::ostream* out) {
+  *out << fault.source;
+  for (int call : fault.calls) *out << " " << call;
+}
+
+class WriterFaultTest : public WriterTest, public ::testing::WithParamInterface<WriterFault> {};
+
+const WriterFault kWriterFaults[] = {
+    // No measured widths: every width test and padded append fails, row by row.
+    {"ColumnHeadersCount", {1}, {102, 142, 144, 142, 144, 142, 144, 166, 168, 172, 174, 172, 174}},
+    {"ColumnHeaderText", {1}, {106}},
+    {"ColumnHeaderText", {2}, {108}},
+    {"ListItemsCount", {1}, {110}},
+    {"yield", {1}, {112}},
+    {"ListItemText", {1}, {116}},
+    {"ListItemText", {2}, {118}},
+    {"SubItem", {1}, {120}},
+    {"SubItem", {2}, {122}},
+    // Without the file every later write and the close fail.
+    {"factory", {}, {134, 136, 150, 180, 184}},
+    {"create", {}, {136, 150, 180, 184}},
+    {"ColumnHeadersCount", {2}, {138}},
+    {"yield", {4}, {140}},
+    {"ColumnHeaderText", {7}, {142}},
+    {"ColumnHeaderText", {8}, {144}},
+    // The serial column measured without its header is narrower than the header.
+    {"ColumnHeaderText", {6, 12}, {108, 146}},
+    {"write", {1}, {150}},
+    {"ListItemsCount", {4}, {152}},
+    {"yield", {7}, {154}},
+    {"Checked", {1}, {158}},
+    {"ColumnHeadersCount", {3}, {160}},
+    {"yield", {8}, {162}},
+    {"ListItemText", {3}, {164}},
+    {"SubItem", {4}, {164}},
+    {"write", {2}, {180}},
+    {"close", {}, {184}},
+};
+
+INSTANTIATE_TEST_SUITE_P(EveryStep, WriterFaultTest, ::testing::ValuesIn(kWriterFaults));
+
+TEST_P(WriterFaultTest, IsReportedAtItsLineAndTheSaveGoesOn) {
+  const WriterFault& fault = GetParam();
+  AddColumns({u"Drive", u"Type", u"Serial Number"});
+  AddRow({u"C:\\ - [System]", u"Fixed", u"1234-ABCD"}, true);
+  const std::string source = fault.source;
+  if (source == "yield") {
+    pump.hook = [&](int yield) {
+      if (fault.calls.count(yield) != 0) throw RuntimeFailure(18, u"User interrupt occurred");
+    };
+  } else if (source == "factory") {
+    store.failFactory = true;
+  } else if (source == "create") {
+    store.failCreate = true;
+  } else if (source == "write") {
+    store.failAtWrite = *fault.calls.begin();
+  } else if (source == "close") {
+    store.failClose = true;
+  } else {
+    list.FailCalls(source, fault.calls);
+  }
+
+  Save();
+
+  EXPECT_EQ(ReportedLines(), fault.lines);
+  // A file once created is closed: the save went on to its end.
+  EXPECT_EQ(store.closeCalls, static_cast<int>(store.files.count(kPath)));
 }
 
 }  // namespace

@@ -93,7 +93,7 @@ void WindowFixture::Load() {
         if (failLaunch) throw RuntimeFailure(53, u"File not found");
         launched.emplace_back(address);
       },
-      nullptr,
+      windowCreated,
       [this] {
         ended = true;
         rowsAtEnd = form->Results().ListItemsCount();

@@ -3,6 +3,7 @@
 // program folder of the test's own.
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,6 +55,8 @@ struct WindowFixture {
   std::unique_ptr<LocaleInfo> locale;
   std::vector<std::u16string> launched;
   bool failLaunch = false;
+  // Runs once the window and its controls exist, before the start-up procedure.
+  std::function<void(HWND form)> windowCreated;
   bool ended = false;
   int rowsAtEnd = -1;
   int homePageNumber;

@@ -1,0 +1,77 @@
+#pragma once
+// A results model whose calls a test scripts: chosen calls of a method fail, and
+// a hook runs after every row added (where a click could come in).
+//
+//   ScriptedList list;
+//   list.FailCalls("SubItem", {2});  // the second SubItem call from now fails
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+
+#include "main_window/core/results_model.h"
+#include "shared/runtime_failure.h"
+
+namespace brindlecap::testing {
+
+class ScriptedList : public ResultsModel {
+ private:
+  template <class Call>
+  auto Answer(const std::string& method, Call&& call) const {
+    if (depth_ == 0) {
+      const int number = ++counts_[method];
+      const auto failing = failing_.find(method);
+      if (failing != failing_.end() && failing->second.count(number) != 0) {
+        throw RuntimeFailure(35605, u"Control deleted");
+      }
+    }
+    struct Inside {
+      int& depth;
+      ~Inside() { --depth; }
+    } inside{++depth_};
+    return call();
+  }
+
+ public:
+  // Calls are counted from 1, from this moment on, per method; a call the model
+  // makes to itself while answering one of these does not count.
+  void FailCalls(const std::string& method, std::set<int> calls) {
+    failing_[method] = std::move(calls);
+    counts_.clear();
+  }
+  std::function<void()> afterAdd;
+
+  int ColumnHeadersCount() const override {
+    return Answer("ColumnHeadersCount", [&] { return ResultsModel::ColumnHeadersCount(); });
+  }
+  std::u16string_view ColumnHeaderText(int column) const override {
+    return Answer("ColumnHeaderText", [&] { return ResultsModel::ColumnHeaderText(column); });
+  }
+  int ListItemsAdd(const std::u16string& text) override {
+    const int row = Answer("ListItemsAdd", [&] { return ResultsModel::ListItemsAdd(text); });
+    if (afterAdd) afterAdd();
+    return row;
+  }
+  int ListItemsCount() const override {
+    return Answer("ListItemsCount", [&] { return ResultsModel::ListItemsCount(); });
+  }
+  std::u16string_view ListItemText(int row) const override {
+    return Answer("ListItemText", [&] { return ResultsModel::ListItemText(row); });
+  }
+  void SetSubItem(int row, int16_t subItem, const std::u16string& text) override {
+    Answer("SetSubItem", [&] { ResultsModel::SetSubItem(row, subItem, text); });
+  }
+  std::u16string_view SubItem(int row, int16_t subItem) const override {
+    return Answer("SubItem", [&] { return ResultsModel::SubItem(row, subItem); });
+  }
+  bool Checked(int row) const override {
+    return Answer("Checked", [&] { return ResultsModel::Checked(row); });
+  }
+
+ private:
+  std::map<std::string, std::set<int>> failing_;
+  mutable std::map<std::string, int> counts_;
+  mutable int depth_ = 0;
+};
+
+}  // namespace brindlecap::testing
