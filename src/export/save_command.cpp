@@ -6,7 +6,8 @@ namespace brindlecap {
 
 namespace {
 
-constexpr int32_t kSaveDialogFlags = 2621953;  // read-only, multi-select, explorer, long names
+// Read-only box, ask before replacing a file, multi-select, explorer style, long names.
+constexpr int32_t kSaveDialogFlags = 2621955;
 constexpr char16_t kSaveDialogTitle[] = u"Save";
 constexpr char16_t kSaveDialogFilter[] = u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*|";
 

@@ -52,10 +52,49 @@ const wchar_t* Wide(const std::u16string& text) {
   return reinterpret_cast<const wchar_t*>(text.c_str());
 }
 
+// The folder part of a path as written, with its separator ("" for a bare name).
+std::wstring FolderOf(const std::wstring& path) {
+  const size_t separator = path.find_last_of(L"\\/");
+  if (separator != std::wstring::npos) return path.substr(0, separator + 1);
+  if (path.size() >= 2 && path[1] == L':') return path.substr(0, 2);  // "C:name"
+  return {};
+}
+
 }  // namespace
 
-Win32TextStream::~Win32TextStream() {
-  if (file_) WritePending();
+Win32TextStream::~Win32TextStream() { Discard(); }
+
+void Win32TextStream::CreateTemporaryFile() {
+  static const wchar_t kHex[] = L"0123456789abcdef";
+  const std::wstring folder = FolderOf(targetPath_);
+  // "~bc", five hex digits, ".tmp": a name in 8.3 form, valid on any file system.
+  DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 12);
+  for (int attempt = 0;; ++attempt) {
+    std::wstring path = folder + L"~bc";
+    for (int shift = 16; shift >= 0; shift -= 4) path += kHex[(seed >> shift) & 0xF];
+    path += L".tmp";
+    file_.reset(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file_) {
+      temporaryPath_ = std::move(path);
+      return;
+    }
+    const DWORD error = GetLastError();
+    if ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) || attempt == 100) {
+      throw FileFailure(error);
+    }
+    seed = seed * 1103515245u + 12345u;
+  }
+}
+
+void Win32TextStream::Discard() noexcept {
+  file_.reset();
+  if (!temporaryPath_.empty()) DeleteFileW(temporaryPath_.c_str());
+  temporaryPath_.clear();
+  target_.reset();
+  if (createdTarget_) DeleteFileW(targetPath_.c_str());
+  createdTarget_ = false;
+  pending_.clear();
 }
 
 void Win32TextStream::WriteLine(const std::u16string& text) {
@@ -78,17 +117,40 @@ void Win32TextStream::WriteLine(const std::u16string& text) {
   pending_.append("\r\n");
   if (pending_.size() >= flushAt_) {
     const DWORD error = WritePending();
-    if (error != ERROR_SUCCESS) throw FileFailure(error);
+    if (error != ERROR_SUCCESS) {
+      if (firstWriteError_ == ERROR_SUCCESS) firstWriteError_ = error;
+      throw FileFailure(error);
+    }
   }
 }
 
 void Win32TextStream::Close() {
   if (!file_) throw FileFailure(ERROR_INVALID_HANDLE);
-  // The handle is closed whatever happened; the first failure is the one raised.
+  // The first failure is the one raised; after any failure the target keeps its bytes.
   DWORD error = WritePending();
+  if (error == ERROR_SUCCESS) error = firstWriteError_;
+  // On disk before it takes the target's name. A file system that cannot flush
+  // (ERROR_INVALID_FUNCTION) still gets the file.
+  if (error == ERROR_SUCCESS && !FlushFileBuffers(file_.get()) &&
+      GetLastError() != ERROR_INVALID_FUNCTION) {
+    error = GetLastError();
+  }
   if (!CloseHandle(file_.release()) && error == ERROR_SUCCESS) error = GetLastError();
+  if (error == ERROR_SUCCESS) {
+    target_.reset();  // an open file cannot be replaced
+    if (MoveFileExW(temporaryPath_.c_str(), targetPath_.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      temporaryPath_.clear();
+      createdTarget_ = false;  // the placeholder's name is the file's now
+    } else {
+      error = GetLastError();
+    }
+  }
+  if (error != ERROR_SUCCESS) {
+    Discard();
+    throw FileFailure(error);
+  }
   pending_.clear();
-  if (error != ERROR_SUCCESS) throw FileFailure(error);
 }
 
 DWORD Win32TextStream::WritePending() noexcept {
@@ -117,12 +179,31 @@ std::unique_ptr<TextStream> Win32FileSystemObject::CreateTextFile(const std::u16
                                                                   bool overwrite) {
   // A NUL inside the path would silently cut it short.
   if (path.find(u'\0') != std::u16string::npos) throw FileFailure(ERROR_INVALID_NAME);
-  win32::UniqueKernelHandle file(CreateFileW(Wide(path), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                             overwrite ? CREATE_ALWAYS : CREATE_NEW,
-                                             FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) throw LastErrorFailure();
-  auto stream = std::make_unique<Win32TextStream>(file.get());
-  file.release();  // the stream owns it now
+  std::wstring targetPath(Wide(path));
+  // The target opened for writing, not truncated: a missing folder, a bad name, a
+  // file in use or no permission fails here, before anything is written. A new
+  // name is held by an empty placeholder until the text takes its place.
+  win32::UniqueKernelHandle target(CreateFileW(targetPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                               nullptr, overwrite ? OPEN_ALWAYS : CREATE_NEW,
+                                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!target) throw LastErrorFailure();
+  const bool existed = overwrite && GetLastError() == ERROR_ALREADY_EXISTS;
+  // Windows refuses to open a read-only file for writing; Wine run as root does not.
+  BY_HANDLE_FILE_INFORMATION information;
+  if (existed && GetFileInformationByHandle(target.get(), &information) &&
+      (information.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    throw FileFailure(ERROR_ACCESS_DENIED);
+  }
+  std::unique_ptr<Win32TextStream> stream;
+  try {
+    stream = std::make_unique<Win32TextStream>(target.get(), std::move(targetPath), !existed);
+  } catch (...) {
+    target.reset();
+    if (!existed) DeleteFileW(Wide(path));
+    throw;
+  }
+  target.release();  // the stream owns it now, and removes a placeholder on failure
+  stream->CreateTemporaryFile();
   return stream;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <string>
 
 #include "shared/runtime_failure.h"
 #include "shared/text_convert.h"
@@ -40,9 +41,28 @@ uint32_t ParseColour(std::string_view value, size_t lineNumber) {
   return colour;
 }
 
+// The line up to its comment: a '#' or ';' after a space or tab starts one, except
+// the '#' that begins the value (a colour).
+std::string_view WithoutComment(std::string_view line) {
+  const size_t equals = line.find('=');
+  const size_t valueStart = equals == std::string_view::npos
+                                ? std::string_view::npos
+                                : line.find_first_not_of(" \t", equals + 1);
+  for (size_t i = 1; i < line.size(); ++i) {
+    const bool marker = line[i] == '#' || line[i] == ';';
+    const bool afterBlank = line[i - 1] == ' ' || line[i - 1] == '\t';
+    if (marker && afterBlank && !(line[i] == '#' && i == valueStart)) return line.substr(0, i);
+  }
+  return line;
+}
+
 }  // namespace
 
 Theme ParseTheme(std::string_view content) {
+  if (content.size() > kLargestThemeFile) {
+    throw RuntimeFailure(kBadFileFormat, u"Invalid skin file: larger than " +
+                                             DecimalText(kLargestThemeFile / 1024) + u" KiB");
+  }
   // A byte-order mark from an editor is no content.
   if (content.substr(0, 3) == "\xEF\xBB\xBF") content.remove_prefix(3);
   Theme theme;
@@ -50,9 +70,16 @@ Theme ParseTheme(std::string_view content) {
   while (!content.empty()) {
     ++lineNumber;
     const size_t end = content.find('\n');
-    const std::string_view line = Trim(content.substr(0, end));
+    std::string_view line = content.substr(0, end);
     content = end == std::string_view::npos ? std::string_view() : content.substr(end + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.size() > kLongestThemeLine) {
+      Reject(lineNumber,
+             "a line is longer than " + Utf16ToAscii(DecimalText(kLongestThemeLine)) + " bytes");
+    }
+    line = Trim(line);
     if (line.empty() || line[0] == '#' || line[0] == ';') continue;
+    line = Trim(WithoutComment(line));
 
     const size_t equals = line.find('=');
     if (equals == std::string_view::npos) Reject(lineNumber, "expected key = value");

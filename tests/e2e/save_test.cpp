@@ -37,6 +37,17 @@ bool FileClosedByWriter(const std::wstring& path) {
   return true;
 }
 
+// The save writes beside the chosen file under a name of its own, which takes the
+// chosen name at the end: the size of that other file while there is one.
+std::optional<uint64_t> SizeBeingWritten(const std::wstring& path) {
+  const size_t separator = path.find_last_of(L'\\');
+  const std::wstring folder = path.substr(0, separator), name = path.substr(separator + 1);
+  for (const std::wstring& entry : FolderEntries(folder)) {
+    if (entry != name) return FileSizeOf(folder + L"\\" + entry);
+  }
+  return std::nullopt;
+}
+
 // Closed, and its size stays put.
 bool WaitForFinishedFile(const std::wstring& path, Milliseconds timeout) {
   std::optional<uint64_t> lastSize;
@@ -98,12 +109,33 @@ class SaveTest : public ::testing::Test {
     return dialog;
   }
 
+  // Saves under `path`; over an existing file, answers Yes to the replace question.
   void SaveAs(const std::wstring& path) {
+    const bool exists = PathExists(path);
     auto dialog = OpenSaveDialog();
     ASSERT_TRUE(dialog);
     dialog->TypeFileName(path);
     dialog->PressButton(IDOK);
+    if (exists) {
+      auto question = WaitForQuestion(*dialog);
+      ASSERT_TRUE(question) << "no question before replacing the file";
+      question->PressButton(IDYES);
+    }
     ASSERT_TRUE(dialog->WaitUntilClosed(10s)) << "the save dialog stayed open";
+  }
+
+  // A dialog of the program besides `dialog` (the question it asks), or nothing.
+  std::unique_ptr<Dialog> WaitForQuestion(const Dialog& dialog) {
+    std::unique_ptr<Dialog> question;
+    WaitUntil(
+        [&] {
+          for (const Dialog& other : program_->Dialogs()) {
+            if (other.Handle() != dialog.Handle()) question = std::make_unique<Dialog>(other);
+          }
+          return question != nullptr;
+        },
+        10s);
+    return question;
   }
 
   // The file is finished and the window shows the pointer it showed before.
@@ -125,6 +157,32 @@ class SaveTest : public ::testing::Test {
     }
   }
 
+  // Waits for one error report of the writer per line, in order, checks its text and
+  // presses OK. `description`: what each must say first; empty, anything.
+  void AnswerWriterReports(const std::vector<int>& expectedLines,
+                           const std::wstring& description = L"") {
+    for (int line : expectedLines) {
+      SCOPED_TRACE("line " + std::to_string(line));
+      auto box = program_->WaitForDialog(L"Application Error", 20s);
+      ASSERT_TRUE(box) << "no error report";
+      const auto texts = box->StaticTexts();
+      ASSERT_EQ(texts.size(), 1u) << "one text in the box";
+      // The description, the location, an empty line, the request for a screenshot.
+      const std::vector<std::wstring> lines = DisplayedLines(texts[0]);
+      ASSERT_EQ(lines.size(), 4u) << Narrow(texts[0]);
+      EXPECT_FALSE(lines[0].empty()) << "a description of the failure";
+      if (!description.empty()) {
+        EXPECT_EQ(Narrow(lines[0]), Narrow(description));
+      }
+      EXPECT_EQ(Narrow(lines[1]), Narrow(kWriterLabel + L"at line " + std::to_wstring(line)));
+      EXPECT_EQ(Narrow(lines[2]), "");
+      EXPECT_EQ(Narrow(lines[3].substr(0, 43)), "Please email screenshot of this message to ");
+      EXPECT_GT(lines[3].size(), 43u) << "an address follows";
+      box->PressButton(IDOK);
+      ASSERT_TRUE(box->WaitUntilClosed(10s)) << "the box stayed open";
+    }
+  }
+
   // Runs the action while the program's thread is held still in the middle of a
   // save, with more than two of the writer's 64 KiB buffers still to come (so more
   // yields follow), and lets it go on. False when no such moment was caught.
@@ -137,13 +195,14 @@ class SaveTest : public ::testing::Test {
     const auto deadline = std::chrono::steady_clock::now() + 60s;
     while (std::chrono::steady_clock::now() < deadline) {
       if (SuspendThread(thread.Get()) == static_cast<DWORD>(-1)) return false;
-      const auto size = FileSizeOf(path);
+      const auto size = SizeBeingWritten(path);
       const bool underWay =
           size && !FileClosedByWriter(path) && *size + kBuffersStillToCome < finalSize;
       if (underWay) action();
       ResumeThread(thread.Get());
       if (underWay) return true;
       if (size && *size + kBuffersStillToCome >= finalSize) return false;  // too late
+      if (!size && FileClosedByWriter(path)) return false;                 // over
       Sleep(1);
     }
     return false;
@@ -251,7 +310,7 @@ TEST_F(SaveTest, DialogOffersTextFilesFirstAndStartsWithAnEmptyName) {
     EXPECT_EQ(dialog->ComboSelection(kFileTypeComboId), 0);
     EXPECT_EQ(Narrow(dialog->FileName()), "") << "the previous name must not be proposed";
     // Save once, so that the second showing follows a save.
-    const std::wstring path = outputFolder_.File(L"first.txt");
+    const std::wstring path = outputFolder_.File(L"showing" + std::to_wstring(showing) + L".txt");
     dialog->TypeFileName(path);
     dialog->PressButton(IDOK);
     ASSERT_TRUE(dialog->WaitUntilClosed(10s));
@@ -306,23 +365,7 @@ TEST_F(SaveTest, MissingFolderReportsTheCreateEveryWriteAndTheClose) {
   const std::wstring folder = outputFolder_.File(L"missing");
   SaveAs(folder + L"\\results.txt");
   // The create fails, then the header's write, each checked row's write, the close.
-  for (int line : {136, 150, 180, 180, 184}) {
-    SCOPED_TRACE("line " + std::to_string(line));
-    auto box = program_->WaitForDialog(L"Application Error", 20s);
-    ASSERT_TRUE(box) << "no error report";
-    const auto texts = box->StaticTexts();
-    ASSERT_EQ(texts.size(), 1u) << "one text in the box";
-    // The description, the location, an empty line, the request for a screenshot.
-    const std::vector<std::wstring> lines = DisplayedLines(texts[0]);
-    ASSERT_EQ(lines.size(), 4u) << Narrow(texts[0]);
-    EXPECT_FALSE(lines[0].empty()) << "a description of the failure";
-    EXPECT_EQ(Narrow(lines[1]), Narrow(kWriterLabel + L"at line " + std::to_wstring(line)));
-    EXPECT_EQ(Narrow(lines[2]), "");
-    EXPECT_EQ(Narrow(lines[3].substr(0, 43)), "Please email screenshot of this message to ");
-    EXPECT_GT(lines[3].size(), 43u) << "an address follows";
-    box->PressButton(IDOK);
-    ASSERT_TRUE(box->WaitUntilClosed(10s)) << "the box stayed open";
-  }
+  AnswerWriterReports({136, 150, 180, 180, 184});
   ExpectNoDialogFor(1500ms);
   EXPECT_FALSE(PathExists(folder));
   EXPECT_TRUE(FolderEntries(outputFolder_.Path()).empty());
@@ -367,7 +410,7 @@ TEST_F(SaveTest, CloseDuringLongSaveWaitsForTheSaveThenEndsTheProgram) {
   SaveAs(path);
   uint64_t sizeAtClose = 0;
   ASSERT_TRUE(WhileSaveIsUnderWay(path, expected.size(), [&] {
-    sizeAtClose = FileSizeOf(path).value_or(0);
+    sizeAtClose = SizeBeingWritten(path).value_or(0);
     PostMessageW(program_->MainWindow(), WM_CLOSE, 0, 0);
   })) << "no moment in the middle of the save was caught";
   EXPECT_TRUE(program_->WaitForExit(60s)) << "the program did not end by itself within 60 s";
@@ -379,6 +422,91 @@ TEST_F(SaveTest, CloseDuringLongSaveWaitsForTheSaveThenEndsTheProgram) {
   EXPECT_LT(sizeAtClose, expected.size()) << "the save had already finished: nothing was tested";
   EXPECT_EQ(written.size(), expected.size());
   EXPECT_TRUE(written == expected) << "the file is not the whole export";
+}
+
+TEST_F(SaveTest, SavingOverAnExistingFileAsksFirstAndNoGoesBackToTheDialog) {
+  const std::wstring path = outputFolder_.File(L"existing.txt");
+  WriteFileBytes(path, "keep");
+  auto dialog = OpenSaveDialog();
+  ASSERT_TRUE(dialog);
+  dialog->TypeFileName(path);
+  dialog->PressButton(IDOK);
+  auto question = WaitForQuestion(*dialog);
+  ASSERT_TRUE(question) << "no question before replacing the file";
+  std::wstring text;
+  for (const auto& part : question->StaticTexts()) text += part;
+  EXPECT_NE(text.find(L"replace"), std::wstring::npos) << Narrow(text);
+  question->PressButton(IDNO);
+  ASSERT_TRUE(question->WaitUntilClosed(10s));
+  EXPECT_FALSE(dialog->WaitUntilClosed(500ms)) << "No did not go back to the dialog";
+  EXPECT_EQ(ReadFileBytes(path).value_or(""), "keep");
+
+  dialog->PressButton(IDOK);
+  question = WaitForQuestion(*dialog);
+  ASSERT_TRUE(question);
+  question->PressButton(IDYES);
+  ASSERT_TRUE(dialog->WaitUntilClosed(10s));
+  ASSERT_TRUE(WaitForSaveToFinish(path));
+  EXPECT_EQ(Printable(ReadFileBytes(path).value_or("")),
+            Printable(ExpectedExportBytes(ReadListContents(program_->List()))));
+}
+
+// The fixture's exact-size drive K: (a small tmpfs, only inside a private mount
+// namespace) and a scratch file that fills it up.
+constexpr wchar_t kExactDrive[] = L"K:\\";
+constexpr wchar_t kFiller[] = L"K:\\brindlecap-filler.bin";
+
+uint64_t FreeOnExactDrive() {
+  ULARGE_INTEGER free{};
+  return GetDiskFreeSpaceExW(kExactDrive, &free, nullptr, nullptr) ? free.QuadPart : 0;
+}
+
+std::wstring SystemMessage(DWORD error) {
+  wchar_t text[512] = L"";
+  FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                 text, 512, nullptr);
+  std::wstring message = text;
+  while (!message.empty() &&
+         (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' ')) {
+    message.pop_back();
+  }
+  return message;
+}
+
+TEST_F(SaveTest, AFullDiskLeavesTheOldFileAsItWasAndAddsNoFile) {
+  if (GetDriveTypeW(kExactDrive) != DRIVE_FIXED) GTEST_SKIP() << "no drive K: here";
+  // More than one of the writer's 64 KiB buffers and less than two: the write of the
+  // first fails, then the close.
+  program_->Retrieve();
+  RemoteListView list = program_->List();
+  list.SetChecked(-1, true);
+  const size_t runs = 96 * 1024 / ExpectedExportBytes(ReadListContents(list)).size();
+  for (size_t run = 1; run < runs; ++run) program_->Retrieve();
+  list.SetChecked(-1, true);
+  const size_t listBytes = ExpectedExportBytes(ReadListContents(list)).size();
+  ASSERT_GT(listBytes, 66u * 1024);
+  ASSERT_LT(listBytes, 124u * 1024);
+
+  const std::wstring path = std::wstring(kExactDrive) + L"drives.txt";
+  const std::string old = "the list saved before\r\n";
+  WriteFileBytes(path, old);
+  const std::vector<std::wstring> entries = FolderEntries(L"K:");
+  struct Cleanup {
+    std::wstring path;
+    ~Cleanup() {
+      DeleteFileW(kFiller);
+      DeleteFileW(path.c_str());
+    }
+  } cleanup{path};
+  WriteFileBytes(kFiller, std::string(FreeOnExactDrive() - 16 * 1024, 'f'));
+  ASSERT_EQ(FreeOnExactDrive(), 16u * 1024);
+  SaveAs(path);
+  AnswerWriterReports({180, 184}, SystemMessage(ERROR_DISK_FULL));
+  ExpectNoDialogFor(1500ms);
+  ASSERT_TRUE(DeleteFileW(kFiller));
+  EXPECT_EQ(ReadFileBytes(path).value_or("<missing>"), old);
+  EXPECT_EQ(FolderEntries(L"K:"), entries);
+  EXPECT_TRUE(program_->IsRunning());
 }
 
 }  // namespace

@@ -86,7 +86,7 @@ class RecordingPointer : public MousePointerOwner {
 };
 
 const std::vector<std::u16string> kOneShowing = {
-    u"FileName=", u"Flags=2621953", u"DialogTitle=Save",
+    u"FileName=", u"Flags=2621955", u"DialogTitle=Save",
     u"Filter=Text Files (*.txt)|*.txt|All Files (*.*)|*.*|", u"ShowSave"};
 
 class SaveCommandTest : public ::testing::Test {

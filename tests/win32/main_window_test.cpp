@@ -4,6 +4,9 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 #include "main_window/core/application_title.h"
 #include "main_window/core/form_layout.h"
 #include "main_window/core/home_page_draw.h"
@@ -188,14 +191,22 @@ TEST(MainWindowStartup, AHiddenOrSystemSkinFileCountsAsAbsent) {
 }
 
 TEST(MainWindowStartup, ABrokenSkinFileGivesOneReportAt102AndKeepsTheButtonFace) {
-  WindowFixture fixture;
-  fixture.folder.WriteFile(L"x\\o.cjs", "list.background = purple\n");
-  fixture.Load();
-  ASSERT_EQ(fixture.boxes.boxes.size(), 1u);
-  EXPECT_EQ(fixture.boxes.boxes[0].title, u"Application Error");
-  EXPECT_NE(fixture.boxes.boxes[0].text.find(u"Form_Load at line 102\r"), std::u16string::npos);
-  EXPECT_EQ(fixture.form->BackColor(), ::GetSysColor(COLOR_BTNFACE));
-  EXPECT_EQ(fixture.form->Results().ColumnHeadersCount(), 7);
+  const std::pair<std::string, std::u16string> broken[] = {
+      {"list.background = purple\n", u"(line 1)"},
+      {"# fine\n# " + std::string(4096, 'x') + "\n", u"(line 2): a line is longer than"},
+      {std::string(16 * 1024 * 1024, '#'), u"larger than 64 KiB"}};
+  for (const auto& [content, reason] : broken) {
+    SCOPED_TRACE(std::string(reason.begin(), reason.end()));
+    WindowFixture fixture;
+    fixture.folder.WriteFile(L"x\\o.cjs", content);
+    fixture.Load();
+    ASSERT_EQ(fixture.boxes.boxes.size(), 1u);
+    EXPECT_EQ(fixture.boxes.boxes[0].title, u"Application Error");
+    EXPECT_NE(fixture.boxes.boxes[0].text.find(u"Form_Load at line 102\r"), std::u16string::npos);
+    EXPECT_NE(fixture.boxes.boxes[0].text.find(reason), std::u16string::npos);
+    EXPECT_EQ(fixture.form->BackColor(), ::GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(fixture.form->Results().ColumnHeadersCount(), 7);
+  }
 }
 
 TEST(MainWindowStartup, TheHomePageOpensOnlyOnASeven) {

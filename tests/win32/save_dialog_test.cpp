@@ -69,12 +69,14 @@ struct SeenDialog {
   std::vector<std::wstring> fileTypes;
   int selectedFileType = -1;
   bool secondDialog = false;  // a question box, such as an overwrite prompt
+  bool backToDialog = false;  // the dialog was still open after the answer No
 };
 
 // Waits for the save dialog, notes what it shows, then types `typed` and presses
-// the default button, or presses Cancel when `typed` is null. Returns once the
+// the default button, or presses Cancel when `typed` is null. A question is
+// answered with `answer`; after No the dialog is cancelled. Returns once the
 // dialog has gone; a stuck dialog is cancelled so that the test cannot hang.
-SeenDialog DriveDialog(const wchar_t* typed) {
+SeenDialog DriveDialog(const wchar_t* typed, WORD answer = IDYES) {
   SeenDialog seen;
   HWND dialog = nullptr;
   for (int i = 0; i < 200 && !dialog; ++i) {
@@ -107,7 +109,13 @@ SeenDialog DriveDialog(const wchar_t* typed) {
     Sleep(50);
     if (HWND question = FindProcessDialog(dialog)) {
       seen.secondDialog = true;
-      PostMessageW(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+      PostMessageW(question, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
+      if (answer == IDNO) {
+        for (int j = 0; j < 100 && IsWindow(question); ++j) Sleep(20);
+        Sleep(200);
+        seen.backToDialog = IsWindow(dialog) && IsWindowVisible(dialog);
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+      }
     }
   }
   if (IsWindow(dialog)) PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
@@ -123,7 +131,7 @@ class CommonDialogTest : public ::testing::Test {
     CreateDirectoryW(folder_.c_str(), nullptr);
     // As the save command sets it up.
     dialog_.SetFileName(u"");
-    dialog_.SetFlags(2621953);
+    dialog_.SetFlags(2621955);
     dialog_.SetDialogTitle(u"Save");
     dialog_.SetFilter(u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*|");
   }
@@ -133,9 +141,9 @@ class CommonDialogTest : public ::testing::Test {
   }
 
   // Shows the dialog here while the driver answers it from its own thread.
-  SeenDialog Show(const std::wstring* typed) {
+  SeenDialog Show(const std::wstring* typed, WORD answer = IDYES) {
     SeenDialog seen;
-    std::thread driver([&] { seen = DriveDialog(typed ? typed->c_str() : nullptr); });
+    std::thread driver([&] { seen = DriveDialog(typed ? typed->c_str() : nullptr, answer); });
     try {
       dialog_.ShowSave();
     } catch (const RuntimeFailure& failure) {
@@ -176,15 +184,20 @@ TEST_F(CommonDialogTest, SeveralNamesGiveTheFullPathOfTheFirst) {
   EXPECT_EQ(dialog_.FileName(), U16(folder_ + L"\\first.txt"));
 }
 
-TEST_F(CommonDialogTest, ExistingFileIsChosenWithoutAQuestion) {
+TEST_F(CommonDialogTest, AnExistingFileIsChosenOnlyAfterYesToTheReplaceQuestion) {
   const std::wstring path = folder_ + L"\\existing.txt";
   HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
   CloseHandle(file);
 
-  const SeenDialog seen = Show(&path);
+  SeenDialog seen = Show(&path, IDNO);
   ASSERT_TRUE(seen.shown);
-  EXPECT_FALSE(seen.secondDialog);
+  EXPECT_TRUE(seen.secondDialog) << "no question before replacing the file";
+  EXPECT_TRUE(seen.backToDialog) << "No did not go back to the dialog";
+  EXPECT_EQ(dialog_.FileName(), u"");
+
+  seen = Show(&path, IDYES);
+  EXPECT_TRUE(seen.secondDialog);
   EXPECT_EQ(dialog_.FileName(), U16(path));
 }
 

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/win32_text_file.h"
 #include "shared/runtime_failure.h"
@@ -35,6 +38,34 @@ void WriteRaw(const std::wstring& path, const std::string& bytes) {
 
 std::u16string U16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
 
+// Names in a folder, without "." and "..", sorted.
+std::vector<std::wstring> Entries(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name != L"." && name != L"..") names.push_back(name);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// One line of the given length, as the writer hands it over.
+std::u16string Line(size_t length) { return std::u16string(length, u'x'); }
+
+// The fixture's exact-size drive K: (a small tmpfs, only inside a private mount
+// namespace) and a scratch file that fills it up.
+constexpr wchar_t kExactDrive[] = L"K:\\";
+constexpr wchar_t kFiller[] = L"K:\\brindlecap-filler.bin";
+
+uint64_t FreeOnExactDrive() {
+  ULARGE_INTEGER free{};
+  return GetDiskFreeSpaceExW(kExactDrive, &free, nullptr, nullptr) ? free.QuadPart : 0;
+}
+
 class TextFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -45,7 +76,10 @@ class TextFileTest : public ::testing::Test {
               L"-" + std::to_wstring(GetTickCount());
     ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr));
   }
-  void TearDown() override { RemoveTree(folder_); }
+  void TearDown() override {
+    RemoveTree(folder_);
+    DeleteFileW(kFiller);
+  }
 
   static void RemoveTree(const std::wstring& folder) {
     WIN32_FIND_DATAW found;
@@ -91,6 +125,7 @@ TEST_F(TextFileTest, WritesAnsiLinesWithCrLfAndNoByteOrderMark) {
   stream->WriteLine(u"\u0416");  // not in the code page
   stream->Close();
   EXPECT_EQ(ReadAll(path), "Drive\tType\t\r\ncaf\xe9 \x80\r\n\r\n?\r\n");
+  EXPECT_EQ(Entries(folder_), std::vector<std::wstring>{L"drives.txt"}) << "a file was left";
 }
 
 TEST_F(TextFileTest, OverwriteReplacesALongerFileAndOtherwiseLeavesItAlone) {
@@ -106,9 +141,13 @@ TEST_F(TextFileTest, OverwriteReplacesALongerFileAndOtherwiseLeavesItAlone) {
   EXPECT_EQ(ReadAll(path).size(), 10000u);
 
   auto stream = Win32FileSystemObject().CreateTextFile(U16(path), true);
+  for (int i = 0; i < 1000; ++i) stream->WriteLine(Line(98));  // past a buffer flush
+  EXPECT_EQ(ReadAll(path).size(), 10000u) << "the old file changed before the close";
   stream->WriteLine(u"new");
   stream->Close();
-  EXPECT_EQ(ReadAll(path), "new\r\n");
+  EXPECT_EQ(ReadAll(path).substr(100000), "new\r\n");
+  EXPECT_EQ(ReadAll(path).size(), 100005u);
+  EXPECT_EQ(Entries(folder_), std::vector<std::wstring>{L"old.txt"});
 }
 
 TEST_F(TextFileTest, ManyLinesArriveWholeAcrossBufferFlushes) {
@@ -126,17 +165,72 @@ TEST_F(TextFileTest, ManyLinesArriveWholeAcrossBufferFlushes) {
   EXPECT_EQ(ReadAll(path), expected);
 }
 
-TEST_F(TextFileTest, StreamDroppedWithoutCloseStillWritesItsLines) {
-  const std::wstring path = PathOf(L"dropped.txt");
-  {
+TEST_F(TextFileTest, StreamDroppedWithoutCloseLeavesTheOldFileOrNothing) {
+  const std::wstring old = PathOf(L"old.txt"), fresh = PathOf(L"new.txt");
+  WriteRaw(old, "keep");
+  for (const std::wstring& path : {old, fresh}) {
     auto stream = Win32FileSystemObject().CreateTextFile(U16(path), true);
-    stream->WriteLine(u"kept");
+    for (int i = 0; i < 1000; ++i) stream->WriteLine(Line(98));  // past a buffer flush
   }
-  EXPECT_EQ(ReadAll(path), "kept\r\n");
-  // The handle is gone too: the file can be opened exclusively again.
+  EXPECT_EQ(ReadAll(old), "keep");
+  EXPECT_EQ(Entries(folder_), std::vector<std::wstring>{L"old.txt"});
+  // The handles are gone too: the file can be opened exclusively again.
   win32::UniqueKernelHandle exclusive(
-      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+      CreateFileW(old.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   EXPECT_TRUE(exclusive);
+}
+
+TEST_F(TextFileTest, AFailedWriteOrCloseOnAFullDiskLeavesTheOldFileAndNoOther) {
+  if (GetDriveTypeW(kExactDrive) != DRIVE_FIXED) GTEST_SKIP() << "no drive K: here";
+  const std::wstring path = std::wstring(kExactDrive) + L"text-file-test.txt";
+  const std::string old(5000, 'o');
+  WriteRaw(path, old);
+  const std::vector<std::wstring> before = Entries(L"K:");
+  // The text is held in 64 KiB buffers: a shorter one reaches the disk at the close.
+  for (const int lines : {1000, 300}) {  // of 100 bytes each
+    SCOPED_TRACE(lines);
+    constexpr uint64_t kLeftFree = 16 * 1024;
+    WriteRaw(kFiller, std::string(FreeOnExactDrive() - kLeftFree, 'f'));
+    ASSERT_EQ(FreeOnExactDrive(), kLeftFree);
+    auto stream = Win32FileSystemObject().CreateTextFile(U16(path), true);
+    int failedWrites = 0;
+    for (int i = 0; i < lines; ++i) {
+      try {
+        stream->WriteLine(Line(98));
+      } catch (const RuntimeFailure& failure) {
+        EXPECT_EQ(failure.Number(), 61) << "disk full";
+        ++failedWrites;
+      }
+    }
+    EXPECT_EQ(failedWrites, lines * 100 > 64 * 1024 ? 1 : 0);
+    try {
+      stream->Close();
+      ADD_FAILURE() << "the close succeeded on a full disk";
+    } catch (const RuntimeFailure& failure) {
+      EXPECT_EQ(failure.Number(), 61);
+    }
+    EXPECT_EQ(FreeOnExactDrive(), kLeftFree) << "the text's space was not given back";
+    ASSERT_TRUE(DeleteFileW(kFiller));
+    EXPECT_EQ(ReadAll(path), old);
+    EXPECT_EQ(Entries(L"K:"), before) << "a file was left on the disk";
+  }
+  DeleteFileW(path.c_str());
+}
+
+TEST_F(TextFileTest, ATargetThatCannotBeReplacedAtTheCloseIsKept) {
+  const std::wstring path = PathOf(L"held.txt");
+  WriteRaw(path, "keep");
+  auto stream = Win32FileSystemObject().CreateTextFile(U16(path), true);
+  stream->WriteLine(u"new");
+  // A reader that lets others write but not delete or rename: the move must fail.
+  win32::UniqueKernelHandle reader(CreateFileW(path.c_str(), GENERIC_READ,
+                                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                               OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(reader);
+  EXPECT_THROW(stream->Close(), RuntimeFailure);
+  reader.reset();
+  EXPECT_EQ(ReadAll(path), "keep");
+  EXPECT_EQ(Entries(folder_), std::vector<std::wstring>{L"held.txt"});
 }
 
 TEST_F(TextFileTest, UnwritablePathsRaiseTheSystemsReason) {
@@ -156,6 +250,7 @@ TEST_F(TextFileTest, UnwritablePathsRaiseTheSystemsReason) {
   const RuntimeFailure folder = CreateFailure(folder_);
   EXPECT_EQ(folder.Number(), 70);
 
+  EXPECT_EQ(Entries(folder_), std::vector<std::wstring>{L"locked.txt"}) << "a file was left";
   for (const RuntimeFailure* failure : {&missing, &inUse, &folder}) {
     const std::u16string& text = failure->Description();
     EXPECT_FALSE(text.empty());
@@ -168,16 +263,12 @@ TEST_F(TextFileTest, ReadOnlyFileIsRefusedAndKept) {
   const std::wstring path = PathOf(L"read-only.txt");
   WriteRaw(path, "keep");
   ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
-  {
-    win32::UniqueKernelHandle probe(
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    // Wine run as root opens read-only files for writing like any other.
-    if (probe) GTEST_SKIP() << "this system does not enforce the read-only attribute";
-  }
+  // Refused as Windows refuses it, also where Wine run as root would open it.
   const RuntimeFailure denied = CreateFailure(path);
   EXPECT_EQ(denied.Number(), 70);
   EXPECT_FALSE(denied.Description().empty());
   EXPECT_EQ(ReadAll(path), "keep");
+  EXPECT_EQ(Entries(folder_), std::vector<std::wstring>{L"read-only.txt"});
 }
 
 TEST_F(TextFileTest, PathOutsideTheCodePageIsCreatedUnderExactlyThatName) {

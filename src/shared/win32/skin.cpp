@@ -18,16 +18,24 @@ bool IsNormalFile(const std::wstring& path) {
   return (found.dwFileAttributes & kExcluded) == 0;
 }
 
+// At most one byte more than a theme may have: the parser rejects a larger file,
+// and a huge one costs no more than a small one.
 std::string ReadSmallFile(const std::wstring& path) {
-  constexpr DWORD kLargestTheme = 64 * 1024;
   UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) ThrowLastError();
-  std::string content(kLargestTheme + 1, '\0');
-  DWORD read = 0;
-  if (!::ReadFile(file.get(), content.data(), kLargestTheme + 1, &read, nullptr)) ThrowLastError();
-  if (read > kLargestTheme) throw RuntimeFailure(321, u"Invalid skin file: larger than 64 KiB");
-  content.resize(read);
+  std::string content(kLargestThemeFile + 1, '\0');
+  size_t filled = 0;
+  while (filled < content.size()) {
+    DWORD read = 0;
+    if (!::ReadFile(file.get(), &content[filled], static_cast<DWORD>(content.size() - filled),
+                    &read, nullptr)) {
+      ThrowLastError();
+    }
+    if (read == 0) break;
+    filled += read;
+  }
+  content.resize(filled);
   return content;
 }
 
