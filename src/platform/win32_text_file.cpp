@@ -87,6 +87,11 @@ void Win32TextStream::CreateTemporaryFile() {
   }
 }
 
+void Win32TextStream::WriteStraightToTarget() noexcept {
+  file_ = std::move(target_);
+  createdTarget_ = false;
+}
+
 void Win32TextStream::Discard() noexcept {
   file_.reset();
   if (!temporaryPath_.empty()) DeleteFileW(temporaryPath_.c_str());
@@ -129,6 +134,12 @@ void Win32TextStream::Close() {
   // The first failure is the one raised; after any failure the target keeps its bytes.
   DWORD error = WritePending();
   if (error == ERROR_SUCCESS) error = firstWriteError_;
+  if (temporaryPath_.empty()) {  // written straight to a device or pipe
+    if (!CloseHandle(file_.release()) && error == ERROR_SUCCESS) error = GetLastError();
+    pending_.clear();
+    if (error != ERROR_SUCCESS) throw FileFailure(error);
+    return;
+  }
   // On disk before it takes the target's name. A file system that cannot flush
   // (ERROR_INVALID_FUNCTION) still gets the file.
   if (error == ERROR_SUCCESS && !FlushFileBuffers(file_.get()) &&
@@ -202,8 +213,13 @@ std::unique_ptr<TextStream> Win32FileSystemObject::CreateTextFile(const std::u16
     if (!existed) DeleteFileW(Wide(path));
     throw;
   }
+  const bool disk = GetFileType(target.get()) == FILE_TYPE_DISK;
   target.release();  // the stream owns it now, and removes a placeholder on failure
-  stream->CreateTemporaryFile();
+  if (disk) {
+    stream->CreateTemporaryFile();
+  } else {
+    stream->WriteStraightToTarget();
+  }
   return stream;
 }
 

@@ -34,6 +34,9 @@ class Win32TextStream : public TextStream {
   friend class Win32FileSystemObject;
   // Creates the file the text goes to, in the target's folder under a name of its own.
   void CreateTemporaryFile();
+  // A device or a pipe has no bytes to keep and cannot be replaced: the text goes
+  // straight to it.
+  void WriteStraightToTarget() noexcept;
   // Writes out what is pending; ERROR_SUCCESS or the system's error code.
   DWORD WritePending() noexcept;
   // Removes the temporary file and a placeholder; the target keeps its bytes.

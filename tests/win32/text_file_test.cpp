@@ -128,6 +128,13 @@ TEST_F(TextFileTest, WritesAnsiLinesWithCrLfAndNoByteOrderMark) {
   EXPECT_EQ(Entries(folder_), std::vector<std::wstring>{L"drives.txt"}) << "a file was left";
 }
 
+TEST_F(TextFileTest, ADeviceGetsTheTextStraightWithNoTemporaryFile) {
+  auto stream = Win32FileSystemObject().CreateTextFile(U16(PathOf(L"NUL")), true);
+  for (int i = 0; i < 1000; ++i) stream->WriteLine(Line(98));  // past a buffer flush
+  stream->Close();
+  EXPECT_TRUE(Entries(folder_).empty()) << "a file was left beside the device";
+}
+
 TEST_F(TextFileTest, OverwriteReplacesALongerFileAndOtherwiseLeavesItAlone) {
   const std::wstring path = PathOf(L"old.txt");
   WriteRaw(path, std::string(10000, 'x'));
