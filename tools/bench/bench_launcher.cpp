@@ -7,21 +7,29 @@
 //       starts each program <runs> times, taking turns; the time runs from
 //       CreateProcess until the program's visible window answers a sent message
 //       after WaitForInputIdle, then the window is closed
-//   bench_launcher retrieval <exe> <runs> [redraw-off]
+//   bench_launcher retrieval <exe> <runs>
 //       presses "Start Retrieving" <runs> times; BM_CLICK is sent, and SendMessage
-//       returns once the handler has run (the run never yields). With redraw-off
-//       the list's redrawing is switched off around each run (WM_SETREDRAW), to
-//       show what the rows' redrawing costs.
+//       returns once the handler has run (the run never yields). Then the paint
+//       that the run left pending is sent at once (RDW_UPDATENOW): the second
+//       time is until the new rows are on screen. With each run, the floor
+//       (drive_calls.h: the run's kernel32 calls alone) runs once in this
+//       process, before the run and after it in turn, so that the program and
+//       its floor take turns under one load
 //   bench_launcher export <exe> <folder> <saves> <rows>...
-//       for each row count: fills the list (one retrieval, then copies of its
-//       rows), deletes the rows past the count, checks every row and saves
-//       <saves> times through the dialog
+//       for each row count: presses "Start Retrieving" until the list holds at
+//       least that many rows, checks every row and saves <saves> times through
+//       the dialog; each save is timed from the moment the dialog window is
+//       destroyed, and from the moment the file appears, until the writer has
+//       closed the file
 //   bench_launcher unit-costs [calls]
-//       times single calls that a save makes many times, in this process
-//   bench_launcher footprint <exe> <ready file> [<folder>]
-//       with a folder: one retrieval, every row checked, one save; then prints
-//       the process's memory and "ready", and waits (at most 120 s) until the
-//       ready file exists before closing the program
+//       times single calls that a save or a retrieval makes, in this process
+//   bench_launcher footprint <exe> <ready prefix> idle|dialog|program [<folder>]
+//       prints the process's memory at each step and "ready <step>", then waits
+//       (at most 120 s) until the file "<ready prefix>-<step>" exists. Steps:
+//       started (shown and idle); with "dialog", also dialog (the window's second
+//       button pressed, the save dialog answered with OK); with "program" and a
+//       folder, retrieved (one retrieval, every row checked) and saved (one save
+//       through the dialog). The program is closed at the end.
 // Exit status: 0 done, 1 failed, 2 wrong arguments.
 #include <windows.h>
 // These need windows.h first.
@@ -37,6 +45,7 @@
 #include <string>
 #include <vector>
 
+#include "drive_calls.h"
 #include "window_driver.h"
 
 namespace e2e = brindlecap::e2e;
@@ -157,6 +166,8 @@ class StartedProgram {
 
   bool Running() const { return WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT; }
   HANDLE Process() const { return process_.Get(); }
+  DWORD ProcessId() const { return processId_; }
+  HWND Window() const { return window_; }
 
  private:
   e2e::UniqueHandle process_;
@@ -193,31 +204,52 @@ void LetItSettle(e2e::ProgramDriver& program) {
   e2e::SendOrThrow(program.MainWindow(), WM_NULL, 0, 0);
 }
 
-int Retrieval(const std::wstring& exe, int runs, bool redrawOff) {
+int Retrieval(const std::wstring& exe, int runs) {
   auto program = e2e::ProgramDriver::Start(exe, FolderOf(exe));
   e2e::RemoteListView list = program->List();
-  std::vector<double> times;
+  std::vector<double> clicks, painted, floors;
   int rowsPerRun = -1;
+  brindlecap::drive_floor::CallCounts counts;
+  const auto runFloor = [&](int run) {
+    const double floorStart = NowMs();
+    counts = brindlecap::drive_floor::OneRun();
+    floors.push_back(NowMs() - floorStart);
+    std::printf("retrieval_floor_run run=%d ms=%.3f drives=%d\n", run + 1, floors.back(),
+                counts.drives);
+  };
   for (int run = 0; run < runs; ++run) {
+    // Whichever goes second may find the system's caches warmed by the first:
+    // the floor goes first in one run, second in the next.
+    if (run % 2 == 0) runFloor(run);
+
     const int before = list.ItemCount();
     const double start = NowMs();
-    // What the run would cost if the list did not redraw after every row.
-    if (redrawOff) e2e::SendOrThrow(list.Handle(), WM_SETREDRAW, FALSE, 0);
     program->Retrieve();
-    if (redrawOff) {
-      e2e::SendOrThrow(list.Handle(), WM_SETREDRAW, TRUE, 0);
-      InvalidateRect(list.Handle(), nullptr, TRUE);
-    }
-    const double ms = NowMs() - start;
+    const double clicked = NowMs();
+    // The run leaves the list (and the pressed button) to repaint. Sent now,
+    // the paint runs in the program before anything else it would do next; a
+    // window of another process gets its WM_PAINT sent, so this returns when
+    // the new rows are on screen.
+    RedrawWindow(program->MainWindow(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    const double shown = NowMs();
     const int added = list.ItemCount() - before;
-    if (rowsPerRun >= 0 && added != rowsPerRun) {
+    if (added <= 0 || (rowsPerRun >= 0 && added != rowsPerRun)) {
       throw e2e::DriverError("a run added " + std::to_string(added) + " rows, the first " +
                              std::to_string(rowsPerRun));
     }
+    // One row per drive: the floor must have asked about as many drives (the
+    // first run's floor always runs before it).
+    if (added != counts.drives) {
+      throw e2e::DriverError("a run added " + std::to_string(added) + " rows for " +
+                             std::to_string(counts.drives) + " drives of the floor");
+    }
     rowsPerRun = added;
-    times.push_back(ms);
-    std::printf("retrieval_run run=%d ms=%.3f rows=%d\n", run + 1, ms, added);
+    clicks.push_back(clicked - start);
+    painted.push_back(shown - start);
+    std::printf("retrieval_run run=%d ms=%.3f painted_ms=%.3f rows=%d\n", run + 1, clicked - start,
+                shown - start, added);
     LetItSettle(*program);
+    if (run % 2 == 1) runFloor(run);
   }
   // What the measurement itself costs: one sent message that does nothing.
   std::vector<double> roundTrips;
@@ -226,52 +258,17 @@ int Retrieval(const std::wstring& exe, int runs, bool redrawOff) {
     e2e::SendOrThrow(program->MainWindow(), WM_NULL, 0, 0);
     roundTrips.push_back((NowMs() - start) * 1000.0);
   }
-  std::printf("retrieval first_ms=%.3f rows_per_run=%d\n", times.front(), rowsPerRun);
-  if (times.size() > 1) {
-    PrintSummary("retrieval later", std::vector<double>(times.begin() + 1, times.end()), "ms");
+  std::printf("retrieval first_ms=%.3f first_painted_ms=%.3f rows_per_run=%d\n", clicks.front(),
+              painted.front(), rowsPerRun);
+  if (clicks.size() > 1) {
+    PrintSummary("retrieval later", std::vector<double>(clicks.begin() + 1, clicks.end()), "ms");
+    PrintSummary("retrieval painted", std::vector<double>(painted.begin() + 1, painted.end()),
+                 "ms");
+    PrintSummary("retrieval floor", std::vector<double>(floors.begin() + 1, floors.end()), "ms");
   }
   PrintSummary("retrieval roundtrip", roundTrips, "us");
   program->Close(Milliseconds(15000));
   return 0;
-}
-
-// Appends copies of the rows already in the list until it holds `rows` rows.
-// Retrievals would do the same, a run of drive queries per few rows; this
-// inserts the rows' texts the way the program's own list does (a row, then its
-// six cells), with the structures in the program's memory.
-void CopyRowsUntil(e2e::RemoteListView& list, HANDLE process, int rows) {
-  const std::vector<std::vector<std::wstring>> originals = list.Rows();
-  if (originals.empty()) throw e2e::DriverError("no rows to copy");
-  constexpr size_t kTextOffset = 64, kChars = 1024;
-  e2e::RemoteMemory memory(process, kTextOffset + kChars * sizeof(wchar_t));
-  std::vector<char> block(kTextOffset + kChars * sizeof(wchar_t));
-  const auto send = [&](UINT message, WPARAM item, int subItem, const std::wstring& text) {
-    e2e::ListItem32 request{};
-    request.mask = LVIF_TEXT;
-    request.item = static_cast<int32_t>(item);
-    request.subItem = subItem;
-    request.text = memory.Address(kTextOffset);
-    if (message == LVM_INSERTITEMW) {
-      request.mask |= LVIF_STATE;
-      request.state = INDEXTOSTATEIMAGEMASK(1);  // the empty check box
-      request.stateMask = LVIS_STATEIMAGEMASK;
-    }
-    const size_t chars = std::min(text.size(), kChars - 1);
-    std::memcpy(block.data(), &request, sizeof request);
-    std::memcpy(block.data() + kTextOffset, text.c_str(), chars * sizeof(wchar_t));
-    std::memset(block.data() + kTextOffset + chars * sizeof(wchar_t), 0, sizeof(wchar_t));
-    memory.Write(0, block.data(), kTextOffset + (chars + 1) * sizeof(wchar_t));
-    return e2e::SendOrThrow(list.Handle(), message, item, static_cast<LPARAM>(memory.Address()));
-  };
-  for (int count = list.ItemCount(); count < rows; ++count) {
-    const std::vector<std::wstring>& row = originals[static_cast<size_t>(count) % originals.size()];
-    const auto index = send(LVM_INSERTITEMW, static_cast<WPARAM>(count), 0, row.at(0));
-    if (index < 0) throw e2e::DriverError("the list did not take another row");
-    for (size_t cell = 1; cell < row.size(); ++cell) {
-      if (!row[cell].empty())
-        send(LVM_SETITEMTEXTW, static_cast<WPARAM>(index), static_cast<int>(cell), row[cell]);
-    }
-  }
 }
 
 // Opens the file only once the writer has closed it: the writer shares it for
@@ -285,8 +282,10 @@ bool FileClosedByWriter(const std::wstring& path) {
 }
 
 struct SaveTimes {
-  double okToDoneMs = 0;      // from pressing OK in the dialog
-  double dialogGoneToDoneMs;  // from the moment the dialog window was destroyed
+  double okToDoneMs = 0;          // from pressing OK in the dialog
+  double dialogGoneToDoneMs = 0;  // from the moment the dialog window was destroyed
+  double createdToDoneMs = -1;    // from the moment the file was first seen; -1: never
+                                  // seen open (created and closed between two looks)
 };
 
 SaveTimes SaveThroughDialog(e2e::ProgramDriver& program, const std::wstring& path) {
@@ -303,7 +302,13 @@ SaveTimes SaveThroughDialog(e2e::ProgramDriver& program, const std::wstring& pat
     SwitchToThread();
   }
   const double gone = NowMs();
+  // The writer creates the file once it has measured the columns, and holds it
+  // until the last line is written: the time between is the writing itself.
+  double created = 0;
   while (!FileClosedByWriter(path)) {
+    if (created == 0 && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+      created = NowMs();
+    }
     if (!program.IsRunning()) throw e2e::DriverError("the program ended during the save");
     if (NowMs() - gone > 600000) throw e2e::DriverError("the save took more than 10 minutes");
     Sleep(1);
@@ -313,7 +318,7 @@ SaveTimes SaveThroughDialog(e2e::ProgramDriver& program, const std::wstring& pat
   for (const e2e::Dialog& box : program.Dialogs()) {
     throw e2e::DriverError("a window \"" + e2e::Narrow(box.Title()) + "\" came up during the save");
   }
-  return SaveTimes{done - ok, done - gone};
+  return SaveTimes{done - ok, done - gone, created == 0 ? -1 : done - created};
 }
 
 // The number of lines and bytes of a saved file.
@@ -341,23 +346,27 @@ int Export(const std::wstring& exe, const std::wstring& folder, int saves, std::
   std::sort(sizes.begin(), sizes.end());
   auto program = e2e::ProgramDriver::Start(exe, FolderOf(exe));
   e2e::RemoteListView list = program->List();
-  for (int rows : sizes) {
+  for (int asked : sizes) {
+    // The rows a user gets: one retrieval after another, as many as it takes.
     const double fillStart = NowMs();
-    if (list.ItemCount() == 0) program->Retrieve();
-    // Every row appended to a shown list costs a redraw; the save does not care.
-    e2e::SendOrThrow(list.Handle(), WM_SETREDRAW, FALSE, 0);
-    CopyRowsUntil(list, program->Process(), rows);
-    e2e::SendOrThrow(list.Handle(), WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list.Handle(), nullptr, TRUE);
-    while (list.ItemCount() > rows) {
-      e2e::SendOrThrow(list.Handle(), LVM_DELETEITEM, list.ItemCount() - 1, 0);
+    int retrievals = 0;
+    while (list.ItemCount() < asked) {
+      const int before = list.ItemCount();
+      program->Retrieve();
+      ++retrievals;
+      if (list.ItemCount() <= before) throw e2e::DriverError("a retrieval added no rows");
     }
     list.SetChecked(-1, true);
-    std::printf("export_fill rows=%d ms=%.1f\n", rows, NowMs() - fillStart);
+    const int rows = list.ItemCount();
+    if (!list.Checked(0) || !list.Checked(rows - 1)) {
+      throw e2e::DriverError("the rows did not take their check marks");
+    }
+    std::printf("export_fill asked=%d rows=%d retrievals=%d ms=%.1f\n", asked, rows, retrievals,
+                NowMs() - fillStart);
     LetItSettle(*program);
 
-    const std::wstring path = folder + L"\\export-" + std::to_wstring(rows) + L".txt";
-    std::vector<double> fromOk, fromDialogGone;
+    const std::wstring path = folder + L"\\export-" + std::to_wstring(asked) + L".txt";
+    std::vector<double> fromOk, fromDialogGone, writing;
     long lines = 0, bytes = 0;
     for (int save = 0; save < saves; ++save) {
       const SaveTimes times = SaveThroughDialog(*program, path);
@@ -368,20 +377,27 @@ int Export(const std::wstring& exe, const std::wstring& folder, int saves, std::
       }
       fromOk.push_back(times.okToDoneMs);
       fromDialogGone.push_back(times.dialogGoneToDoneMs);
-      std::printf("export_run rows=%d save=%d dialog_gone_to_done_ms=%.3f ok_to_done_ms=%.3f\n",
-                  rows, save + 1, times.dialogGoneToDoneMs, times.okToDoneMs);
+      if (times.createdToDoneMs >= 0) writing.push_back(times.createdToDoneMs);
+      std::printf(
+          "export_run asked=%d rows=%d save=%d dialog_gone_to_done_ms=%.3f "
+          "created_to_done_ms=%.3f ok_to_done_ms=%.3f\n",
+          asked, rows, save + 1, times.dialogGoneToDoneMs, times.createdToDoneMs, times.okToDoneMs);
       LetItSettle(*program);
     }
-    const std::string prefix = "export rows=" + std::to_string(rows) +
-                               " bytes=" + std::to_string(bytes) + " file=" + e2e::Narrow(path);
+    const std::string prefix = "export asked=" + std::to_string(asked) +
+                               " rows=" + std::to_string(rows) + " bytes=" + std::to_string(bytes) +
+                               " file=" + e2e::Narrow(path);
     PrintSummary(prefix.c_str(), fromDialogGone, "ms");
-    PrintSummary(("export_from_ok rows=" + std::to_string(rows)).c_str(), fromOk, "ms");
+    if (!writing.empty()) {
+      PrintSummary(("export_writing asked=" + std::to_string(asked)).c_str(), writing, "ms");
+    }
+    PrintSummary(("export_from_ok asked=" + std::to_string(asked)).c_str(), fromOk, "ms");
   }
   program->Close(Milliseconds(60000));
   return 0;
 }
 
-void PrintMemory(HANDLE process) {
+void PrintMemory(HANDLE process, const char* step) {
   PROCESS_MEMORY_COUNTERS_EX counters{};
   counters.cb = sizeof counters;
   if (!GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
@@ -389,163 +405,204 @@ void PrintMemory(HANDLE process) {
     throw e2e::DriverError("GetProcessMemoryInfo failed, error " + std::to_string(GetLastError()));
   }
   std::printf(
-      "footprint private_bytes=%lu working_set_bytes=%lu peak_working_set_bytes=%lu "
+      "footprint step=%s private_bytes=%lu working_set_bytes=%lu peak_working_set_bytes=%lu "
       "pagefile_bytes=%lu\n",
-      static_cast<unsigned long>(counters.PrivateUsage),
+      step, static_cast<unsigned long>(counters.PrivateUsage),
       static_cast<unsigned long>(counters.WorkingSetSize),
       static_cast<unsigned long>(counters.PeakWorkingSetSize),
       static_cast<unsigned long>(counters.PagefileUsage));
 }
 
-void WaitForReadyFile(const std::wstring& readyFile) {
-  std::printf("ready\n");
+// Prints the memory of one step, then lets the script read the host's figures
+// for the same moment: it creates "<prefix>-<step>" when it has them.
+void StepDone(HANDLE process, const std::wstring& readyPrefix, const char* step) {
+  Sleep(500);  // whatever the program does once idle
+  PrintMemory(process, step);
+  std::printf("ready %s\n", step);
   std::fflush(stdout);
-  e2e::WaitUntil([&] { return GetFileAttributesW(readyFile.c_str()) != INVALID_FILE_ATTRIBUTES; },
-                 Milliseconds(120000), Milliseconds(50));
+  const std::wstring readyFile = readyPrefix + L"-" + std::wstring(step, step + std::strlen(step));
+  if (!e2e::WaitUntil(
+          [&] { return GetFileAttributesW(readyFile.c_str()) != INVALID_FILE_ATTRIBUTES; },
+          Milliseconds(120000), Milliseconds(50))) {
+    throw e2e::DriverError("nobody read the step " + std::string(step));
+  }
 }
 
-int Footprint(const std::wstring& exe, const std::wstring& readyFile, const std::wstring& folder) {
-  if (folder.empty()) {
+// A floor window's second button, the save dialog it shows, a name and OK.
+void AnswerFloorSaveDialog(const StartedProgram& program, const std::wstring& path) {
+  const HWND button = GetDlgItem(program.Window(), e2e::kSaveResultsId);
+  if (button == nullptr) throw e2e::DriverError("the floor window has no second button");
+  e2e::PostOrThrow(button, BM_CLICK, 0, 0);
+  HWND dialogWindow = nullptr;
+  e2e::WaitUntil(
+      [&] {
+        for (HWND window : e2e::TopLevelWindowsOf(program.ProcessId(), e2e::kDialogClass)) {
+          if (e2e::TextOf(window) == L"Save") dialogWindow = window;
+        }
+        return dialogWindow != nullptr;
+      },
+      Milliseconds(30000));
+  if (dialogWindow == nullptr) throw e2e::DriverError("the floor's save dialog did not open");
+  const e2e::Dialog dialog(dialogWindow);
+  dialog.TypeFileName(path);
+  dialog.PressButton(IDOK);
+  if (!dialog.WaitUntilClosed(Milliseconds(30000))) {
+    throw e2e::DriverError("the floor's save dialog did not close");
+  }
+  e2e::SendOrThrow(program.Window(), WM_NULL, 0, 0);
+}
+
+int Footprint(const std::wstring& exe, const std::wstring& readyPrefix, const std::wstring& mode,
+              const std::wstring& folder) {
+  if (mode != L"program") {
     StartedProgram program(exe);
     program.WaitUntilReady();
-    Sleep(500);  // whatever the program does once idle
-    PrintMemory(program.Process());
-    WaitForReadyFile(readyFile);
+    StepDone(program.Process(), readyPrefix, "started");
+    if (mode == L"dialog") {
+      AnswerFloorSaveDialog(
+          program, folder.empty() ? FolderOf(exe) + L"\\unused.txt" : folder + L"\\unused.txt");
+      StepDone(program.Process(), readyPrefix, "dialog");
+    }
     return 0;
   }
   auto program = e2e::ProgramDriver::Start(exe, FolderOf(exe));
+  LetItSettle(*program);
+  StepDone(program->Process(), readyPrefix, "started");
   program->Retrieve();
   e2e::RemoteListView list = program->List();
   const int rows = list.ItemCount();
   list.SetChecked(-1, true);
   LetItSettle(*program);
-  const std::wstring path = folder + L"\\footprint.txt";
-  SaveThroughDialog(*program, path);
-  LetItSettle(*program);
-  Sleep(500);
   std::printf("footprint_rows rows=%d\n", rows);
-  PrintMemory(program->Process());
-  WaitForReadyFile(readyFile);
+  StepDone(program->Process(), readyPrefix, "retrieved");
+  SaveThroughDialog(*program, folder + L"\\footprint.txt");
+  LetItSettle(*program);
+  StepDone(program->Process(), readyPrefix, "saved");
   program->Close(Milliseconds(15000));
   return 0;
 }
 
-// A list view of this process with seven columns, as the program's.
-HWND CreateSevenColumnList(bool visible, DWORD extendedStyle) {
+// The parent of the owner-data list below: answers every cell with a text of
+// a retrieval's length, and every check mark as checked.
+LRESULT CALLBACK OwnerDataParent(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NOTIFY) {
+    auto& header = *reinterpret_cast<NMHDR*>(lParam);
+    if (header.code == LVN_GETDISPINFOW) {
+      LVITEMW& item = reinterpret_cast<NMLVDISPINFOW&>(header).item;
+      if ((item.mask & LVIF_TEXT) && item.pszText != nullptr && item.cchTextMax > 0) {
+        lstrcpynW(item.pszText, item.iSubItem == 0 ? L"C:\\ - [System]" : L"465.76 GB",
+                  item.cchTextMax);
+      }
+      if (item.mask & LVIF_STATE) {
+        item.state = (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(2);
+        item.stateMask |= LVIS_STATEIMAGEMASK;
+      }
+      return 0;
+    }
+    if (header.code == LVN_ODFINDITEMW) return -1;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// What single calls cost in this process under this system: the calls a save
+// makes per row (the writer's yields, the conversion of a line, the file
+// writes) and the update that shows a retrieval's new rows in an owner-data
+// list like the program's.
+int UnitCosts(int calls) {
+  const auto time = [&](const char* name, int count, auto&& call) {
+    const double start = NowMs();
+    for (int i = 0; i < count; ++i) call(i);
+    std::printf("unit_cost call=%s calls=%d us_per_call=%.3f\n", name, count,
+                (NowMs() - start) * 1000.0 / count);
+    std::fflush(stdout);
+  };
+  volatile DWORD sink = 0;
+  time("GetQueueStatus", calls, [&](int) { sink = sink + GetQueueStatus(QS_ALLINPUT); });
+  time("PeekMessageW_empty", calls, [&](int) {
+    MSG message;
+    sink = sink + PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);
+  });
+  time("GetTickCount", calls, [&](int) { sink = sink + GetTickCount(); });
+
+  // A written line: seven padded cells and their tabs, about 95 characters.
+  const std::wstring line =
+      L"C:\\ - [System]           \tFixed    \tNTFS  \t465.76 GB  \t120.01 GB  \t345.75 GB  "
+      L"\t1234-ABCD    \t";
+  std::vector<char> ansi(line.size() * 2 + 2);
+  time("WideCharToMultiByte_line", calls, [&](int) {
+    sink = sink + WideCharToMultiByte(CP_ACP, 0, line.c_str(), static_cast<int>(line.size()),
+                                      ansi.data(), static_cast<int>(ansi.size()), nullptr, nullptr);
+  });
+
+  wchar_t folder[MAX_PATH], path[MAX_PATH];
+  if (GetTempPathW(MAX_PATH, folder) == 0 || !GetTempFileNameW(folder, L"bcb", 0, path)) {
+    throw e2e::DriverError("no scratch file");
+  }
+  {
+    e2e::UniqueHandle file(CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) throw e2e::DriverError("the scratch file cannot be written");
+    const std::vector<char> block(64 * 1024, 'x');
+    time("WriteFile_64KiB", std::max(1, calls / 100), [&](int) {
+      DWORD written = 0;
+      if (!WriteFile(file.Get(), block.data(), static_cast<DWORD>(block.size()), &written,
+                     nullptr)) {
+        throw e2e::DriverError("WriteFile failed");
+      }
+    });
+  }
+  DeleteFileW(path);
+
+  // The end of a retrieval on screen: a shown window with an owner-data list of
+  // the program's size, style and columns; 26 rows more, then the paint.
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
+  InitCommonControlsEx(&controls);
+  WNDCLASSW parentClass{};
+  parentClass.lpfnWndProc = OwnerDataParent;
+  parentClass.hInstance = GetModuleHandleW(nullptr);
+  parentClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  parentClass.lpszClassName = L"Brindlecap.Bench.OwnerDataParent";
+  RegisterClassW(&parentClass);
+  const HWND parent =
+      CreateWindowExW(0, parentClass.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, 1064, 218,
+                      nullptr, nullptr, parentClass.hInstance, nullptr);
   const HWND list =
-      CreateWindowExW(0, WC_LISTVIEWW, L"", WS_POPUP | LVS_REPORT | (visible ? WS_VISIBLE : 0), 0,
-                      0, 600, 400, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-  if (list == nullptr) throw e2e::DriverError("cannot create a list view");
-  SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, extendedStyle);
+      CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+                      WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA, 8, 42,
+                      1048, 169, parent, nullptr, parentClass.hInstance, nullptr);
+  if (parent == nullptr || list == nullptr) throw e2e::DriverError("cannot create a list view");
+  SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+               LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+  SendMessageW(list, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
   for (int c = 0; c < 7; ++c) {
     wchar_t header[] = L"Column";
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
     column.pszText = header;
-    column.cx = 80;
+    column.cx = 140;
     SendMessageW(list, LVM_INSERTCOLUMNW, c, reinterpret_cast<LPARAM>(&column));
   }
-  return list;
-}
-
-// What single calls cost in this process under this system, for the calls the
-// writer's yield and list reads make: the figures that, times the counts per
-// row, explain the cost of a save.
-int UnitCosts(int calls) {
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
-  InitCommonControlsEx(&controls);
-  const HWND list = CreateSevenColumnList(false, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
-  for (int r = 0; r < 1000; ++r) {
-    wchar_t text[] = L"C:\\ - [System]";
-    LVITEMW item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = r;
-    item.pszText = text;
-    SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    for (int c = 1; c < 7; ++c) {
-      wchar_t cell[] = L"465.76 GB";
-      item.iSubItem = c;
-      item.pszText = cell;
-      SendMessageW(list, LVM_SETITEMTEXTW, r, reinterpret_cast<LPARAM>(&item));
-    }
-  }
-  const HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
-
-  const auto time = [&](const char* name, auto&& call) {
-    const double start = NowMs();
-    for (int i = 0; i < calls; ++i) call(i);
-    std::printf("unit_cost call=%s calls=%d us_per_call=%.3f\n", name, calls,
-                (NowMs() - start) * 1000.0 / calls);
-    std::fflush(stdout);
-  };
-  volatile DWORD sink = 0;
-  time("GetQueueStatus", [&](int) { sink = sink + GetQueueStatus(QS_ALLINPUT); });
-  time("PeekMessageW_empty", [&](int) {
-    MSG message;
-    sink = sink + PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);
+  UpdateWindow(parent);
+  int rows = 0;
+  time("owner_data_item_count_26_more", std::max(1, calls / 1000), [&](int) {
+    rows += 26;
+    SendMessageW(list, LVM_SETITEMCOUNT, rows, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
   });
-  time("GetTickCount", [&](int) { sink = sink + GetTickCount(); });
-  time("LVM_GETITEMCOUNT", [&](int) { sink = sink + SendMessageW(list, LVM_GETITEMCOUNT, 0, 0); });
-  time("HDM_GETITEMCOUNT",
-       [&](int) { sink = sink + SendMessageW(header, HDM_GETITEMCOUNT, 0, 0); });
-  time("LVM_GETITEMSTATE", [&](int i) {
-    sink = sink + SendMessageW(list, LVM_GETITEMSTATE, i % 1000, LVIS_STATEIMAGEMASK);
+  time("owner_data_paint", std::max(1, calls / 1000), [&](int) {
+    InvalidateRect(list, nullptr, TRUE);
+    UpdateWindow(list);
   });
-  time("LVM_GETITEMTEXTW", [&](int i) {
-    wchar_t buffer[256];
-    LVITEMW item{};
-    item.iSubItem = i % 7;
-    item.pszText = buffer;
-    item.cchTextMax = 256;
-    sink = sink + SendMessageW(list, LVM_GETITEMTEXTW, i % 1000, reinterpret_cast<LPARAM>(&item));
-  });
-  DestroyWindow(list);
-
-  // Appending rows as a retrieval does (a row, then six cells), into a list
-  // that is hidden, shown, or shown with redrawing switched off meanwhile.
-  const auto appendRows = [&](const char* name, bool visible, bool noRedraw) {
-    const HWND target =
-        CreateSevenColumnList(visible, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
-    UpdateWindow(target);
-    const int rows = std::max(1, calls / 100);
-    const double start = NowMs();
-    if (noRedraw) SendMessageW(target, WM_SETREDRAW, FALSE, 0);
-    for (int r = 0; r < rows; ++r) {
-      wchar_t text[] = L"C:\\ - [System]";
-      LVITEMW item{};
-      item.mask = LVIF_TEXT;
-      item.iItem = r;
-      item.pszText = text;
-      const int index = static_cast<int>(
-          SendMessageW(target, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-      for (int c = 1; c < 7; ++c) {
-        wchar_t cell[] = L"465.76 GB";
-        item.iSubItem = c;
-        item.pszText = cell;
-        SendMessageW(target, LVM_SETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item));
-      }
-    }
-    if (noRedraw) {
-      SendMessageW(target, WM_SETREDRAW, TRUE, 0);
-      InvalidateRect(target, nullptr, TRUE);
-    }
-    std::printf("unit_cost call=%s calls=%d us_per_call=%.3f\n", name, rows,
-                (NowMs() - start) * 1000.0 / rows);
-    std::fflush(stdout);
-    DestroyWindow(target);
-  };
-  appendRows("append_row_hidden_list", false, false);
-  appendRows("append_row_shown_list", true, false);
-  appendRows("append_row_shown_list_no_redraw", true, true);
+  DestroyWindow(parent);
   return 0;
 }
 
 int Usage() {
   std::fprintf(stderr,
                "usage: bench_launcher startup <runs> <exe>...\n"
-               "       bench_launcher retrieval <exe> <runs> [redraw-off]\n"
+               "       bench_launcher retrieval <exe> <runs>\n"
                "       bench_launcher export <exe> <folder> <saves> <rows>...\n"
-               "       bench_launcher footprint <exe> <ready file> [<folder>]\n"
+               "       bench_launcher footprint <exe> <ready prefix> idle|dialog|program "
+               "[<folder>]\n"
                "       bench_launcher unit-costs [calls]\n");
   return 2;
 }
@@ -560,9 +617,8 @@ int wmain(int argc, wchar_t** argv) {
       for (int i = 3; i < argc; ++i) exes.push_back(WindowsPath(argv[i]));
       return Startup(std::max(1, _wtoi(argv[2])), exes);
     }
-    if (command == L"retrieval" &&
-        (argc == 4 || (argc == 5 && argv[4] == std::wstring(L"redraw-off")))) {
-      return Retrieval(WindowsPath(argv[2]), std::max(1, _wtoi(argv[3])), argc == 5);
+    if (command == L"retrieval" && argc == 4) {
+      return Retrieval(WindowsPath(argv[2]), std::max(1, _wtoi(argv[3])));
     }
     if (command == L"export" && argc >= 6) {
       std::vector<int> sizes;
@@ -572,9 +628,13 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"unit-costs" && argc <= 3) {
       return UnitCosts(argc == 3 ? std::max(1, _wtoi(argv[2])) : 100000);
     }
-    if (command == L"footprint" && (argc == 4 || argc == 5)) {
-      return Footprint(WindowsPath(argv[2]), WindowsPath(argv[3]),
-                       argc == 5 ? WindowsPath(argv[4]) : std::wstring());
+    const auto isMode = [](const std::wstring& mode) {
+      return mode == L"idle" || mode == L"dialog" || mode == L"program";
+    };
+    if (command == L"footprint" && (argc == 5 || argc == 6) && isMode(argv[4]) &&
+        (argc == 6 || argv[4] != std::wstring(L"program"))) {
+      return Footprint(WindowsPath(argv[2]), WindowsPath(argv[3]), argv[4],
+                       argc == 6 ? WindowsPath(argv[5]) : std::wstring());
     }
   } catch (const std::exception& failure) {
     std::fprintf(stderr, "bench_launcher: %s\n", failure.what());
