@@ -152,9 +152,10 @@ class FixedWidthWrite {
     op_.Do(160, [&] { cellCount = list_.ColumnHeadersCount(); });
     for (int c = 1; c <= cellCount; ++c) {
       op_.Do(162, [&] { Yield(); });
-      // Read once: nothing can change the list between the test and the append.
+      // Read once: nothing can change the list between the test and the append
+      // (no yield comes between them), so the text is used where it lies.
       op_.Do(164, [&] {
-        cell_.clear();
+        cell_ = {};
         cell_ = c == 1 ? list_.ListItemText(r) : list_.SubItem(r, SubItemIndex(c));
       });
       const bool firstColumn = c == 1;
@@ -172,7 +173,8 @@ class FixedWidthWrite {
   ExportServices& services_;
   ReportingOperation op_;
   std::vector<int32_t> widths_;
-  std::u16string line_, cell_;
+  std::u16string line_;
+  std::u16string_view cell_;
   std::unique_ptr<FileSystemObject> fileSystem_;
   std::unique_ptr<TextStream> stream_;
 };

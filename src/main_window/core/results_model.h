@@ -2,6 +2,7 @@
 // The one home of the results: every retrieval appends to it, the window shows
 // it and every export reads it. Rows keep their cell texts, the facts the texts
 // were made from and their check marks.
+#include <cstdint>
 #include <vector>
 
 #include "main_window/core/list_view.h"
@@ -28,7 +29,7 @@ class ResultsModel : public ListView {
   std::u16string_view ColumnHeaderText(int column) const override;
 
   int ListItemsAdd(const std::u16string& text) override;
-  int ListItemsCount() const override { return static_cast<int>(rows_.size()); }
+  int ListItemsCount() const override { return static_cast<int>(facts_.size()); }
   std::u16string_view ListItemText(int row) const override;
   void SetSubItem(int row, int16_t subItem, const std::u16string& text) override;
   std::u16string_view SubItem(int row, int16_t subItem) const override;
@@ -48,23 +49,30 @@ class ResultsModel : public ListView {
   void ToggleTogether(const std::vector<int>& selectedRows, int focusedRow);
 
  private:
+  // Every cell's text lives in one growing buffer; a column keeps where each of its
+  // cells starts and how long it is. Reading a column, or a row, then touches little
+  // memory, however many rows there are.
+  struct Span {
+    uint32_t start = 0, length = 0;
+  };
   struct Column {
     std::u16string header;
     float widthTwips = 1440.0f;  // a column added without a width is one inch wide
-  };
-  struct Row {
-    std::vector<std::u16string> cells;  // cells[0] is the row's own text
-    DriveFacts facts;
-    bool checked = false;
+    std::vector<Span> cells;     // one a row; an empty span for a cell never written
   };
   const Column& ColumnAt(int column) const;
-  const Row& RowAt(int row) const;
-  Row& RowAt(int row);
+  void RequireRow(int row) const;
   void RequireSubItem(int16_t subItem) const;
+  Span Store(std::u16string_view text);
+  std::u16string_view TextOf(Span span) const { return {texts_.data() + span.start, span.length}; }
   void RowChanged(int row);
 
   std::vector<Column> columns_;
-  std::vector<Row> rows_;
+  // The row's own text when the list has no column yet.
+  std::vector<Span> itemTexts_;
+  std::u16string texts_;
+  std::vector<DriveFacts> facts_;
+  std::vector<bool> checked_;
   Listener* listener_ = nullptr;
 };
 
