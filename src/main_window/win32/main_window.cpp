@@ -299,7 +299,7 @@ void MainWindow::OnClose() noexcept {
   if (OnCloseRequest()) Unload();
 }
 
-LRESULT MainWindow::OnNotify(const NMHDR& header) noexcept {
+LRESULT MainWindow::OnNotify(NMHDR& header) noexcept {
   LRESULT result = 0;
   resultsList_.OnNotify(header, result);
   return result;
@@ -323,7 +323,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) no
       OnCommand(LOWORD(wParam), HIWORD(wParam));
       return 0;
     case WM_NOTIFY:
-      return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+      return OnNotify(*reinterpret_cast<NMHDR*>(lParam));
     case WM_SETCURSOR:
       if (OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam))) return TRUE;
       break;

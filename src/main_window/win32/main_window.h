@@ -101,7 +101,7 @@ class MainWindow : public MousePointerOwner, public SkinnableForm {
   LRESULT OnControlColour(HDC dc) noexcept;
   void RememberFocus() noexcept;
   void RestoreFocus() noexcept;
-  LRESULT OnNotify(const NMHDR& header) noexcept;
+  LRESULT OnNotify(NMHDR& header) noexcept;
   HWND CreateChild(const wchar_t* className, const std::u16string_view& text, DWORD style,
                    DWORD exStyle, const form_layout::Box& box, int id);
 

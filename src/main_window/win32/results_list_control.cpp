@@ -79,12 +79,11 @@ void ResultsListControl::RowChanged(int row) {
   ::SendMessageW(window_, LVM_REDRAWITEMS, static_cast<WPARAM>(row - 1), row - 1);
 }
 
-bool ResultsListControl::OnNotify(const NMHDR& header, LRESULT& result) noexcept {
+bool ResultsListControl::OnNotify(NMHDR& header, LRESULT& result) noexcept {
   if (header.hwndFrom != window_ || window_ == nullptr) return false;
   switch (header.code) {
     case LVN_GETDISPINFOW:
-      AnswerDisplayInfo(
-          const_cast<NMLVDISPINFOW&>(reinterpret_cast<const NMLVDISPINFOW&>(header)).item);
+      AnswerDisplayInfo(reinterpret_cast<NMLVDISPINFOW&>(header).item);
       result = 0;
       return true;
     case LVN_ODFINDITEMW:

@@ -29,7 +29,7 @@ class ResultsListControl : public ResultsModel::Listener {
   void ReleaseUpdates() noexcept;
 
   // The parent passes on the control's WM_NOTIFY; true when it was answered.
-  bool OnNotify(const NMHDR& header, LRESULT& result) noexcept;
+  bool OnNotify(NMHDR& header, LRESULT& result) noexcept;
 
   void ColumnAdded(int column) override;
   void ColumnWidthChanged(int column) override;
