@@ -127,6 +127,9 @@ TEST_F(ResultsListControlTest, ColumnsRowsAndTextsAreTheModelsAsToolsReadThem) {
   EXPECT_EQ(TextOf(0, 1), u"Floppy");
   EXPECT_EQ(TextOf(0, 2), u"");
   EXPECT_EQ(TextOf(1, 2), u"1234-ABCD");
+  // Typing moves to the row that starts with what was typed.
+  ::SendMessageW(window, WM_CHAR, L'c', 1);  // key data: one key press
+  EXPECT_EQ(::SendMessageW(window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), 1);
   const std::u16string longText(3000, u'x');
   model.SetSubItem(2, 1, longText);
   EXPECT_EQ(TextOf(1, 1, 4000), longText);

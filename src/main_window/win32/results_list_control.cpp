@@ -87,11 +87,33 @@ bool ResultsListControl::OnNotify(NMHDR& header, LRESULT& result) noexcept {
       result = 0;
       return true;
     case LVN_ODFINDITEMW:
-      result = -1;  // no type-ahead search: the rows start with drive roots anyway
+      result = FindItem(reinterpret_cast<NMLVFINDITEMW&>(header));
       return true;
     default:
       return false;
   }
+}
+
+// Typing in the list moves to the next row whose text starts with what was typed.
+int ResultsListControl::FindItem(const NMLVFINDITEMW& find) const noexcept {
+  if ((find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || find.lvfi.psz == nullptr) return -1;
+  const std::wstring_view wanted(find.lvfi.psz);
+  const int count = model_.ListItemsCount();
+  const int start = find.iStart >= 0 && find.iStart < count ? find.iStart : 0;
+  const bool partial = (find.lvfi.flags & LVFI_PARTIAL) != 0;
+  for (int step = 0; step < count; ++step) {
+    const int index = (start + step) % count;
+    if (index < start && (find.lvfi.flags & LVFI_WRAP) == 0) break;
+    const std::u16string_view text = model_.Cell(index + 1, 1);
+    if (text.size() < wanted.size() || (!partial && text.size() != wanted.size())) continue;
+    if (::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE,
+                         reinterpret_cast<const wchar_t*>(text.data()),
+                         static_cast<int>(wanted.size()), wanted.data(),
+                         static_cast<int>(wanted.size())) == CSTR_EQUAL) {
+      return index;
+    }
+  }
+  return -1;
 }
 
 void ResultsListControl::AnswerDisplayInfo(LVITEMW& item) const noexcept {

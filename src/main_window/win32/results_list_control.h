@@ -45,6 +45,7 @@ class ResultsListControl : public ResultsModel::Listener {
   void ToggleSelection() noexcept;
   LRESULT SetItemState(int index, const LVITEMW& item) noexcept;
   void AnswerDisplayInfo(LVITEMW& item) const noexcept;
+  int FindItem(const NMLVFINDITEMW& find) const noexcept;
   void SyncItemCount() noexcept;
 
   ResultsModel& model_;
