@@ -4,15 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <functional>
-#include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "support/export_rules.h"
+#include "support/holding_pipe.h"
 #include "support/scratch_files.h"
 #include "support/window_driver.h"
 
@@ -35,17 +34,6 @@ bool FileClosedByWriter(const std::wstring& path) {
   if (file == INVALID_HANDLE_VALUE) return false;
   CloseHandle(file);
   return true;
-}
-
-// The save writes beside the chosen file under a name of its own, which takes the
-// chosen name at the end: the size of that other file while there is one.
-std::optional<uint64_t> SizeBeingWritten(const std::wstring& path) {
-  const size_t separator = path.find_last_of(L'\\');
-  const std::wstring folder = path.substr(0, separator), name = path.substr(separator + 1);
-  for (const std::wstring& entry : FolderEntries(folder)) {
-    if (entry != name) return FileSizeOf(folder + L"\\" + entry);
-  }
-  return std::nullopt;
 }
 
 // Closed, and its size stays put.
@@ -149,9 +137,36 @@ class SaveTest : public ::testing::Test {
     return ::testing::AssertionSuccess();
   }
 
-  void ExpectNoDialogFor(Milliseconds time) {
-    WaitUntil([&] { return !program_->Dialogs().empty(); }, time);
-    for (const Dialog& dialog : program_->Dialogs()) {
+  // The marker: posted behind the test's own messages, it switches "Start
+  // Retrieving" between push button and default push button, a style readable
+  // without the program's help. The program's thread handles posted messages in
+  // the order they came, so once the marker shows, everything posted before it has
+  // been handled.
+  void PostMarker() {
+    markerStyle_ = markerStyle_ == BS_PUSHBUTTON ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+    PostOrThrow(program_->Control(kStartRetrievingId), BM_SETSTYLE, markerStyle_, FALSE);
+  }
+  bool MarkerShows() const {
+    HWND button = GetDlgItem(program_->MainWindow(), kStartRetrievingId);
+    return button != nullptr && (StyleOf(button) & BS_TYPEMASK) == markerStyle_;
+  }
+
+  // Every #32770 window of the program, hidden ones too (a dialog shows only once
+  // its own message loop has started).
+  std::vector<HWND> DialogWindows() const {
+    return TopLevelWindowsOf(program_->ProcessId(), kDialogClass, false);
+  }
+
+  // No dialog is left once the program is at rest: the marker has gone through a
+  // message loop, and the pointer is the one from before the save (it shows busy
+  // for as long as the save command works, yields included). A dialog opened by
+  // anything before exists by then.
+  void ExpectNoDialogOnceAtRest() {
+    PostMarker();
+    EXPECT_TRUE(WaitUntil([&] { return MarkerShows() && ForegroundCursor() == idleCursor_; }, 30s))
+        << "the program did not come to rest";
+    for (HWND window : DialogWindows()) {
+      const Dialog dialog(window);
       ADD_FAILURE() << "unexpected dialog \"" << Narrow(dialog.Title()) << "\"";
       for (const auto& text : dialog.StaticTexts()) ADD_FAILURE() << "  " << Narrow(text);
     }
@@ -183,34 +198,52 @@ class SaveTest : public ::testing::Test {
     }
   }
 
-  // Runs the action while the program's thread is held still in the middle of a
-  // save, with more than two of the writer's 64 KiB buffers still to come (so more
-  // yields follow), and lets it go on. False when no such moment was caught.
-  bool WhileSaveIsUnderWay(const std::wstring& path, size_t finalSize,
-                           const std::function<void()>& action) {
-    constexpr uint64_t kBuffersStillToCome = 2 * 64 * 1024;
-    const DWORD threadId = GetWindowThreadProcessId(program_->MainWindow(), nullptr);
-    UniqueHandle thread(OpenThread(THREAD_SUSPEND_RESUME, FALSE, threadId));
-    if (!thread) return false;
-    const auto deadline = std::chrono::steady_clock::now() + 60s;
-    while (std::chrono::steady_clock::now() < deadline) {
-      if (SuspendThread(thread.Get()) == static_cast<DWORD>(-1)) return false;
-      const auto size = SizeBeingWritten(path);
-      const bool underWay =
-          size && !FileClosedByWriter(path) && *size + kBuffersStillToCome < finalSize;
-      if (underWay) action();
-      ResumeThread(thread.Get());
-      if (underWay) return true;
-      if (size && *size + kBuffersStillToCome >= finalSize) return false;  // too late
-      if (!size && FileClosedByWriter(path)) return false;                 // over
-      Sleep(1);
+  // Saves into the pipe and holds the program still in its first write, in the
+  // middle of the save, while `post` posts messages to it. Then lets the save go
+  // on, one write at a time, until the marker posted behind them shows. Succeeds
+  // when that happened before the program closed the pipe: the posted messages
+  // were handled during the save, through the writer's yields.
+  ::testing::AssertionResult HandledDuringTheSave(HoldingPipe& pipe,
+                                                  const std::function<void()>& post) {
+    // The program's writer looks at its queue at most every 10 ms: a first hold ten
+    // times as long makes its first yield after this write find the posted messages
+    // (a shorter one could let the rest of the save pass without a look).
+    constexpr auto kLongerThanTheWritersYieldInterval = 100ms;
+    if (pipe.WaitForWrite(60s) != HoldingPipe::State::kWriteWaiting) {
+      return ::testing::AssertionFailure() << "the save wrote nothing to the pipe within 60 s";
     }
-    return false;
+    post();
+    PostMarker();
+    Sleep(kLongerThanTheWritersYieldInterval.count());
+    const auto gone = [&] { return !program_->IsRunning() || !IsWindow(program_->MainWindow()); };
+    for (;;) {
+      pipe.TakeWaiting();
+      const auto state = pipe.WaitForWrite(60s, [&] { return MarkerShows() || gone(); });
+      if (MarkerShows()) break;
+      if (gone()) {
+        return ::testing::AssertionFailure() << "the window went away before the marker showed, "
+                                             << pipe.Taken().size() << " bytes into the save";
+      }
+      if (state == HoldingPipe::State::kEnded) {
+        return ::testing::AssertionFailure() << "the save ended before the posted messages were "
+                                                "handled: the program was not held";
+      }
+      if (state != HoldingPipe::State::kWriteWaiting) {
+        return ::testing::AssertionFailure() << "no write and no marker within 60 s";
+      }
+    }
+    // Still open after the marker showed: the marker, and what was posted before
+    // it, were handled before the program closed the file of its save.
+    if (pipe.Poll() == HoldingPipe::State::kEnded) {
+      return ::testing::AssertionFailure() << "the save had ended when the marker showed";
+    }
+    return ::testing::AssertionSuccess() << "handled after " << pipe.Taken().size() << " bytes";
   }
 
   ScratchFolder workFolder_, outputFolder_;
   std::unique_ptr<ProgramDriver> program_;
   HCURSOR idleCursor_ = nullptr;
+  LONG markerStyle_ = BS_PUSHBUTTON;  // as the program makes the button
 };
 
 TEST_F(SaveTest, FileHoldsHeaderAndCheckedRowsByteForByte) {
@@ -241,7 +274,7 @@ TEST_F(SaveTest, FileHoldsHeaderAndCheckedRowsByteForByte) {
   const std::wstring path = outputFolder_.File(L"results.txt");
   SaveAs(path);
   ASSERT_TRUE(WaitForSaveToFinish(path));
-  ExpectNoDialogFor(500ms);
+  ExpectNoDialogOnceAtRest();
 
   const std::string expected = ExpectedExportBytes(contents);
   const auto written = ReadFileBytes(path);
@@ -274,29 +307,19 @@ TEST_F(SaveTest, EmptyListGivesHeaderLineOnly) {
 }
 
 TEST_F(SaveTest, PointerShowsBusyWhileTheFileIsWrittenOnly) {
-  // Enough checked rows for a save that lasts a while.
-  for (int run = 0; run < 100; ++run) program_->Retrieve();
-  program_->List().SetChecked(-1, true);
-  const std::wstring path = outputFolder_.File(L"busy.txt");
-  auto dialog = OpenSaveDialog();
-  ASSERT_TRUE(dialog);
-  dialog->TypeFileName(path);
-  dialog->PressButton(IDOK);
-  // Watch the pointer from the moment the dialog has gone until the file is done.
-  std::vector<HCURSOR> seen;
-  const bool done = WaitUntil(
-      [&] {
-        if (dialog->Exists()) return false;
-        const HCURSOR cursor = ForegroundCursor();
-        if (seen.empty() || seen.back() != cursor) seen.push_back(cursor);
-        return cursor == idleCursor_ && FileClosedByWriter(path);
-      },
-      60s, 1ms);
-  ASSERT_TRUE(done) << "the save did not finish with the pointer back";
-  EXPECT_TRUE(std::count_if(seen.begin(), seen.end(),
-                            [&](HCURSOR cursor) { return cursor != idleCursor_; }) > 0)
-      << "no other pointer was shown during the save";
-  EXPECT_EQ(seen.back(), idleCursor_);
+  program_->Retrieve();
+  RemoteListView list = program_->List();
+  list.SetChecked(-1, true);
+  const std::string expected = ExpectedExportBytes(ReadListContents(list));
+  HoldingPipe pipe;
+  SaveAs(HoldingPipe::PathIn(outputFolder_.Path()));
+  // The program waits in the save's write until the test takes the bytes.
+  ASSERT_EQ(pipe.WaitForWrite(60s), HoldingPipe::State::kWriteWaiting) << "nothing was written";
+  EXPECT_NE(ForegroundCursor(), idleCursor_) << "the pointer is not busy during the save";
+  ASSERT_TRUE(pipe.TakeToEnd(60s)) << "the save did not end";
+  EXPECT_TRUE(WaitUntil([&] { return ForegroundCursor() == idleCursor_; }, 30s))
+      << "the pointer did not come back after the save";
+  EXPECT_TRUE(pipe.Taken() == expected) << "the pipe did not get the whole export";
 }
 
 TEST_F(SaveTest, DialogOffersTextFilesFirstAndStartsWithAnEmptyName) {
@@ -325,7 +348,7 @@ TEST_F(SaveTest, CancelWritesNothingAndShowsNothing) {
   ASSERT_TRUE(dialog);
   dialog->PressButton(IDCANCEL);
   ASSERT_TRUE(dialog->WaitUntilClosed(10s));
-  ExpectNoDialogFor(1s);
+  ExpectNoDialogOnceAtRest();
   EXPECT_TRUE(FolderEntries(workFolder_.Path()).empty());
   EXPECT_TRUE(FolderEntries(outputFolder_.Path()).empty());
   EXPECT_TRUE(program_->IsRunning());
@@ -366,30 +389,31 @@ TEST_F(SaveTest, MissingFolderReportsTheCreateEveryWriteAndTheClose) {
   SaveAs(folder + L"\\results.txt");
   // The create fails, then the header's write, each checked row's write, the close.
   AnswerWriterReports({136, 150, 180, 180, 184});
-  ExpectNoDialogFor(1500ms);
+  ExpectNoDialogOnceAtRest();
   EXPECT_FALSE(PathExists(folder));
   EXPECT_TRUE(FolderEntries(outputFolder_.Path()).empty());
   EXPECT_TRUE(program_->IsRunning());
 }
 
 TEST_F(SaveTest, ASecondClickDuringALongSaveIsIgnored) {
+  // Rows enough for several of the writer's 64 KiB writes.
   constexpr int kRuns = 200;
   for (int run = 0; run < kRuns; ++run) program_->Retrieve();
   RemoteListView list = program_->List();
   list.SetChecked(-1, true);
   const std::string expected = ExpectedExportBytes(ReadListContents(list));
+  ASSERT_GT(expected.size(), 2u * 64 * 1024) << "more writes must follow the first one";
 
-  const std::wstring path = outputFolder_.File(L"twice.txt");
-  SaveAs(path);
-  // The click reaches the window through the writer's yields; no second dialog opens.
-  ASSERT_TRUE(WhileSaveIsUnderWay(path, expected.size(), [&] {
-    program_->ClickButton(kSaveResultsId, ClickMode::kPost);
-  })) << "no moment in the middle of the save was caught";
-  const bool secondDialog = WaitUntil([&] { return !program_->Dialogs().empty(); }, 2s);
-  EXPECT_FALSE(secondDialog) << "a second save started inside the first";
+  HoldingPipe pipe;
+  SaveAs(HoldingPipe::PathIn(outputFolder_.Path()));
+  ASSERT_TRUE(
+      HandledDuringTheSave(pipe, [&] { program_->ClickButton(kSaveResultsId, ClickMode::kPost); }));
+  EXPECT_TRUE(DialogWindows().empty()) << "a second save started inside the first";
   for (Dialog& dialog : program_->Dialogs()) dialog.PressButton(IDCANCEL);
-  ASSERT_TRUE(WaitForSaveToFinish(path));
-  EXPECT_TRUE(ReadFileBytes(path).value_or("") == expected) << "the file is not the whole export";
+  ASSERT_TRUE(pipe.TakeToEnd(60s)) << "the save did not end";
+  EXPECT_TRUE(pipe.Taken() == expected) << "the pipe did not get the whole export";
+  ASSERT_TRUE(WaitUntil([&] { return ForegroundCursor() == idleCursor_; }, 30s))
+      << "the pointer did not come back after the save";
   // Once the save is over the button works again.
   auto dialog = OpenSaveDialog();
   ASSERT_TRUE(dialog);
@@ -397,31 +421,23 @@ TEST_F(SaveTest, ASecondClickDuringALongSaveIsIgnored) {
 }
 
 TEST_F(SaveTest, CloseDuringLongSaveWaitsForTheSaveThenEndsTheProgram) {
-  // Many rows make a save that lasts: the writer yields once per cell.
+  // Rows enough for several of the writer's 64 KiB writes.
   constexpr int kRuns = 200;
   for (int run = 0; run < kRuns; ++run) program_->Retrieve();
   RemoteListView list = program_->List();
   ASSERT_GE(list.ItemCount(), kRuns);
   list.SetChecked(-1, true);
-  const ListContents contents = ReadListContents(list);
-  const std::string expected = ExpectedExportBytes(contents);
+  const std::string expected = ExpectedExportBytes(ReadListContents(list));
+  ASSERT_GT(expected.size(), 2u * 64 * 1024) << "more writes must follow the first one";
 
-  const std::wstring path = outputFolder_.File(L"long.txt");
-  SaveAs(path);
-  uint64_t sizeAtClose = 0;
-  ASSERT_TRUE(WhileSaveIsUnderWay(path, expected.size(), [&] {
-    sizeAtClose = SizeBeingWritten(path).value_or(0);
-    PostMessageW(program_->MainWindow(), WM_CLOSE, 0, 0);
-  })) << "no moment in the middle of the save was caught";
+  HoldingPipe pipe;
+  SaveAs(HoldingPipe::PathIn(outputFolder_.Path()));
+  ASSERT_TRUE(
+      HandledDuringTheSave(pipe, [&] { PostOrThrow(program_->MainWindow(), WM_CLOSE, 0, 0); }));
+  // The close was held back: the save goes on to the end, then the program ends.
+  ASSERT_TRUE(pipe.TakeToEnd(60s)) << "the save did not end";
   EXPECT_TRUE(program_->WaitForExit(60s)) << "the program did not end by itself within 60 s";
-  EXPECT_FALSE(program_->IsRunning());
-
-  // The close was held back until the save had finished: the file is whole.
-  const std::string written = ReadFileBytes(path).value_or("");
-  std::cout << "closed at " << sizeAtClose << " of " << expected.size() << " bytes\n";
-  EXPECT_LT(sizeAtClose, expected.size()) << "the save had already finished: nothing was tested";
-  EXPECT_EQ(written.size(), expected.size());
-  EXPECT_TRUE(written == expected) << "the file is not the whole export";
+  EXPECT_TRUE(pipe.Taken() == expected) << "the pipe did not get the whole export";
 }
 
 TEST_F(SaveTest, SavingOverAnExistingFileAsksFirstAndNoGoesBackToTheDialog) {
@@ -502,7 +518,7 @@ TEST_F(SaveTest, AFullDiskLeavesTheOldFileAsItWasAndAddsNoFile) {
   ASSERT_EQ(FreeOnExactDrive(), 16u * 1024);
   SaveAs(path);
   AnswerWriterReports({180, 184}, SystemMessage(ERROR_DISK_FULL));
-  ExpectNoDialogFor(1500ms);
+  ExpectNoDialogOnceAtRest();
   ASSERT_TRUE(DeleteFileW(kFiller));
   EXPECT_EQ(ReadFileBytes(path).value_or("<missing>"), old);
   EXPECT_EQ(FolderEntries(L"K:"), entries);

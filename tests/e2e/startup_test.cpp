@@ -178,7 +178,7 @@ TEST_F(StartupTest, ClosingTheWindowEndsTheProgram) {
   EXPECT_FALSE(program_->IsRunning());
   EXPECT_FALSE(IsWindow(window_));
   EXPECT_TRUE(TopLevelWindowsOf(processId, nullptr, false).empty());
-  EXPECT_TRUE(WaitUntil([&] { return !ProcessListed(processId); }, 5s))
+  EXPECT_TRUE(WaitUntil([&] { return !ProcessListed(processId); }, 30s))
       << "process " << processId << " is still listed";
 }
 

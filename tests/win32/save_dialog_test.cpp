@@ -77,9 +77,12 @@ struct SeenDialog {
 // answered with `answer`; after No the dialog is cancelled. Returns once the
 // dialog has gone; a stuck dialog is cancelled so that the test cannot hang.
 SeenDialog DriveDialog(const wchar_t* typed, WORD answer = IDYES) {
+  // Up to a minute in steps of 50 ms, for each of the dialog's opening and closing:
+  // ample on a busy machine, and only a failing run waits that long.
+  constexpr int kPolls = 1200;
   SeenDialog seen;
   HWND dialog = nullptr;
-  for (int i = 0; i < 200 && !dialog; ++i) {
+  for (int i = 0; i < kPolls && !dialog; ++i) {
     Sleep(50);
     dialog = FindProcessDialog(nullptr);
   }
@@ -105,7 +108,7 @@ SeenDialog DriveDialog(const wchar_t* typed, WORD answer = IDYES) {
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
 
-  for (int i = 0; i < 200 && IsWindow(dialog); ++i) {
+  for (int i = 0; i < kPolls && IsWindow(dialog); ++i) {
     Sleep(50);
     if (HWND question = FindProcessDialog(dialog)) {
       seen.secondDialog = true;

@@ -62,9 +62,10 @@ std::map<wchar_t, SpaceFigures> ReadFixtureSpaceOracle() {
   const auto bytes = ReadFileBytes(UnixPathToWine(folder + L"/oracle.txt"));
   if (!bytes) return figures;
   std::istringstream lines(*bytes);
-  std::string letter;
+  std::string letter, kind;
   SpaceFigures space;
-  while (lines >> letter >> space.total >> space.free) {
+  while (lines >> letter >> space.total >> space.free >> kind) {
+    space.exact = kind == "exact";
     if (letter.size() == 1) figures[static_cast<wchar_t>(letter[0])] = space;
   }
   return figures;

@@ -14,9 +14,13 @@ namespace brindlecap::e2e {
 struct SpaceFigures {
   uint64_t total = 0;
   uint64_t free = 0;
+  // A drive of its own that nothing else writes to: its figures never move. The
+  // others are folders of a host file system whose free space other work changes.
+  bool exact = false;
 };
 
-// $BRINDLECAP_FIXTURE_DIR/oracle.txt ("LETTER total free" per line), by drive letter.
+// $BRINDLECAP_FIXTURE_DIR/oracle.txt ("LETTER total free exact|shared" per line), by
+// drive letter.
 // Empty when the variable is unset or the file is missing.
 std::map<wchar_t, SpaceFigures> ReadFixtureSpaceOracle();
 

@@ -63,7 +63,11 @@ std::map<char, HostSpace> ReadHostSpace(const std::wstring& fixtureFolder) {
     std::istringstream fields(line);
     char letter;
     HostSpace figures;
-    if (fields >> letter >> figures.total >> figures.free) space[letter] = figures;
+    std::string kind;
+    if (fields >> letter >> figures.total >> figures.free >> kind) {
+      figures.exact = kind == "exact";
+      space[letter] = figures;
+    }
   }
   return space;
 }

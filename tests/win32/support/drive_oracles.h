@@ -11,13 +11,16 @@ namespace brindlecap::win32_test {
 
 struct HostSpace {
   uint64_t total = 0, free = 0;
+  // A drive of its own that nothing else writes to: its figures never move. The
+  // others are folders of a host file system whose free space other work changes.
+  bool exact = false;
 };
 
 // The folder named by BRINDLECAP_FIXTURE_DIR (a host path) as Wine sees it
 // (under Z:), or nothing when the variable is not set.
 std::optional<std::wstring> FixtureFolder();
 
-// oracle.txt of the fixture folder: "LETTER total_bytes free_bytes" per line.
+// oracle.txt of the fixture folder: "LETTER total_bytes free_bytes exact|shared" per line.
 std::map<char, HostSpace> ReadHostSpace(const std::wstring& fixtureFolder);
 
 struct CaseInsensitiveLess {
