@@ -36,17 +36,6 @@ bool FileClosedByWriter(const std::wstring& path) {
   return true;
 }
 
-// The writer's temporary file beside the target, there until the text takes the
-// target's name (the target is closed for a moment just before).
-bool TemporaryFileBeside(const std::wstring& path) {
-  for (const std::wstring& name : FolderEntries(path.substr(0, path.find_last_of(L'\\')))) {
-    if (name.rfind(L"~bc", 0) == 0 && name.size() > 4 && name.substr(name.size() - 4) == L".tmp") {
-      return true;
-    }
-  }
-  return false;
-}
-
 // Closed, no longer being written, and its size stays put.
 bool WaitForFinishedFile(const std::wstring& path, Milliseconds timeout) {
   std::optional<uint64_t> lastSize;

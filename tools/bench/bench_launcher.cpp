@@ -46,6 +46,7 @@
 #include <vector>
 
 #include "drive_calls.h"
+#include "scratch_files.h"
 #include "window_driver.h"
 
 namespace e2e = brindlecap::e2e;
@@ -281,16 +282,6 @@ bool FileClosedByWriter(const std::wstring& path) {
   return true;
 }
 
-// The writer's temporary file ("~bc?????.tmp" beside the target), present from the
-// start of the writing until the text takes the target's name.
-bool TemporaryFilePresent(const std::wstring& folder) {
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((folder + L"\\~bc*.tmp").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return false;
-  FindClose(search);
-  return true;
-}
-
 struct SaveTimes {
   double okToDoneMs = 0;          // from pressing OK in the dialog
   double dialogGoneToDoneMs = 0;  // from the moment the dialog window was destroyed
@@ -298,8 +289,7 @@ struct SaveTimes {
                                   // seen open (created and closed between two looks)
 };
 
-SaveTimes SaveThroughDialog(e2e::ProgramDriver& program, const std::wstring& folder,
-                            const std::wstring& path) {
+SaveTimes SaveThroughDialog(e2e::ProgramDriver& program, const std::wstring& path) {
   DeleteFileW(path.c_str());
   program.ClickButton(e2e::kSaveResultsId, e2e::ClickMode::kPost);
   auto dialog = program.WaitForDialog(L"Save", Milliseconds(30000));
@@ -319,7 +309,7 @@ SaveTimes SaveThroughDialog(e2e::ProgramDriver& program, const std::wstring& fol
   // sight of either file until both are settled is the writing itself.
   double created = 0;
   for (;;) {
-    const bool writing = TemporaryFilePresent(folder);
+    const bool writing = e2e::TemporaryFileBeside(path);
     if (created == 0 && (writing || GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)) {
       created = NowMs();
     }
@@ -384,7 +374,7 @@ int Export(const std::wstring& exe, const std::wstring& folder, int saves, std::
     std::vector<double> fromOk, fromDialogGone, writing;
     long lines = 0, bytes = 0;
     for (int save = 0; save < saves; ++save) {
-      const SaveTimes times = SaveThroughDialog(*program, folder, path);
+      const SaveTimes times = SaveThroughDialog(*program, path);
       std::tie(lines, bytes) = LinesAndBytes(path);
       if (lines != rows + 1) {
         throw e2e::DriverError("the file has " + std::to_string(lines) + " lines, not " +
@@ -490,7 +480,7 @@ int Footprint(const std::wstring& exe, const std::wstring& readyPrefix, const st
   LetItSettle(*program);
   std::printf("footprint_rows rows=%d\n", rows);
   StepDone(program->Process(), readyPrefix, "retrieved");
-  SaveThroughDialog(*program, folder, folder + L"\\footprint.txt");
+  SaveThroughDialog(*program, folder + L"\\footprint.txt");
   LetItSettle(*program);
   StepDone(program->Process(), readyPrefix, "saved");
   program->Close(Milliseconds(15000));

@@ -87,6 +87,15 @@ std::vector<std::wstring> FolderEntries(const std::wstring& folder) {
   return names;
 }
 
+bool TemporaryFileBeside(const std::wstring& target) {
+  const std::wstring pattern = target.substr(0, target.find_last_of(L'\\') + 1) + L"~bc*.tmp";
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  FindClose(search);
+  return true;
+}
+
 std::wstring Environment(const wchar_t* name) {
   const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
   if (size == 0) return {};

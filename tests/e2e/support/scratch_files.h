@@ -30,6 +30,10 @@ std::optional<uint64_t> FileSizeOf(const std::wstring& path);
 bool PathExists(const std::wstring& path);
 // Names in a folder, without "." and "..".
 std::vector<std::wstring> FolderEntries(const std::wstring& folder);
+// Whether the program's temporary file ("~bc?????.tmp") is beside the target: it is
+// there while a save writes, until the text takes the target's name (the target is
+// closed for a moment just before).
+bool TemporaryFileBeside(const std::wstring& target);
 // The value of an environment variable, empty when unset.
 std::wstring Environment(const wchar_t* name);
 // A Unix path as Wine shows it through drive Z: (the host's root).
