@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "shared/error_report.h"
@@ -41,35 +42,119 @@ std::u16string SizeCell(const DriveInfo& driveInfo, Currency amount) {
   return driveInfo.ParseSize(amount, roundBy);
 }
 
-}  // namespace
+// Where a worker's boxes go: nowhere. A failure it meets is met again when the
+// window's thread replays the drive's answers, and reported there.
+class NoMessageBoxes : public MessageBoxService {
+ public:
+  void Show(const std::u16string&, const std::u16string&, MessageBoxIcon) override {}
+};
+NoMessageBoxes noMessageBoxes;
 
-void RetrievalCommand::Run() noexcept {
-  ReportingOperation op(system_.messages, location::kStartRetrieving);
-  if (op.ExitIf(100, [&] { return running_; })) return;
-  op.Do(102, [&] { running_ = true; });
-
-  std::unique_ptr<DriveInfo> instance;
-  std::vector<std::u16string> roots;
-  op.Do(106, [&] { instance = std::make_unique<DriveInfo>(system_); });
-  // Every use of the instance fails cleanly if it could not be created.
-  auto driveInfo = [&]() -> DriveInfo& {
-    if (!instance) throw ObjectNotSetFailure();
-    return *instance;
-  };
-  op.Do(108, [&] { driveInfo().GetDrives(roots); });
-
-  const size_t driveCount = roots.size();
-  for (size_t index = 0; index < driveCount; ++index) {
-    // A machine that reports no drive at all gives one empty root: no row for it.
-    if (roots[index].empty()) continue;
-    AddDriveRow(op, driveInfo, roots[index]);
+// Asks one drive the questions of its steps, in their order, keeping every answer.
+void AskDrive(DriveAnswerRecording& drive, const DriveSystem& system) noexcept {
+  try {
+    RecordedKernel32 recorder(system.kernel32);
+    recorder.Record(drive);
+    DriveInfo driveInfo(DriveSystem{recorder, system.codePage, system.locale, noMessageBoxes});
+    const std::u16string& root = drive.root;
+    // A failed test counts as passed, as in the steps.
+    bool present = true;
+    try {
+      present = driveInfo.Exists(root);
+    } catch (...) {
+    }
+    if (present) {
+      std::u16string volume, fileSystem, serialText;
+      uint32_t serialNumber = 0;
+      Currency total, free, used;
+      float usedPercent = 0.0f;
+      try {
+        (void)driveInfo.GetDriveInfo(root, volume, fileSystem, serialText, &serialNumber);
+      } catch (...) {
+      }
+      try {
+        (void)driveInfo.GetDriveSpace(root, total, free, used, usedPercent);
+      } catch (...) {
+      }
+    }
+    int16_t kindCode = 0;
+    driveInfo.GetDriveTypeName(root, &kindCode);
+  } catch (...) {
+    // Whatever was not recorded is asked again on the window's thread.
   }
-  op.Do(144, [&] { running_ = false; });
 }
 
-void RetrievalCommand::AddDriveRow(ReportingOperation& op,
-                                   const std::function<DriveInfo&()>& driveInfo,
-                                   const std::u16string& root) noexcept {
+}  // namespace
+
+RetrievalCommand::RetrievalCommand(ListView& list, DriveSystem system, DriveWorkers workers)
+    : list_(list),
+      system_(system),
+      workers_(std::move(workers)),
+      replay_(system.kernel32),
+      op_(system.messages, location::kStartRetrieving) {}
+
+void RetrievalCommand::Run() noexcept {
+  if (op_.ExitIf(100, [&] { return running_; })) return;
+  op_.Do(102, [&] { running_ = true; });
+
+  std::vector<std::u16string> roots;
+  op_.Do(106, [&] {
+    instance_ = std::make_unique<DriveInfo>(
+        DriveSystem{replay_, system_.codePage, system_.locale, system_.messages});
+  });
+  op_.Do(108, [&] { Instance().GetDrives(roots); });
+  op_.Do(110, [&] { AskEveryDrive(roots); });
+  TakeAnswers();
+}
+
+void RetrievalCommand::AskEveryDrive(const std::vector<std::u16string>& roots) {
+  for (const std::u16string& root : roots) {
+    // A machine that reports no drive at all gives one empty root: no row for it.
+    if (root.empty()) continue;
+    drives_.push_back(std::make_shared<DriveAnswerRecording>(root));
+  }
+  const DriveSystem& system = system_;
+  for (const std::shared_ptr<DriveAnswerRecording>& drive : drives_) {
+    const bool started = workers_.threads.Start([drive, system, answered = workers_.answered] {
+      AskDrive(*drive, system);
+      drive->answered.store(true, std::memory_order_release);
+      if (answered) answered();
+    });
+    // Without a thread of its own the drive is asked on this thread, at its turn.
+    if (!started) drive->answered.store(true, std::memory_order_release);
+  }
+}
+
+void RetrievalCommand::TakeAnswers() noexcept {
+  // An error report shown while adding a row lets this run again: the outer call
+  // takes the drives that answered meanwhile.
+  if (!running_ || takingAnswers_) return;
+  takingAnswers_ = true;
+  while (nextDrive_ < drives_.size() &&
+         drives_[nextDrive_]->answered.load(std::memory_order_acquire)) {
+    const DriveAnswerRecording& drive = *drives_[nextDrive_];
+    replay_.Replay(&drive);
+    AddDriveRow(drive.root);
+    replay_.Replay(nullptr);
+    ++nextDrive_;
+  }
+  takingAnswers_ = false;
+  if (nextDrive_ < drives_.size()) return;
+  op_.Do(144, [&] { running_ = false; });
+  instance_.reset();
+  drives_.clear();
+  nextDrive_ = 0;
+}
+
+DriveInfo& RetrievalCommand::Instance() {
+  // Every use of the instance fails cleanly if it could not be created.
+  if (!instance_) throw ObjectNotSetFailure();
+  return *instance_;
+}
+
+void RetrievalCommand::AddDriveRow(const std::u16string& root) noexcept {
+  ReportingOperation& op = op_;
+  const auto driveInfo = [&]() -> DriveInfo& { return Instance(); };
   DriveAnswers answers;
   int row = 0;
   // The kind's name and the number it stands for land in the row together.

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <tuple>
 #include <vector>
 
 #include "fake_kernel32.h"
 #include "fake_system_text.h"
+#include "held_workers.h"
 #include "main_window/core/form_layout.h"
 #include "recording_message_box.h"
 #include "retrieval/retrieval_command.h"
@@ -17,6 +19,7 @@ namespace {
 using testing::FakeCodePage;
 using testing::FakeKernel32;
 using testing::FakeLocale;
+using testing::HeldWorkers;
 using testing::RecordingMessageBox;
 using testing::ScriptedList;
 namespace k = win32_constant;
@@ -48,7 +51,8 @@ class RetrievalTest : public ::testing::Test {
   FakeLocale locale;
   RecordingMessageBox boxes;
   ScriptedList list;
-  RetrievalCommand command{list, DriveSystem{machine, codePage, locale, boxes}};
+  HeldWorkers workers;
+  RetrievalCommand command{list, DriveSystem{machine, codePage, locale, boxes}, workers.Workers()};
 };
 
 const Row kEmptyFloppy{u"A:\\  - No Disk present", u"Floppy", u"", u"", u"", u"", u""};
@@ -196,8 +200,17 @@ void PrintTo(const RetrievalFault& fault, std::ostream* out) {
   *out << fault.kernel32Call << fault.listCall << " " << fault.nth;
 }
 
+// Each fault twice: with every drive answering at once, and with the drives
+// answering in reverse order, which must not change what the user sees.
+using FaultAndOrder = std::tuple<RetrievalFault, bool>;
+
+void PrintTo(const FaultAndOrder& param, std::ostream* out) {
+  PrintTo(std::get<0>(param), out);
+  *out << (std::get<1>(param) ? " reversed" : "");
+}
+
 class RetrievalFaultTest : public RetrievalTest,
-                           public ::testing::WithParamInterface<RetrievalFault> {};
+                           public ::testing::WithParamInterface<FaultAndOrder> {};
 
 const RetrievalFault kRetrievalFaults[] = {
     {"GetLogicalDriveStringsA", "", 0, {108}, 0},
@@ -215,19 +228,76 @@ const RetrievalFault kRetrievalFaults[] = {
     {"", "SetSubItem", 7, {136}, 2},
 };
 
-INSTANTIATE_TEST_SUITE_P(EveryStep, RetrievalFaultTest, ::testing::ValuesIn(kRetrievalFaults));
+INSTANTIATE_TEST_SUITE_P(EveryStep, RetrievalFaultTest,
+                         ::testing::Combine(::testing::ValuesIn(kRetrievalFaults),
+                                            ::testing::Bool()));
 
 TEST_P(RetrievalFaultTest, IsReportedAtItsLineAndTheRunGoesOn) {
-  const RetrievalFault& fault = GetParam();
+  const auto& [fault, reversed] = GetParam();
   machine.AddDrive('A', k::kDriveRemovable).NotReady();
   machine.AddDrive('C', k::kDriveFixed).Label("System").Serial(0x1234ABCD);
   if (*fault.kernel32Call)
     machine.ThrowOn(fault.kernel32Call, RuntimeFailure(51, u"Internal error"));
   if (*fault.listCall) list.FailCalls(fault.listCall, {fault.nth});
+  workers.holding = reversed;
   Run();
+  for (size_t i = workers.HeldCount(); i-- > 0;) {
+    workers.Finish(i);
+    command.TakeAnswers();
+  }
   EXPECT_EQ(boxes.LinesAt(location::kStartRetrieving), fault.lines);
   EXPECT_EQ(list.ListItemsCount(), fault.rows);
   EXPECT_FALSE(command.Running());  // the run reached its last line
+}
+
+TEST_F(RetrievalTest, RowsAndReportsWaitForEveryEarlierDriveAndAskNothingTwice) {
+  machine.AddDrive('A', k::kDriveRemovable).NotReady();
+  machine.AddDrive('C', k::kDriveFixed).Label("System").Serial(0x1234ABCD);
+  // The optical probe's own box belongs to D's turn, not to the moment D answered.
+  machine.AddDrive('D', k::kDriveCdrom).NotReady();
+  machine.ThrowOn("CreateFileA", RuntimeFailure(51, u"Internal error"));
+  Run();
+  const std::vector<Row> atOnce = Rows();
+  const auto boxesAtOnce = boxes.boxes.size();
+  ASSERT_EQ(boxesAtOnce, 1u);
+  EXPECT_EQ(boxes.boxes[0].title, u"Harrowmede - GetMediaType");
+
+  boxes.boxes.clear();
+  machine.ClearCalls();
+  workers.holding = true;
+  Run();
+  ASSERT_EQ(workers.HeldCount(), 3u);
+  EXPECT_TRUE(command.Running());
+  workers.Finish(2);  // D answers first: nothing shows yet
+  workers.Finish(1);
+  command.TakeAnswers();
+  EXPECT_EQ(list.ListItemsCount(), 3);
+  EXPECT_TRUE(boxes.boxes.empty());
+  EXPECT_EQ(workers.answeredCount, 5);
+  workers.Finish(0);  // A answers: every row comes, D's box at its turn
+  command.TakeAnswers();
+  std::vector<Row> twice = atOnce;
+  twice.insert(twice.end(), atOnce.begin(), atOnce.end());
+  EXPECT_EQ(Rows(), twice);
+  EXPECT_EQ(boxes.boxes.size(), boxesAtOnce);
+  EXPECT_FALSE(command.Running());
+  // Each drive's slow questions were asked once, by its worker.
+  EXPECT_EQ(machine.CountOf("FindFirstEntryA"), 3);
+  EXPECT_EQ(machine.CountOf("GetVolumeInformationA"), 1);
+  EXPECT_EQ(machine.CountOf("GetDiskFreeSpaceExA"), 1);
+}
+
+TEST_F(RetrievalTest, WithoutWorkerThreadsEachDriveIsAskedAtItsTurn) {
+  machine.AddDrive('A', k::kDriveRemovable).NotReady();
+  machine.AddDrive('C', k::kDriveFixed).Label("System").Serial(0x1234ABCD);
+  Run();
+  const std::vector<Row> threaded = Rows();
+  workers.refuse = true;
+  Run();
+  std::vector<Row> twice = threaded;
+  twice.insert(twice.end(), threaded.begin(), threaded.end());
+  EXPECT_EQ(Rows(), twice);
+  EXPECT_FALSE(command.Running());
 }
 
 }  // namespace

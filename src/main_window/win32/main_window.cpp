@@ -38,12 +38,19 @@ void RegisterFormClass(HINSTANCE instance, WNDPROC procedure) {
 MainWindow::MainWindow(MainWindowServices services)
     : services_(std::move(services)),
       exportServices_{services_.createFileSystemObject, writerPump_, services_.messages},
-      retrieval_(results_, DriveSystem{services_.kernel32, services_.codePage, services_.locale,
-                                       services_.messages}),
+      retrieval_(
+          results_,
+          DriveSystem{services_.kernel32, services_.codePage, services_.locale, services_.messages},
+          DriveWorkers{workerThreads_,
+                       [this] {
+                         const HWND window = answersWindow_.load();
+                         if (window != nullptr) ::PostMessageW(window, kDriveAnsweredMessage, 0, 0);
+                       }}),
       save_(results_, services_.saveDialog, *this, exportServices_),
       backBrush_(::CreateSolidBrush(backColor_)) {}
 
 MainWindow::~MainWindow() {
+  answersWindow_ = nullptr;
   if (window_ != nullptr) {
     ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     ::DestroyWindow(window_);
@@ -62,6 +69,7 @@ void MainWindow::Load() {
                               CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                               application_.Handle(), nullptr, services_.instance, this);
   if (window_ == nullptr) ThrowLastError();
+  answersWindow_ = window_;
   CreateFonts(std::wstring(ToWide(form_layout::kFontFace)));
   CreateControls();
   pump_.SetDialogWindow(window_);
@@ -199,6 +207,7 @@ void MainWindow::LetWaitingEventsRun() noexcept {
 void MainWindow::Unload() noexcept {
   if (unloading_) return;
   unloading_ = true;
+  answersWindow_ = nullptr;
   if (services_.endProgram) services_.endProgram();
   if (window_ != nullptr) {
     ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
@@ -208,11 +217,36 @@ void MainWindow::Unload() noexcept {
 }
 
 void MainWindow::OnStartRetrievingClick() noexcept {
-  // The run never yields, so the list cannot repaint during it anyway; the new
-  // rows reach the control once, at the end.
+  // Rows that come together reach the control together.
   resultsList_.HoldUpdates();
   retrieval_.Run();
   resultsList_.ReleaseUpdates();
+  ShowRetrievalRunning();
+}
+
+void MainWindow::OnDriveAnswered() noexcept {
+  resultsList_.HoldUpdates();
+  retrieval_.TakeAnswers();
+  resultsList_.ReleaseUpdates();
+  ShowRetrievalRunning();
+}
+
+void MainWindow::ShowRetrievalRunning() noexcept {
+  const bool running = retrieval_.Running();
+  const HWND focus = ::GetFocus();
+  for (HWND button : {startRetrievingButton_, saveResultsButton_}) {
+    ::EnableWindow(button, running ? FALSE : TRUE);
+  }
+  // A disabled button cannot keep the focus.
+  if (running && (focus == startRetrievingButton_ || focus == saveResultsButton_)) {
+    ::SetFocus(resultsList_.Handle());
+  }
+  POINT cursor;
+  if (!::GetCursorPos(&cursor)) return;
+  const HWND over = ::WindowFromPoint(cursor);
+  if (over == window_ || ::IsChild(window_, over)) {
+    if (!ShowPointer(ControlUnderCursor(over))) ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+  }
 }
 
 bool MainWindow::OnEndSessionQuery() noexcept {
@@ -227,6 +261,9 @@ bool MainWindow::OnEndSessionQuery() noexcept {
 }
 
 void MainWindow::OnSaveResultsClick() noexcept {
+  // The button is off during a retrieval; a click a tool still sends is ignored,
+  // so the file never holds half a run.
+  if (retrieval_.Running()) return;
   save_.Run();
   shutdownReason_.Clear();
   if (controller_.TakeWaitingClose(save_.Saving()) && window_ != nullptr) {
@@ -280,6 +317,13 @@ void MainWindow::RaiseMouseMove(HWND over) noexcept {
 }
 
 bool MainWindow::ShowPointer(HWND over) noexcept {
+  // Work going on behind a window that still answers: the arrow with the hourglass.
+  const bool overButton = over == startRetrievingButton_ || over == saveResultsButton_;
+  if (retrieval_.Running() && !overButton &&
+      controller_.MousePointer() != mouse_pointer::kHourglass) {
+    ::SetCursor(::LoadCursorW(nullptr, IDC_APPSTARTING));
+    return true;
+  }
   switch (controller_.MousePointer()) {
     case mouse_pointer::kHourglass:
       ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
@@ -342,6 +386,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) no
     case WM_CLOSE:
       OnClose();
       return 0;
+    case kDriveAnsweredMessage:
+      OnDriveAnswered();
+      return 0;
     case WM_QUERYENDSESSION:
       return OnEndSessionQuery() ? TRUE : FALSE;
     case WM_ENDSESSION:
@@ -362,8 +409,19 @@ void MainWindow::OnCommand(WORD id, WORD code) noexcept {
 bool MainWindow::OnSetCursor(HWND over, WORD hitTest, WORD mouseMessage) noexcept {
   // Only the client areas take the window's pointer; borders keep their own.
   if (hitTest != HTCLIENT) return false;
+  over = ControlUnderCursor(over);
   if (mouseMessage == WM_MOUSEMOVE) RaiseMouseMove(over);
   return ShowPointer(over);
+}
+
+HWND MainWindow::ControlUnderCursor(HWND over) const noexcept {
+  // The pointer over a disabled button reaches the window itself; it is still
+  // over the button.
+  if (over != window_) return over;
+  POINT cursor;
+  if (!::GetCursorPos(&cursor) || !::ScreenToClient(window_, &cursor)) return over;
+  const HWND child = ::ChildWindowFromPointEx(window_, cursor, CWP_SKIPINVISIBLE);
+  return child == startRetrievingButton_ || child == saveResultsButton_ ? child : over;
 }
 
 void MainWindow::OnEraseBackground(HDC dc) noexcept {

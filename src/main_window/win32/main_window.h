@@ -2,6 +2,7 @@
 // The main window: two buttons over the results list.
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -17,6 +18,7 @@
 #include "platform/shutdown_block_reason.h"
 #include "platform/win32_event_pump.h"
 #include "retrieval/retrieval_command.h"
+#include "retrieval/win32/win32_worker_threads.h"
 #include "shared/win32/skin.h"
 
 namespace brindlecap::win32 {
@@ -84,7 +86,12 @@ class MainWindow : public MousePointerOwner, public SkinnableForm {
   void LetWaitingEventsRun() noexcept;
   void Unload() noexcept;
   void OnStartRetrievingClick() noexcept;
+  // A drive of the running retrieval has answered.
+  void OnDriveAnswered() noexcept;
   void OnSaveResultsClick() noexcept;
+
+  // Posted by a worker thread when its drive has answered.
+  static constexpr UINT kDriveAnsweredMessage = WM_APP + 1;
 
  private:
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
@@ -95,6 +102,9 @@ class MainWindow : public MousePointerOwner, public SkinnableForm {
   void RaiseMouseMove(HWND over) noexcept;
   bool ShowPointer(HWND over) noexcept;
   void OnClose() noexcept;
+  // The buttons are off while a retrieval runs, and the pointer says so.
+  void ShowRetrievalRunning() noexcept;
+  HWND ControlUnderCursor(HWND over) const noexcept;
   void OnCommand(WORD id, WORD code) noexcept;
   bool OnSetCursor(HWND over, WORD hitTest, WORD mouseMessage) noexcept;
   void OnEraseBackground(HDC dc) noexcept;
@@ -115,6 +125,9 @@ class MainWindow : public MousePointerOwner, public SkinnableForm {
   Win32EventPump pump_;
   Win32EventPump writerPump_{kWriterYieldIntervalMilliseconds};
   ExportServices exportServices_;
+  // Read by worker threads: where they post their answers.
+  std::atomic<HWND> answersWindow_{nullptr};
+  Win32WorkerThreads workerThreads_;
   RetrievalCommand retrieval_;
   SaveCommand save_;
   int dpi_ = 96;

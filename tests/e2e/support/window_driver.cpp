@@ -525,7 +525,15 @@ void ProgramDriver::SendCommand(int id) {
               reinterpret_cast<LPARAM>(Control(id)), Milliseconds(120000));
 }
 
-void ProgramDriver::Retrieve() { ClickButton(kStartRetrievingId, ClickMode::kSend); }
+void ProgramDriver::Retrieve() {
+  // The button is off until the run's last drive has answered.
+  ClickButton(kStartRetrievingId, ClickMode::kSend);
+  const HWND button = Control(kStartRetrievingId);
+  if (!WaitUntil([&] { return IsWindowEnabled(button) != FALSE; }, Milliseconds(120000),
+                 Milliseconds(1))) {
+    throw DriverError("the retrieval did not end within two minutes");
+  }
+}
 
 std::vector<Dialog> ProgramDriver::Dialogs() const {
   std::vector<Dialog> dialogs;

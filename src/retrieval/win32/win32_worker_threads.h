@@ -1,0 +1,30 @@
+#pragma once
+// Worker threads of the system. A drive that never answers keeps its thread
+// forever: the program ends through ExitProcess, which takes such threads with
+// it, so nothing waits for them. Only when this object goes while the process
+// lives on (the tests) does it wait for its threads to finish.
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/handles.h"
+#include "retrieval/worker_threads.h"
+
+namespace brindlecap::win32 {
+
+class Win32WorkerThreads : public WorkerThreads {
+ public:
+  Win32WorkerThreads() = default;
+  ~Win32WorkerThreads() override;
+  Win32WorkerThreads(const Win32WorkerThreads&) = delete;
+  Win32WorkerThreads& operator=(const Win32WorkerThreads&) = delete;
+
+  bool Start(std::function<void()> work) noexcept override;
+
+ private:
+  void ForgetFinishedThreads() noexcept;
+
+  std::vector<UniqueKernelHandle> threads_;
+};
+
+}  // namespace brindlecap::win32
