@@ -305,7 +305,10 @@ class SlowDriveTest : public RetrievalTest {
 };
 
 TEST_F(SlowDriveTest, TheWindowAnswersAndTheRunLastsAsLongAsItsSlowestDrive) {
+  const HWND list = program_->Control(kListId);
+  MovePointerTo(list, POINT{40, 60});
   const TimedRun fast = Run();
+  const HCURSOR idlePointer = ForegroundCursor();
   const std::vector<Row> fastRows = program_->List().Rows();
   ASSERT_EQ(fastRows.size(), roots_.size());
 
@@ -316,11 +319,17 @@ TEST_F(SlowDriveTest, TheWindowAnswersAndTheRunLastsAsLongAsItsSlowestDrive) {
   SetDelay(L't', 1.0);
   const TimedRun tAlone = Run();
   SetDelay(L's', 1.0);
+  HCURSOR busyPointer = nullptr;
   const TimedRun both = Run([&] {
     // Clicks that a tool still sends during the run change nothing.
     PostOrThrow(program_->Control(kSaveResultsId), BM_CLICK, 0, 0);
     program_->ClickButton(kStartRetrievingId, ClickMode::kSend);
+    MovePointerTo(list, POINT{50, 60});
+    busyPointer = ForegroundCursor();
   });
+  // The pointer over the list shows the work only while there is work.
+  EXPECT_NE(busyPointer, idlePointer);
+  EXPECT_TRUE(WaitUntil([&] { return ForegroundCursor() == idlePointer; }, 2s));
   const double slowest = std::max(sAlone.seconds, tAlone.seconds);
   std::cout << "run: fast " << fast.seconds << " s, S alone " << sAlone.seconds << " s, T alone "
             << tAlone.seconds << " s, both " << both.seconds << " s; longest answer "

@@ -41,11 +41,7 @@ MainWindow::MainWindow(MainWindowServices services)
       retrieval_(
           results_,
           DriveSystem{services_.kernel32, services_.codePage, services_.locale, services_.messages},
-          DriveWorkers{workerThreads_,
-                       [this] {
-                         const HWND window = answersWindow_.load();
-                         if (window != nullptr) ::PostMessageW(window, kDriveAnsweredMessage, 0, 0);
-                       }}),
+          DriveWorkers{workerThreads_, [this] { PostDriveAnswered(); }}),
       save_(results_, services_.saveDialog, *this, exportServices_),
       backBrush_(::CreateSolidBrush(backColor_)) {}
 
@@ -224,7 +220,16 @@ void MainWindow::OnStartRetrievingClick() noexcept {
   ShowRetrievalRunning();
 }
 
+void MainWindow::PostDriveAnswered() noexcept {
+  if (answerPosted_.exchange(true)) return;
+  const HWND window = answersWindow_.load();
+  if (window != nullptr) ::PostMessageW(window, kDriveAnsweredMessage, 0, 0);
+}
+
 void MainWindow::OnDriveAnswered() noexcept {
+  // Cleared first: a drive that answers from now on posts again.
+  answerPosted_ = false;
+  if (!retrieval_.Running()) return;
   resultsList_.HoldUpdates();
   retrieval_.TakeAnswers();
   resultsList_.ReleaseUpdates();

@@ -102,6 +102,8 @@ class MainWindow : public MousePointerOwner, public SkinnableForm {
   void RaiseMouseMove(HWND over) noexcept;
   bool ShowPointer(HWND over) noexcept;
   void OnClose() noexcept;
+  // On a worker thread: brings the window's thread to take the answers.
+  void PostDriveAnswered() noexcept;
   // The buttons are off while a retrieval runs, and the pointer says so.
   void ShowRetrievalRunning() noexcept;
   HWND ControlUnderCursor(HWND over) const noexcept;
@@ -125,8 +127,10 @@ class MainWindow : public MousePointerOwner, public SkinnableForm {
   Win32EventPump pump_;
   Win32EventPump writerPump_{kWriterYieldIntervalMilliseconds};
   ExportServices exportServices_;
-  // Read by worker threads: where they post their answers.
+  // Shared with worker threads: where they post that a drive has answered, and
+  // whether such a message is already waiting (one is enough for any number).
   std::atomic<HWND> answersWindow_{nullptr};
+  std::atomic<bool> answerPosted_{false};
   Win32WorkerThreads workerThreads_;
   RetrievalCommand retrieval_;
   SaveCommand save_;

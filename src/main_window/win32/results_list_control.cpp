@@ -41,7 +41,7 @@ void ResultsListControl::Attach(HWND listView, int dpi) {
 }
 
 void ResultsListControl::ReleaseUpdates() noexcept {
-  holding_ = false;
+  if (holds_ > 0 && --holds_ > 0) return;
   SyncItemCount();
   ::InvalidateRect(window_, nullptr, TRUE);
 }
@@ -71,11 +71,11 @@ void ResultsListControl::ColumnWidthChanged(int column) {
 }
 
 void ResultsListControl::RowsAdded(int, int) {
-  if (!holding_) SyncItemCount();
+  if (holds_ == 0) SyncItemCount();
 }
 
 void ResultsListControl::RowChanged(int row) {
-  if (holding_ || window_ == nullptr) return;
+  if (holds_ > 0 || window_ == nullptr) return;
   ::SendMessageW(window_, LVM_REDRAWITEMS, static_cast<WPARAM>(row - 1), row - 1);
 }
 

@@ -24,8 +24,9 @@ class ResultsListControl : public ResultsModel::Listener {
   void Attach(HWND listView, int dpi);
   HWND Handle() const noexcept { return window_; }
 
-  // While held, new rows and changed cells reach the screen once, at the release.
-  void HoldUpdates() noexcept { holding_ = true; }
+  // While held, new rows and changed cells reach the screen once, at the last
+  // release (holds nest).
+  void HoldUpdates() noexcept { ++holds_; }
   void ReleaseUpdates() noexcept;
 
   // The parent passes on the control's WM_NOTIFY; true when it was answered.
@@ -52,7 +53,7 @@ class ResultsListControl : public ResultsModel::Listener {
   HWND window_ = nullptr;
   WNDPROC controlProcedure_ = nullptr;
   int dpi_ = 96;
-  bool holding_ = false;
+  int holds_ = 0;
 };
 
 }  // namespace brindlecap::win32

@@ -533,6 +533,8 @@ void ProgramDriver::Retrieve() {
                  Milliseconds(1))) {
     throw DriverError("the retrieval did not end within two minutes");
   }
+  // Whatever the last answers left waiting in its queue is handled too.
+  WaitForInputIdle(Process(), 10000);
 }
 
 std::vector<Dialog> ProgramDriver::Dialogs() const {
