@@ -325,6 +325,7 @@ TEST_F(SlowDriveTest, TheWindowAnswersAndTheRunLastsAsLongAsItsSlowestDrive) {
     PostOrThrow(program_->Control(kSaveResultsId), BM_CLICK, 0, 0);
     program_->ClickButton(kStartRetrievingId, ClickMode::kSend);
     MovePointerTo(list, POINT{50, 60});
+    WaitUntil([&] { return ForegroundCursor() != idlePointer; }, 1s);
     busyPointer = ForegroundCursor();
   });
   // The pointer over the list shows the work only while there is work.
