@@ -213,11 +213,9 @@ void MainWindow::Unload() noexcept {
 }
 
 void MainWindow::OnStartRetrievingClick() noexcept {
-  // Rows that come together reach the control together.
-  resultsList_.HoldUpdates();
+  HoldNewRows();
   retrieval_.Run();
-  resultsList_.ReleaseUpdates();
-  ShowRetrievalRunning();
+  ShowNewRowsSoon();
 }
 
 void MainWindow::PostDriveAnswered() noexcept {
@@ -230,9 +228,34 @@ void MainWindow::OnDriveAnswered() noexcept {
   // Cleared first: a drive that answers from now on posts again.
   answerPosted_ = false;
   if (!retrieval_.Running()) return;
-  resultsList_.HoldUpdates();
+  HoldNewRows();
   retrieval_.TakeAnswers();
-  resultsList_.ReleaseUpdates();
+  ShowNewRowsSoon();
+}
+
+void MainWindow::HoldNewRows() noexcept {
+  if (rowsHeld_) return;
+  rowsHeld_ = true;
+  resultsList_.HoldUpdates();
+}
+
+void MainWindow::ShowNewRowsSoon() noexcept {
+  // Each showing of new rows redraws the list and its scroll bar: rows that come
+  // within a moment of each other are shown together, and the last ones at once.
+  if (retrieval_.Running() && window_ != nullptr &&
+      ::SetTimer(window_, kShowRowsTimer, kShowRowsDelayMilliseconds, nullptr) != 0) {
+    ShowRetrievalRunning();
+    return;
+  }
+  ShowNewRows();
+}
+
+void MainWindow::ShowNewRows() noexcept {
+  if (window_ != nullptr) ::KillTimer(window_, kShowRowsTimer);
+  if (rowsHeld_) {
+    rowsHeld_ = false;
+    resultsList_.ReleaseUpdates();
+  }
   ShowRetrievalRunning();
 }
 
@@ -393,6 +416,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) no
       return 0;
     case kDriveAnsweredMessage:
       OnDriveAnswered();
+      return 0;
+    case WM_TIMER:
+      if (wParam != kShowRowsTimer) break;
+      ShowNewRows();
       return 0;
     case WM_QUERYENDSESSION:
       return OnEndSessionQuery() ? TRUE : FALSE;

@@ -92,6 +92,9 @@ class MainWindow : public MousePointerOwner, public SkinnableForm {
 
   // Posted by a worker thread when its drive has answered.
   static constexpr UINT kDriveAnsweredMessage = WM_APP + 1;
+  // New rows of a running retrieval wait this long for more to show with them.
+  static constexpr UINT_PTR kShowRowsTimer = 1;
+  static constexpr UINT kShowRowsDelayMilliseconds = 50;
 
  private:
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
@@ -104,6 +107,9 @@ class MainWindow : public MousePointerOwner, public SkinnableForm {
   void OnClose() noexcept;
   // On a worker thread: brings the window's thread to take the answers.
   void PostDriveAnswered() noexcept;
+  void HoldNewRows() noexcept;
+  void ShowNewRowsSoon() noexcept;
+  void ShowNewRows() noexcept;
   // The buttons are off while a retrieval runs, and the pointer says so.
   void ShowRetrievalRunning() noexcept;
   HWND ControlUnderCursor(HWND over) const noexcept;
@@ -144,6 +150,7 @@ class MainWindow : public MousePointerOwner, public SkinnableForm {
   UniqueBrush backBrush_;
   HWND focusedControl_ = nullptr;
   bool unloading_ = false;
+  bool rowsHeld_ = false;
 };
 
 }  // namespace brindlecap::win32
