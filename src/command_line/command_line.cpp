@@ -45,7 +45,7 @@ CommandLine ParseCommandLine(int count, const char16_t* const* arguments) {
   request.argument = first;
   if (first.size() < 2 || (first[0] != u'/' && first[0] != u'-')) return request;
   if (first.substr(1) == u"?") {
-    if (count == 1) request.action = CommandLine::Action::kUsage;
+    if (count == 1) request = CommandLine{CommandLine::Action::kUsage, {}, {}, {}, {}};
     return request;
   }
   for (const Switch& known : kSwitches) {

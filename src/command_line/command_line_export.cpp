@@ -52,7 +52,7 @@ class EveryRowTicked : public ListView {
 std::u16string Write(const CommandLine& request, const ResultsModel& results,
                      const std::vector<ReportedFailure>& failures, CommandLineSystem& system) {
   if (request.format == ExportFormat::kText) {
-    ReportLog writerReports;
+    ReportLog writerReports(results);
     NoEvents pump;
     ExportServices services{[&] { return system.CreateFileSystemObject(); }, pump, writerReports};
     WriteFixedWidthList(EveryRowTicked(results), request.path, services);
@@ -101,9 +101,9 @@ int ExportFromCommandLine(const CommandLine& request, CommandLineServices& servi
   try {
     ResultsModel results;
     AddResultColumns(results);
-    ReportLog reports;
-    DriveTrackingKernel32 kernel32(services.kernel32, reports);
-    RetrieveAllDrives(results, DriveSystem{kernel32, services.codePage, services.locale, reports});
+    ReportLog reports(results);
+    RetrieveAllDrives(results,
+                      DriveSystem{services.kernel32, services.codePage, services.locale, reports});
     std::u16string text;
     for (const ReportedFailure& failure : reports.Failures()) {
       // "Brindlecap: C:\ at line 120: Internal error"

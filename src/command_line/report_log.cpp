@@ -1,58 +1,50 @@
 #include "command_line/report_log.h"
 
-#include "shared/text_convert.h"
+#include "shared/error_report.h"
 
 namespace brindlecap {
 
 void ReportLog::Show(const std::u16string& text, const std::u16string&, MessageBoxIcon) {
-  failures_.push_back({std::nullopt, text, currentRoot_});
+  Add(std::nullopt, text);
 }
 
-void ReportLog::ShowApplicationError(std::u16string_view description, std::u16string_view,
-                                     int line) {
-  failures_.push_back({line, std::u16string(description), currentRoot_});
-}
-
-void DriveTrackingKernel32::Asking(const char* path) {
-  std::u16string root;
-  if (path != nullptr && path[0] != '\0' && path[1] == ':') {
-    root = AsciiToUtf16(std::string_view(path, 2)) + u'\\';
+void ReportLog::ShowApplicationError(std::u16string_view description,
+                                     std::u16string_view locationLabel, int line) {
+  if (locationLabel != location::kStartRetrieving) {
+    failures_.push_back({line, std::u16string(description), {}});
+    return;
   }
-  log_.SetCurrentRoot(std::move(root));
+  Add(line, std::u16string(description));
 }
 
-uint32_t DriveTrackingKernel32::GetLogicalDriveStringsA(uint32_t bufferLength, char* buffer) {
-  log_.SetCurrentRoot({});
-  return system_.GetLogicalDriveStringsA(bufferLength, buffer);
+const std::vector<ReportedFailure>& ReportLog::Failures() {
+  TakeNewRow();
+  return failures_;
 }
 
-uint32_t DriveTrackingKernel32::GetDriveTypeA(const char* rootPathName) {
-  Asking(rootPathName);
-  return system_.GetDriveTypeA(rootPathName);
+void ReportLog::TakeNewRow() {
+  if (waitingForRow_.empty() || results_.ListItemsCount() <= rowsBeforeWaiting_) return;
+  for (size_t index : waitingForRow_) {
+    failures_[index].root = results_.RowFacts(rowsBeforeWaiting_ + 1).root;
+  }
+  waitingForRow_.clear();
 }
 
-int32_t DriveTrackingKernel32::GetVolumeInformationA(
-    const char* rootPathName, char* volumeNameBuffer, uint32_t volumeNameSize,
-    uint32_t* volumeSerialNumber, uint32_t* maximumComponentLength, uint32_t* fileSystemFlags,
-    char* fileSystemNameBuffer, uint32_t fileSystemNameSize) {
-  Asking(rootPathName);
-  return system_.GetVolumeInformationA(rootPathName, volumeNameBuffer, volumeNameSize,
-                                       volumeSerialNumber, maximumComponentLength, fileSystemFlags,
-                                       fileSystemNameBuffer, fileSystemNameSize);
-}
-
-int32_t DriveTrackingKernel32::GetDiskFreeSpaceExA(const char* directoryName,
-                                                   uint64_t* freeBytesAvailableToCaller,
-                                                   uint64_t* totalNumberOfBytes,
-                                                   uint64_t* totalNumberOfFreeBytes) {
-  Asking(directoryName);
-  return system_.GetDiskFreeSpaceExA(directoryName, freeBytesAvailableToCaller, totalNumberOfBytes,
-                                     totalNumberOfFreeBytes);
-}
-
-bool DriveTrackingKernel32::FindFirstEntryA(const char* pattern, FoundEntry* found) {
-  Asking(pattern);
-  return system_.FindFirstEntryA(pattern, found);
+void ReportLog::Add(std::optional<int> line, std::u16string description) {
+  TakeNewRow();
+  const int rows = results_.ListItemsCount();
+  failures_.push_back({line, std::move(description), {}});
+  // A box without a line comes from inside a step that fills the row in.
+  const int step = line.value_or(120);
+  if (step >= 112 && step <= 116) {
+    if (waitingForRow_.empty()) rowsBeforeWaiting_ = rows;
+    waitingForRow_.push_back(failures_.size() - 1);
+  } else if (step == 118 || step == 138) {
+    waitingForRow_.clear();  // the drive gets no row: its reports stay apart
+    rowsWhenAddFailed_ = rows;
+  } else if (step >= 120 && step <= 140 && rows > 0 && rows != rowsWhenAddFailed_) {
+    failures_.back().root = results_.RowFacts(rows).root;
+  }
 }
 
 }  // namespace brindlecap

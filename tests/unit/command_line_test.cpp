@@ -6,13 +6,16 @@
 #include <vector>
 
 #include "command_line/command_line_export.h"
+#include "command_line/report_log.h"
 #include "export/fixed_width_writer.h"
 #include "export/table_text.h"
+#include "shared/error_report.h"
 #include "unit/fake_kernel32.h"
 #include "unit/fake_system_text.h"
 #include "unit/hook_pump.h"
 #include "unit/memory_text_file.h"
 #include "unit/recording_message_box.h"
+#include "unit/scripted_list.h"
 
 namespace brindlecap {
 namespace {
@@ -200,6 +203,33 @@ TEST_F(CommandLineExportTest, FailedQueriesGoToTheirDrivesAndGiveExitCodeThree) 
   EXPECT_EQ(errors,
             u"Brindlecap: A:\\ at line 140: Internal error\r\n"
             u"Brindlecap: C:\\ at line 120: Internal error\r\n");
+}
+
+TEST_F(CommandLineExportTest, ReportsOfADriveWithoutARowAreKeptApart) {
+  testing::ScriptedList list;
+  AddResultColumns(list);
+  ReportLog log(list);
+  machine.ThrowOn("GetDriveTypeA", RuntimeFailure(51, u"Internal error"));
+  list.FailCalls("ListItemsAdd", {2});  // C:'s row cannot be added
+  RetrieveAllDrives(list, DriveSystem{machine, codePage, locale, log});
+  std::vector<std::pair<int, std::u16string>> reports;
+  for (const ReportedFailure& failure : log.Failures()) reports.emplace_back(*failure.line, failure.root);
+  EXPECT_EQ(reports, (std::vector<std::pair<int, std::u16string>>{
+                         {140, u"A:\\"}, {118, u""}, {120, u""}, {122, u""}, {124, u""},
+                         {126, u""}, {128, u""}, {136, u""}}));
+
+  // A report made before its drive's row exists takes the row's root once it does.
+  ResultsModel results;
+  AddResultColumns(results);
+  ReportLog early(results);
+  early.ShowApplicationError(u"Out of memory", location::kStartRetrieving, 114);
+  early.ShowApplicationError(u"Out of memory", location::kWriteList, 150);
+  DriveFacts facts;
+  facts.root = u"D:\\";
+  results.SetRowFacts(results.ListItemsAdd(u"D:\\ - []"), facts);
+  ASSERT_EQ(early.Failures().size(), 2u);
+  EXPECT_EQ(early.Failures()[0].root, u"D:\\");
+  EXPECT_EQ(early.Failures()[1].root, u"");
 }
 
 TEST_F(CommandLineExportTest, AFailureBeforeAnyDriveIsKeptApart) {
