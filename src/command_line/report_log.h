@@ -19,8 +19,7 @@ class ReportLog : public MessageBoxService {
   explicit ReportLog(const ResultsModel& results) : results_(results) {}
 
   // A box that is no "Application Error" report: its text, without a line.
-  void Show(const std::u16string& text, const std::u16string& title,
-            MessageBoxIcon icon) override;
+  void Show(const std::u16string& text, const std::u16string& title, MessageBoxIcon icon) override;
   void ShowApplicationError(std::u16string_view description, std::u16string_view locationLabel,
                             int line) override;
 

@@ -213,10 +213,16 @@ TEST_F(CommandLineExportTest, ReportsOfADriveWithoutARowAreKeptApart) {
   list.FailCalls("ListItemsAdd", {2});  // C:'s row cannot be added
   RetrieveAllDrives(list, DriveSystem{machine, codePage, locale, log});
   std::vector<std::pair<int, std::u16string>> reports;
-  for (const ReportedFailure& failure : log.Failures()) reports.emplace_back(*failure.line, failure.root);
-  EXPECT_EQ(reports, (std::vector<std::pair<int, std::u16string>>{
-                         {140, u"A:\\"}, {118, u""}, {120, u""}, {122, u""}, {124, u""},
-                         {126, u""}, {128, u""}, {136, u""}}));
+  for (const ReportedFailure& failure : log.Failures())
+    reports.emplace_back(*failure.line, failure.root);
+  EXPECT_EQ(reports, (std::vector<std::pair<int, std::u16string>>{{140, u"A:\\"},
+                                                                  {118, u""},
+                                                                  {120, u""},
+                                                                  {122, u""},
+                                                                  {124, u""},
+                                                                  {126, u""},
+                                                                  {128, u""},
+                                                                  {136, u""}}));
 
   // A report made before its drive's row exists takes the row's root once it does.
   ResultsModel results;
