@@ -1,8 +1,8 @@
 #pragma once
 // The file-writing facility of the export: creates or replaces a text file and
-// writes ANSI lines ended by CR LF, or bytes as they are. Failures are raised as RuntimeFailure at
-// the three points where they can happen: create, write, close. A file that is
-// replaced keeps its old bytes until Close succeeds.
+// writes ANSI lines ended by CR LF, or bytes as they are. Failures are raised as
+// RuntimeFailure at the three points where they can happen: create, write, close.
+// A file that is replaced keeps its old bytes until Close succeeds.
 #include <memory>
 #include <string>
 #include <string_view>
