@@ -49,6 +49,7 @@ class MemoryTextStream : public TextStream {
     out[0] = '\r';
     out[1] = '\n';
   }
+  void WriteBytes(std::string_view bytes) override { bytes_.append(bytes); }
   void Close() override {}
 
  private:

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "command_line/win32/command_line_mode.h"
 #include "drive_info/drive_info.h"
 #include "main_window/win32/home_page.h"
 #include "main_window/win32/main_window.h"
@@ -36,6 +37,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // An empty floppy or card reader must never raise the system's "no disk" box.
   ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   RemoveCurrentFolderFromDllSearch();
+
+  // With arguments the program exports and ends without a window.
+  const CommandLine request = win32::ProgramCommandLine();
+  if (request.action != CommandLine::Action::kWindow) {
+    win32::Win32MessageBox usageBox;
+    return win32::RunCommandLine(request, usageBox);
+  }
 
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
   ::InitCommonControlsEx(&controls);

@@ -13,7 +13,9 @@ void Win32MessageBox::Show(const std::u16string& text, const std::u16string& tit
     shown.push_back(static_cast<wchar_t>(text[i]));
     if (text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n')) shown.push_back(L'\n');
   }
-  const UINT iconFlag = icon == MessageBoxIcon::kCriticalStop ? MB_ICONERROR : MB_ICONWARNING;
+  const UINT iconFlag = icon == MessageBoxIcon::kCriticalStop  ? MB_ICONERROR
+                        : icon == MessageBoxIcon::kInformation ? MB_ICONINFORMATION
+                                                               : MB_ICONWARNING;
   const HWND owner = owner_ != nullptr && ::IsWindow(owner_) ? owner_ : nullptr;
   ::MessageBoxW(owner, shown.c_str(), ToWide(title).c_str(),
                 MB_OK | iconFlag | (owner ? MB_APPLMODAL : MB_TASKMODAL));

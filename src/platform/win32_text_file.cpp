@@ -120,6 +120,16 @@ void Win32TextStream::WriteLine(const std::u16string& text) {
     }
   }
   pending_.append("\r\n");
+  FlushIfFull();
+}
+
+void Win32TextStream::WriteBytes(std::string_view bytes) {
+  if (!file_) throw FileFailure(ERROR_INVALID_HANDLE);
+  pending_.append(bytes);
+  FlushIfFull();
+}
+
+void Win32TextStream::FlushIfFull() {
   if (pending_.size() >= flushAt_) {
     const DWORD error = WritePending();
     if (error != ERROR_SUCCESS) {
@@ -220,6 +230,21 @@ std::unique_ptr<TextStream> Win32FileSystemObject::CreateTextFile(const std::u16
   } else {
     stream->WriteStraightToTarget();
   }
+  return stream;
+}
+
+std::unique_ptr<TextStream> Win32FileSystemObject::StreamOnHandle(HANDLE handle) {
+  HANDLE duplicate = nullptr;
+  if (handle == nullptr || handle == INVALID_HANDLE_VALUE ||
+      !DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &duplicate, 0, FALSE,
+                       DUPLICATE_SAME_ACCESS)) {
+    const bool noHandle = handle == nullptr || handle == INVALID_HANDLE_VALUE;
+    throw FileFailure(noHandle ? ERROR_INVALID_HANDLE : GetLastError());
+  }
+  win32::UniqueKernelHandle owned(duplicate);
+  auto stream = std::make_unique<Win32TextStream>(owned.get(), std::wstring(), false);
+  owned.release();
+  stream->WriteStraightToTarget();
   return stream;
 }
 

@@ -26,6 +26,7 @@ class Win32TextStream : public TextStream {
   Win32TextStream& operator=(const Win32TextStream&) = delete;
 
   void WriteLine(const std::u16string& text) override;
+  void WriteBytes(std::string_view bytes) override;
   // Moves the text over the target. Fails, leaving the target as it was, when
   // anything written failed, now or before.
   void Close() override;
@@ -37,6 +38,8 @@ class Win32TextStream : public TextStream {
   // A device or a pipe has no bytes to keep and cannot be replaced: the text goes
   // straight to it.
   void WriteStraightToTarget() noexcept;
+  // Writes out what is pending once it has reached the flush size; raises the failure.
+  void FlushIfFull();
   // Writes out what is pending; ERROR_SUCCESS or the system's error code.
   DWORD WritePending() noexcept;
   // Removes the temporary file and a placeholder; the target keeps its bytes.
@@ -59,6 +62,9 @@ class Win32FileSystemObject : public FileSystemObject {
   // overwrite: replace an existing file; otherwise an existing file is a failure.
   // A target that cannot be written fails here, before a temporary file exists.
   std::unique_ptr<TextStream> CreateTextFile(const std::u16string& path, bool overwrite) override;
+  // A stream that writes straight to an open handle (standard output), through a
+  // duplicate of it: closing the stream leaves the handle itself open.
+  static std::unique_ptr<TextStream> StreamOnHandle(HANDLE handle);
 };
 
 }  // namespace brindlecap

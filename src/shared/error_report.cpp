@@ -22,10 +22,15 @@ std::u16string ComposeApplicationErrorText(std::u16string_view description,
   return text;
 }
 
+void MessageBoxService::ShowApplicationError(std::u16string_view description,
+                                             std::u16string_view locationLabel, int line) {
+  Show(ComposeApplicationErrorText(description, locationLabel, line),
+       std::u16string(kApplicationErrorTitle), MessageBoxIcon::kWarning);
+}
+
 void ReportApplicationError(MessageBoxService& messages, std::u16string_view description,
                             std::u16string_view locationLabel, int line) {
-  messages.Show(ComposeApplicationErrorText(description, locationLabel, line),
-                std::u16string(kApplicationErrorTitle), MessageBoxIcon::kWarning);
+  messages.ShowApplicationError(description, locationLabel, line);
 }
 
 void ReportingOperation::ReportCurrentFailure(int line) noexcept {

@@ -55,6 +55,13 @@ class MemoryTextStream : public TextStream {
     store_.files[path_] += ToCodePage1252(text) + "\r\n";
   }
 
+  void WriteBytes(std::string_view bytes) override {
+    ++store_.writeCalls;
+    if (closed_) throw RuntimeFailure(52, u"Bad file name or number");
+    if (store_.writeCalls == store_.failAtWrite) throw RuntimeFailure(61, u"Disk full");
+    store_.files[path_] += bytes;
+  }
+
   void Close() override {
     ++store_.closeCalls;
     if (store_.failClose) throw RuntimeFailure(57, u"Device I/O error");

@@ -21,6 +21,11 @@
 //       the dialog; each save is timed from the moment the dialog window is
 //       destroyed, and from the moment the file appears, until the writer has
 //       closed the file
+//   bench_launcher processes <runs> <folder> <label> <command line> [<label> <command line>]...
+//       runs each command line <runs> times, taking turns, with standard output
+//       and error going to files in <folder>; each run is timed from
+//       CreateProcess until the process has ended (a whole process, as a script
+//       sees it)
 //   bench_launcher unit-costs [calls]
 //       times single calls that a save or a retrieval makes, in this process
 //   bench_launcher footprint <exe> <ready prefix> idle|dialog|program [<folder>]
@@ -601,6 +606,49 @@ int UnitCosts(int calls) {
   return 0;
 }
 
+// Whole processes, as a script runs them: start, work, end.
+int Processes(int runs, const std::wstring& folder,
+              const std::vector<std::pair<std::wstring, std::wstring>>& commands) {
+  std::vector<std::vector<double>> times(commands.size());
+  SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+  for (int run = 0; run < runs; ++run) {
+    for (size_t i = 0; i < commands.size(); ++i) {
+      const std::wstring& label = commands[i].first;
+      e2e::UniqueHandle input(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ, &inheritable,
+                                          OPEN_EXISTING, 0, nullptr));
+      e2e::UniqueHandle output(CreateFileW((folder + L"\\" + label + L".out").c_str(),
+                                           GENERIC_WRITE, FILE_SHARE_READ, &inheritable,
+                                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+      if (!input || !output) throw e2e::DriverError("cannot open the standard handles' files");
+      std::wstring commandLine = commands[i].second;
+      STARTUPINFOW startup{};
+      startup.cb = sizeof startup;
+      startup.dwFlags = STARTF_USESTDHANDLES;
+      startup.hStdInput = input.Get();
+      startup.hStdOutput = startup.hStdError = output.Get();
+      PROCESS_INFORMATION started{};
+      const double start = NowMs();
+      if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                          &startup, &started)) {
+        throw e2e::DriverError("CreateProcess failed for " + e2e::Narrow(commandLine));
+      }
+      WaitForSingleObject(started.hProcess, INFINITE);
+      const double ms = NowMs() - start;
+      DWORD exitCode = 0;
+      GetExitCodeProcess(started.hProcess, &exitCode);
+      CloseHandle(started.hProcess);
+      CloseHandle(started.hThread);
+      times[i].push_back(ms);
+      std::printf("process_run label=%s run=%d ms=%.3f exit=%lu\n", e2e::Narrow(label).c_str(),
+                  run + 1, ms, static_cast<unsigned long>(exitCode));
+    }
+  }
+  for (size_t i = 0; i < commands.size(); ++i) {
+    PrintSummary(("process label=" + e2e::Narrow(commands[i].first)).c_str(), times[i], "ms");
+  }
+  return 0;
+}
+
 int Usage() {
   std::fprintf(stderr,
                "usage: bench_launcher startup <runs> <exe>...\n"
@@ -608,6 +656,7 @@ int Usage() {
                "       bench_launcher export <exe> <folder> <saves> <rows>...\n"
                "       bench_launcher footprint <exe> <ready prefix> idle|dialog|program "
                "[<folder>]\n"
+               "       bench_launcher processes <runs> <folder> <label> <command line>...\n"
                "       bench_launcher unit-costs [calls]\n");
   return 2;
 }
@@ -629,6 +678,11 @@ int wmain(int argc, wchar_t** argv) {
       std::vector<int> sizes;
       for (int i = 5; i < argc; ++i) sizes.push_back(std::max(1, _wtoi(argv[i])));
       return Export(WindowsPath(argv[2]), WindowsPath(argv[3]), std::max(1, _wtoi(argv[4])), sizes);
+    }
+    if (command == L"processes" && argc >= 6 && argc % 2 == 0) {
+      std::vector<std::pair<std::wstring, std::wstring>> commands;
+      for (int i = 4; i + 1 < argc; i += 2) commands.emplace_back(argv[i], argv[i + 1]);
+      return Processes(std::max(1, _wtoi(argv[2])), WindowsPath(argv[3]), commands);
     }
     if (command == L"unit-costs" && argc <= 3) {
       return UnitCosts(argc == 3 ? std::max(1, _wtoi(argv[2])) : 100000);

@@ -1,0 +1,36 @@
+#pragma once
+// What the program was asked on its command line: the window (no arguments), the
+// usage, or one export of every drive to a file or to standard output ("-").
+#include <string>
+#include <string_view>
+
+namespace brindlecap {
+
+enum class ExportFormat { kText, kTab, kCsv, kJson, kHtml };
+
+// What a script sees when the program ends.
+namespace exit_code {
+constexpr int kWritten = 0;
+constexpr int kNotWritten = 1;
+constexpr int kBadCommandLine = 2;
+constexpr int kWrittenWithFailedQueries = 3;
+}  // namespace exit_code
+
+struct CommandLine {
+  enum class Action { kWindow, kUsage, kExport, kBadCommandLine };
+  Action action = Action::kWindow;
+  ExportFormat format = ExportFormat::kText;
+  std::u16string path;  // "-" is standard output
+  // What is wrong with a bad command line, and the argument it is about.
+  std::string_view problem;
+  std::u16string_view argument;
+};
+
+// The arguments after the program's name. Switches are case-insensitive and start
+// with '/' or '-'.
+CommandLine ParseCommandLine(int count, const char16_t* const* arguments);
+
+// ASCII; lines end with CR LF.
+extern const std::string_view kUsageText;
+
+}  // namespace brindlecap

@@ -1,0 +1,131 @@
+#include "command_line/command_line_export.h"
+
+#include <new>
+
+#include "command_line/report_log.h"
+#include "export/fixed_width_writer.h"
+#include "main_window/core/form_layout.h"
+#include "retrieval/retrieval_command.h"
+#include "shared/runtime_failure.h"
+#include "shared/text_convert.h"
+
+namespace brindlecap {
+
+namespace {
+
+[[noreturn]] void ReadOnly() { throw InvalidArgumentFailure(); }
+
+class NoEvents : public EventPump {
+ public:
+  void DoEvents() override {}
+};
+
+// The results as the fixed-width writer reads them, every row counted as ticked;
+// the model's own check marks stay as they are. The writer only reads.
+class EveryRowTicked : public ListView {
+ public:
+  explicit EveryRowTicked(const ResultsModel& results) : results_(results) {}
+
+  void ColumnHeadersAdd(const std::u16string&) override { ReadOnly(); }
+  void SetColumnHeaderWidth(int, float) override { ReadOnly(); }
+  float ColumnHeaderWidth(int column) const override { return results_.ColumnHeaderWidth(column); }
+  int ColumnHeadersCount() const override { return results_.ColumnHeadersCount(); }
+  std::u16string_view ColumnHeaderText(int column) const override {
+    return results_.ColumnHeaderText(column);
+  }
+  int ListItemsAdd(const std::u16string&) override { ReadOnly(); }
+  int ListItemsCount() const override { return results_.ListItemsCount(); }
+  std::u16string_view ListItemText(int row) const override { return results_.ListItemText(row); }
+  void SetSubItem(int, int16_t, const std::u16string&) override { ReadOnly(); }
+  std::u16string_view SubItem(int row, int16_t subItem) const override {
+    return results_.SubItem(row, subItem);
+  }
+  bool Checked(int row) const override { return row >= 1 && row <= ListItemsCount(); }
+  void SetRowFacts(int, const DriveFacts&) override { ReadOnly(); }
+
+ private:
+  const ResultsModel& results_;
+};
+
+// Writes the export to the target and closes it; the first failure's description,
+// or nothing. A file that fails keeps its old bytes and leaves no temporary file.
+std::u16string Write(const CommandLine& request, const ResultsModel& results,
+                     const std::vector<ReportedFailure>& failures, CommandLineSystem& system) {
+  if (request.format == ExportFormat::kText) {
+    ReportLog writerReports(results);
+    NoEvents pump;
+    ExportServices services{[&] { return system.CreateFileSystemObject(); }, pump, writerReports};
+    WriteFixedWidthList(EveryRowTicked(results), request.path, services);
+    if (writerReports.Failures().empty()) return {};
+    return writerReports.Failures().front().description;
+  }
+  try {
+    const auto stream = system.CreateFileSystemObject()->CreateTextFile(request.path, true);
+    switch (request.format) {
+      case ExportFormat::kTab:
+        WriteTabLines(results, *stream);
+        break;
+      case ExportFormat::kCsv:
+        stream->WriteBytes(CsvDocument(results));
+        break;
+      case ExportFormat::kJson:
+        stream->WriteBytes(JsonDocument(results, system.Heading(), failures));
+        break;
+      default:
+        stream->WriteBytes(HtmlDocument(results, system.Heading()));
+    }
+    stream->Close();
+    return {};
+  } catch (const RuntimeFailure& failure) {
+    return failure.Description().empty() ? u"Unexpected failure" : failure.Description();
+  } catch (const std::bad_alloc&) {
+    return u"Out of memory";
+  } catch (...) {
+    return u"Unexpected failure";
+  }
+}
+
+}  // namespace
+
+void AddResultColumns(ResultsModel& results) {
+  for (const auto& column : form_layout::kResultColumns) {
+    results.ColumnHeadersAdd(std::u16string(column.header));
+  }
+}
+
+void RetrieveAllDrives(ResultsModel& results, DriveSystem system) {
+  RetrievalCommand(results, system).Run();
+}
+
+int ExportFromCommandLine(const CommandLine& request, CommandLineServices& services) noexcept {
+  try {
+    ResultsModel results;
+    AddResultColumns(results);
+    ReportLog reports(results);
+    RetrieveAllDrives(results,
+                      DriveSystem{services.kernel32, services.codePage, services.locale, reports});
+    std::u16string text;
+    for (const ReportedFailure& failure : reports.Failures()) {
+      // "Brindlecap: C:\ at line 120: Internal error"
+      text.append(u"Brindlecap: ").append(failure.root);
+      if (failure.line) {
+        text.append(failure.root.empty() ? u"at line " : u" at line ");
+        text.append(DecimalText(static_cast<unsigned>(*failure.line)));
+      }
+      if (text.back() != u' ') text.append(u": ");
+      text.append(failure.description).append(u"\r\n");
+    }
+    const std::u16string failure = Write(request, results, reports.Failures(), services.system);
+    if (!failure.empty()) {
+      text.append(u"Brindlecap: could not write ").append(request.path).append(u": ");
+      text.append(failure).append(u"\r\n");
+    }
+    services.system.WriteError(text);
+    if (!failure.empty()) return exit_code::kNotWritten;
+    return reports.Failures().empty() ? exit_code::kWritten : exit_code::kWrittenWithFailedQueries;
+  } catch (...) {
+    return exit_code::kNotWritten;
+  }
+}
+
+}  // namespace brindlecap

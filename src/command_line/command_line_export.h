@@ -1,0 +1,47 @@
+#pragma once
+// An export asked for on the command line: one retrieval of every drive through the
+// window's model and drive code, every row written in the chosen format, and the
+// exit code that says how it went.
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "command_line/command_line.h"
+#include "drive_info/drive_info.h"
+#include "export/table_text.h"
+#include "export/text_file.h"
+#include "main_window/core/results_model.h"
+
+namespace brindlecap {
+
+// What the export needs from the system besides the drive queries.
+class CommandLineSystem {
+ public:
+  virtual ~CommandLineSystem() = default;
+  // The file-writing facility for the target; for "-" one that writes to standard
+  // output. May raise a failure.
+  virtual std::unique_ptr<FileSystemObject> CreateFileSystemObject() = 0;
+  // The computer's name and the time, asked only by the formats that show them.
+  virtual DocumentHeading Heading() = 0;
+  // Standard error, where it leads somewhere.
+  virtual void WriteError(std::u16string_view text) = 0;
+};
+
+struct CommandLineServices {
+  Kernel32& kernel32;
+  const AnsiCodePage& codePage;
+  const LocaleInfo& locale;
+  CommandLineSystem& system;
+};
+
+// Reports failures on standard error, never in a box.
+int ExportFromCommandLine(const CommandLine& request, CommandLineServices& services) noexcept;
+
+// The window's columns, in its order.
+void AddResultColumns(ResultsModel& results);
+
+// One retrieval of every drive, run to its end: afterwards every drive's row is in
+// the model and every report has reached the system's message service.
+void RetrieveAllDrives(ResultsModel& results, DriveSystem system);
+
+}  // namespace brindlecap

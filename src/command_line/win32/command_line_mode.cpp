@@ -1,0 +1,92 @@
+#include "command_line/win32/command_line_mode.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <memory>
+
+#include "command_line/command_line_export.h"
+#include "platform/wide_text.h"
+#include "platform/win32_kernel32.h"
+#include "platform/win32_system_text.h"
+#include "platform/win32_text_file.h"
+#include "shared/text_convert.h"
+
+namespace brindlecap::win32 {
+
+namespace {
+
+// Text for a standard handle that a caller redirected; nothing when it leads nowhere.
+void WriteToStandardHandle(DWORD which, std::u16string_view text) {
+  const HANDLE handle = ::GetStdHandle(which);
+  if (handle == nullptr || handle == INVALID_HANDLE_VALUE || text.empty()) return;
+  try {
+    const std::string bytes = Win32AnsiCodePage().ToAnsi(text);
+    DWORD written = 0;
+    ::WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  } catch (...) {
+    // Nothing more can be said.
+  }
+}
+
+class StandardOutput : public FileSystemObject {
+ public:
+  std::unique_ptr<TextStream> CreateTextFile(const std::u16string&, bool) override {
+    return Win32FileSystemObject::StreamOnHandle(::GetStdHandle(STD_OUTPUT_HANDLE));
+  }
+};
+
+class Win32CommandLineSystem : public CommandLineSystem {
+ public:
+  explicit Win32CommandLineSystem(bool toStandardOutput) : toStandardOutput_(toStandardOutput) {}
+
+  std::unique_ptr<FileSystemObject> CreateFileSystemObject() override {
+    if (toStandardOutput_) return std::make_unique<StandardOutput>();
+    return std::make_unique<Win32FileSystemObject>();
+  }
+  DocumentHeading Heading() override {
+    DocumentHeading heading;
+    wchar_t name[MAX_COMPUTERNAME_LENGTH + 1];
+    DWORD length = MAX_COMPUTERNAME_LENGTH + 1;
+    if (::GetComputerNameW(name, &length)) heading.computer = FromWide({name, length});
+    SYSTEMTIME now;
+    ::GetSystemTime(&now);
+    heading.generated =
+        Iso8601Utc(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
+    return heading;
+  }
+  void WriteError(std::u16string_view text) override {
+    WriteToStandardHandle(STD_ERROR_HANDLE, text);
+  }
+
+ private:
+  bool toStandardOutput_;
+};
+
+}  // namespace
+
+CommandLine ProgramCommandLine() {
+  if (__argc < 1 || __wargv == nullptr) return {};
+  return ParseCommandLine(__argc - 1, reinterpret_cast<const char16_t* const*>(__wargv + 1));
+}
+
+int RunCommandLine(const CommandLine& request, MessageBoxService& messages) {
+  if (request.action == CommandLine::Action::kUsage) {
+    messages.Show(AsciiToUtf16(kUsageText), u"Brindlecap", MessageBoxIcon::kInformation);
+    return exit_code::kWritten;
+  }
+  if (request.action != CommandLine::Action::kExport) {
+    std::u16string text = AsciiToUtf16("Brindlecap: ");
+    text.append(AsciiToUtf16(request.problem)).append(request.argument).append(u"\r\n");
+    WriteToStandardHandle(STD_ERROR_HANDLE, text.append(AsciiToUtf16(kUsageText)));
+    return exit_code::kBadCommandLine;
+  }
+  Win32Kernel32 kernel32;
+  Win32AnsiCodePage codePage;
+  Win32LocaleInfo locale;
+  Win32CommandLineSystem system(request.path == u"-");
+  CommandLineServices services{kernel32, codePage, locale, system};
+  return ExportFromCommandLine(request, services);
+}
+
+}  // namespace brindlecap::win32

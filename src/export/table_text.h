@@ -1,0 +1,59 @@
+#pragma once
+// The results as documents for other programs: tab-separated lines, CSV, JSON and
+// an HTML page. Every row is written, ticked or not. The UTF-8 documents come out
+// as bytes ready for the file; the tab lines go through the ANSI text stream.
+// Written straight into narrow strings: the program's size counts.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "export/text_file.h"
+#include "main_window/core/results_model.h"
+
+namespace brindlecap {
+
+// How a text is written into a document.
+enum class Escape {
+  kNone,
+  kCsv,   // RFC 4180: quoted, quotes doubled, when it holds a comma, quote, CR or LF
+  kJson,  // a string literal with its quotes: quote, backslash and controls escaped
+  kHtml,  // & < > " ' as references
+};
+// Appends the text in UTF-8, escaped for the document; a surrogate without its
+// partner becomes U+FFFD.
+void AppendText(std::string& document, std::u16string_view text, Escape escape = Escape::kNone);
+// The same, as a string of its own.
+std::string Utf8Text(std::u16string_view text, Escape escape = Escape::kNone);
+// "2026-12-08T07:12:05Z".
+std::u16string Iso8601Utc(int year, int month, int day, int hour, int minute, int second);
+
+// A failure the window would have reported while the row's drive was asked.
+struct ReportedFailure {
+  std::optional<int> line;  // empty for a box that names no line
+  std::u16string description;
+  std::u16string root;  // the drive it happened at; empty when no drive's
+};
+
+// What a document says besides the rows.
+struct DocumentHeading {
+  std::u16string computer;
+  std::u16string generated;  // ISO 8601, UTC
+};
+
+// The header line and one line a row, cells joined by one TAB.
+void WriteTabLines(const ResultsModel& results, TextStream& stream);
+// UTF-8 with a byte-order mark, CR LF after every record.
+std::string CsvDocument(const ResultsModel& results);
+// `failures` in the order they happened: each drive takes those of its root; the
+// others (before any drive, or at a drive that got no row) are listed apart.
+std::string JsonDocument(const ResultsModel& results, const DocumentHeading& heading,
+                         const std::vector<ReportedFailure>& failures);
+std::string HtmlDocument(const ResultsModel& results, const DocumentHeading& heading);
+
+// The volume name inside a full row's first cell ("C:\ - [System]"); empty for a
+// short row.
+std::u16string_view LabelOf(const ResultsModel& results, int row);
+
+}  // namespace brindlecap

@@ -1,0 +1,297 @@
+#include "command_line/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "command_line/command_line_export.h"
+#include "command_line/report_log.h"
+#include "export/fixed_width_writer.h"
+#include "export/table_text.h"
+#include "shared/error_report.h"
+#include "unit/fake_kernel32.h"
+#include "unit/fake_system_text.h"
+#include "unit/hook_pump.h"
+#include "unit/memory_text_file.h"
+#include "unit/recording_message_box.h"
+#include "unit/scripted_list.h"
+
+namespace brindlecap {
+namespace {
+
+using testing::FakeCodePage;
+using testing::FakeKernel32;
+using testing::FakeLocale;
+using testing::MemoryFileStore;
+using testing::RecordingMessageBox;
+namespace k = win32_constant;
+using Action = CommandLine::Action;
+
+struct ParseCase {
+  std::vector<const char16_t*> arguments;
+  Action action;
+  ExportFormat format;
+  std::u16string path;
+};
+
+TEST(CommandLineParse, SwitchesInEitherFormAndCaseBadLinesAndTheUsage) {
+  const ParseCase cases[] = {
+      {{}, Action::kWindow, ExportFormat::kText, u""},
+      {{u"/stext", u"a.txt"}, Action::kExport, ExportFormat::kText, u"a.txt"},
+      {{u"-STAB", u"b.txt"}, Action::kExport, ExportFormat::kTab, u"b.txt"},
+      {{u"/sCsv", u"C:\\out dir\\c.csv"},
+       Action::kExport,
+       ExportFormat::kCsv,
+       u"C:\\out dir\\c.csv"},
+      {{u"/sjson", u"-"}, Action::kExport, ExportFormat::kJson, u"-"},
+      {{u"-shtml", u"d.html"}, Action::kExport, ExportFormat::kHtml, u"d.html"},
+      {{u"/?"}, Action::kUsage, ExportFormat::kText, u""},
+      {{u"-?"}, Action::kUsage, ExportFormat::kText, u""},
+      {{u"/sjson"}, Action::kBadCommandLine, ExportFormat::kText, u""},
+      {{u"/sjson", u""}, Action::kBadCommandLine, ExportFormat::kText, u""},
+      {{u"/sjson", u"a", u"b"}, Action::kBadCommandLine, ExportFormat::kText, u""},
+      {{u"/sxml", u"a"}, Action::kBadCommandLine, ExportFormat::kText, u""},
+      {{u"/sjsonx", u"a"}, Action::kBadCommandLine, ExportFormat::kText, u""},
+      {{u"stext", u"a"}, Action::kBadCommandLine, ExportFormat::kText, u""},
+      {{u"/", u"a"}, Action::kBadCommandLine, ExportFormat::kText, u""},
+      {{u"/?", u"a"}, Action::kBadCommandLine, ExportFormat::kText, u""},
+  };
+  for (const ParseCase& test : cases) {
+    const CommandLine parsed =
+        ParseCommandLine(static_cast<int>(test.arguments.size()), test.arguments.data());
+    SCOPED_TRACE(test.arguments.empty() ? "(none)" : Utf8Text(test.arguments[0]));
+    EXPECT_EQ(parsed.action, test.action);
+    EXPECT_EQ(parsed.format, test.format);
+    EXPECT_EQ(parsed.path, test.path);
+    EXPECT_EQ(parsed.problem.empty(), test.action != Action::kBadCommandLine);
+  }
+  const char16_t* unknown[] = {u"/x", u"a"};
+  EXPECT_EQ(ParseCommandLine(2, unknown).problem, "unknown switch ");
+  EXPECT_EQ(ParseCommandLine(2, unknown).argument, u"/x");
+}
+
+TEST(DocumentText, CsvQuotesOnlyFieldsThatNeedIt) {
+  const auto csv = [](std::u16string_view text) { return Utf8Text(text, Escape::kCsv); };
+  EXPECT_EQ(csv(u"C:\\ - [System]"), "C:\\ - [System]");
+  EXPECT_EQ(csv(u""), "");
+  EXPECT_EQ(csv(u"465,76 GB"), "\"465,76 GB\"");
+  EXPECT_EQ(csv(u"say \"hi\""), "\"say \"\"hi\"\"\"");
+  EXPECT_EQ(csv(u"two\r\nlines"), "\"two\r\nlines\"");
+  EXPECT_EQ(csv(u"\n"), "\"\n\"");
+  EXPECT_EQ(csv(u"\""), "\"\"\"\"");
+  EXPECT_EQ(csv(u"Donn\u00e9es"),
+            "Donn\xC3\xA9"
+            "es");
+}
+
+TEST(DocumentText, JsonEscapesQuotesBackslashesAndControlsOnly) {
+  const auto json = [](std::u16string_view text) { return Utf8Text(text, Escape::kJson); };
+  EXPECT_EQ(json(u"C:\\"), "\"C:\\\\\"");
+  EXPECT_EQ(json(u"a \"b\""), "\"a \\\"b\\\"\"");
+  EXPECT_EQ(json(u"\t\r\n\x01\x1f/"), "\"\\t\\r\\n\\u0001\\u001f/\"");
+  EXPECT_EQ(json(u"Donn\u00e9es \u20ac \U0001F4BE"),
+            "\"Donn\xC3\xA9"
+            "es \xE2\x82\xAC \xF0\x9F\x92\xBE\"");
+  EXPECT_EQ(json(u""), "\"\"");
+}
+
+TEST(DocumentText, HtmlEscapesMarkupCharacters) {
+  EXPECT_EQ(Utf8Text(u"<b>Tom & \"Jerry's\"</b>", Escape::kHtml),
+            "&lt;b&gt;Tom &amp; &quot;Jerry&#39;s&quot;&lt;/b&gt;");
+  EXPECT_EQ(Utf8Text(u"\u00e9\r\n", Escape::kHtml), "\xC3\xA9\r\n");
+}
+
+TEST(DocumentText, Utf8OfEveryLengthAndLoneSurrogates) {
+  EXPECT_EQ(
+      Utf8Text(u"A\u00e9\u07ff\u0800\u20ac\uffff\U0001F4BE\U0010FFFF"),
+      "A\xC3\xA9\xDF\xBF\xE0\xA0\x80\xE2\x82\xAC\xEF\xBF\xBF\xF0\x9F\x92\xBE\xF4\x8F\xBF\xBF");
+  EXPECT_EQ(Utf8Text(std::u16string(1, char16_t(0xD800)) + u"x"), "\xEF\xBF\xBDx");
+  EXPECT_EQ(Utf8Text(std::u16string(1, char16_t(0xDC00)) + u"\xD83D"), "\xEF\xBF\xBD\xEF\xBF\xBD");
+  EXPECT_EQ(Iso8601Utc(2026, 12, 8, 7, 5, 9), u"2026-12-08T07:05:09Z");
+}
+
+// The command-line export over a scripted machine, into files kept in memory.
+class CommandLineExportTest : public ::testing::Test {
+ protected:
+  CommandLineExportTest() {
+    machine.AddDrive('A', k::kDriveRemovable).NotReady();
+    // FakeCodePage is Latin-1: the label's é is one ANSI byte, two in UTF-8.
+    machine.AddDrive('C', k::kDriveFixed)
+        .Label("Tom's \"Data\", 2\\3 \xE9")
+        .Serial(0x1234ABCD)
+        .Space(2048, 512);
+  }
+
+  int Export(ExportFormat format, const std::u16string& path = u"out") {
+    CommandLine request;
+    request.action = Action::kExport;
+    request.format = format;
+    request.path = path;
+    return ExportFromCommandLine(request, services);
+  }
+  std::string File(const std::u16string& path = u"out") { return store.files[path]; }
+
+  FakeKernel32 machine;
+  FakeCodePage codePage;
+  FakeLocale locale;
+  MemoryFileStore store;
+  // Files in memory, a fixed heading, standard error kept.
+  struct System : CommandLineSystem {
+    explicit System(MemoryFileStore& store) : factory(store.Factory()) {}
+    std::unique_ptr<FileSystemObject> CreateFileSystemObject() override { return factory(); }
+    DocumentHeading Heading() override { return {u"HOST-1", u"2026-12-08T07:05:09Z"}; }
+    void WriteError(std::u16string_view text) override { errors += text; }
+    std::function<std::unique_ptr<FileSystemObject>()> factory;
+    std::u16string errors;
+  } system{store};
+  std::u16string& errors = system.errors;
+  CommandLineServices services{machine, codePage, locale, system};
+};
+
+TEST_F(CommandLineExportTest, TabAndCsvHoldEveryRow) {
+  EXPECT_EQ(Export(ExportFormat::kTab), exit_code::kWritten);
+  EXPECT_EQ(File(),
+            "Drive\tType\tFile System\tTotal Space\tFree Space\tUsed Space\tSerial Number\r\n"
+            "A:\\  - No Disk present\tFloppy\t\t\t\t\t\r\n"
+            "C:\\ - [Tom's \"Data\", 2\\3 \xE9]\tFixed\tNTFS\t2 KB\t512 Bytes\t1.5 KB\t"
+            "1234-ABCD\r\n");
+  EXPECT_EQ(Export(ExportFormat::kCsv), exit_code::kWritten);
+  EXPECT_EQ(File(),
+            "\xEF\xBB\xBF"
+            "Drive,Type,File System,Total Space,Free Space,Used Space,Serial Number\r\n"
+            "A:\\  - No Disk present,Floppy,,,,,\r\n"
+            "\"C:\\ - [Tom's \"\"Data\"\", 2\\3 \xC3\xA9]\",Fixed,NTFS,2 KB,512 Bytes,1.5 KB,"
+            "1234-ABCD\r\n");
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(CommandLineExportTest, JsonGivesFactsTextsAndNullsWhereNothingWasProduced) {
+  machine.AddDrive('G', k::kDriveFixed).Label("NoSpace").FailSpace(21);
+  EXPECT_EQ(Export(ExportFormat::kJson), exit_code::kWritten);
+  EXPECT_EQ(
+      File(),
+      "{\r\n  \"computer\": \"HOST-1\",\r\n  \"generated\": \"2026-12-08T07:05:09Z\",\r\n"
+      "  \"drives\": [\r\n"
+      "    {\"root\": \"A:\\\\\", \"label\": \"\", \"kind\": \"Floppy\", \"driveType\": 2, "
+      "\"fileSystem\": \"\", \"serialNumber\": \"\", \"medium\": false, \"totalBytes\": null, "
+      "\"freeBytes\": null, \"usedBytes\": null, \"total\": \"\", \"free\": \"\", \"used\": "
+      "\"\", \"errors\": []},\r\n"
+      "    {\"root\": \"C:\\\\\", \"label\": \"Tom's \\\"Data\\\", 2\\\\3 \xC3\xA9\", "
+      "\"kind\": \"Fixed\", \"driveType\": 3, \"fileSystem\": \"NTFS\", \"serialNumber\": "
+      "\"1234-ABCD\", \"medium\": true, \"totalBytes\": 2048, \"freeBytes\": 512, "
+      "\"usedBytes\": 1536, \"total\": \"2 KB\", \"free\": \"512 Bytes\", \"used\": "
+      "\"1.5 KB\", \"errors\": []},\r\n"
+      "    {\"root\": \"G:\\\\\", \"label\": \"NoSpace\", \"kind\": \"Fixed\", \"driveType\": "
+      "3, \"fileSystem\": \"NTFS\", \"serialNumber\": \"No SN\", \"medium\": true, "
+      "\"totalBytes\": null, \"freeBytes\": null, \"usedBytes\": null, \"total\": \"\", "
+      "\"free\": \"\", \"used\": \"\", \"errors\": []}\r\n"
+      "  ],\r\n  \"errors\": []\r\n}\r\n");
+}
+
+TEST_F(CommandLineExportTest, FailedQueriesGoToTheirDrivesAndGiveExitCodeThree) {
+  machine.ThrowOn("GetDriveTypeA", RuntimeFailure(51, u"Internal error"));
+  EXPECT_EQ(Export(ExportFormat::kJson), exit_code::kWrittenWithFailedQueries);
+  const std::string json = File();
+  EXPECT_NE(json.find("\"root\": \"A:\\\\\", \"label\": \"\", \"kind\": \"\", \"driveType\": null"),
+            std::string::npos);
+  EXPECT_NE(json.find("\"errors\": [{\"line\": 140, \"description\": \"Internal error\"}]}"),
+            std::string::npos);
+  EXPECT_NE(json.find("\"errors\": [{\"line\": 120, \"description\": \"Internal error\"}]}"),
+            std::string::npos);
+  EXPECT_NE(json.find("\"errors\": []\r\n}"), std::string::npos) << "none outside the drives";
+  EXPECT_EQ(errors,
+            u"Brindlecap: A:\\ at line 140: Internal error\r\n"
+            u"Brindlecap: C:\\ at line 120: Internal error\r\n");
+}
+
+TEST_F(CommandLineExportTest, ReportsOfADriveWithoutARowAreKeptApart) {
+  testing::ScriptedList list;
+  AddResultColumns(list);
+  ReportLog log(list);
+  machine.ThrowOn("GetDriveTypeA", RuntimeFailure(51, u"Internal error"));
+  list.FailCalls("ListItemsAdd", {2});  // C:'s row cannot be added
+  RetrieveAllDrives(list, DriveSystem{machine, codePage, locale, log});
+  std::vector<std::pair<int, std::u16string>> reports;
+  for (const ReportedFailure& failure : log.Failures())
+    reports.emplace_back(*failure.line, failure.root);
+  EXPECT_EQ(reports, (std::vector<std::pair<int, std::u16string>>{{140, u"A:\\"},
+                                                                  {118, u""},
+                                                                  {120, u""},
+                                                                  {122, u""},
+                                                                  {124, u""},
+                                                                  {126, u""},
+                                                                  {128, u""},
+                                                                  {136, u""}}));
+
+  // A report made before its drive's row exists takes the row's root once it does.
+  ResultsModel results;
+  AddResultColumns(results);
+  ReportLog early(results);
+  early.ShowApplicationError(u"Out of memory", location::kStartRetrieving, 114);
+  early.ShowApplicationError(u"Out of memory", location::kWriteList, 150);
+  DriveFacts facts;
+  facts.root = u"D:\\";
+  results.SetRowFacts(results.ListItemsAdd(u"D:\\ - []"), facts);
+  ASSERT_EQ(early.Failures().size(), 2u);
+  EXPECT_EQ(early.Failures()[0].root, u"D:\\");
+  EXPECT_EQ(early.Failures()[1].root, u"");
+}
+
+TEST_F(CommandLineExportTest, AFailureBeforeAnyDriveIsKeptApart) {
+  machine.ThrowOn("GetLogicalDriveStringsA", RuntimeFailure(51, u"Internal error"));
+  EXPECT_EQ(Export(ExportFormat::kJson), exit_code::kWrittenWithFailedQueries);
+  EXPECT_NE(File().find("\"drives\": [],\r\n  \"errors\": [\r\n    {\"root\": null, \"line\": 108, "
+                        "\"description\": \"Internal error\"}\r\n  ]\r\n}"),
+            std::string::npos)
+      << File();
+}
+
+TEST_F(CommandLineExportTest, FixedWidthTextIsTheSaveOfEveryRowTicked) {
+  ResultsModel results;
+  AddResultColumns(results);
+  RecordingMessageBox boxes;
+  RetrieveAllDrives(results, DriveSystem{machine, codePage, locale, boxes});
+  for (int row = 1; row <= results.ListItemsCount(); ++row) results.SetChecked(row, true);
+  testing::HookPump pump;
+  ExportServices save{store.Factory(), pump, boxes};
+  WriteFixedWidthList(results, u"saved", save);
+
+  EXPECT_EQ(Export(ExportFormat::kText), exit_code::kWritten);
+  EXPECT_EQ(File(), File(u"saved"));
+  EXPECT_NE(File().find("1234-ABCD"), std::string::npos);
+  EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(CommandLineExportTest, AFileThatCannotBeWrittenGivesExitCodeOne) {
+  for (ExportFormat format : {ExportFormat::kText, ExportFormat::kTab, ExportFormat::kCsv,
+                              ExportFormat::kJson, ExportFormat::kHtml}) {
+    store.failCreate = true;
+    errors.clear();
+    EXPECT_EQ(Export(format), exit_code::kNotWritten);
+    EXPECT_EQ(errors, u"Brindlecap: could not write out: Path not found\r\n");
+    store.failCreate = false;
+    store.failClose = true;
+    EXPECT_EQ(Export(format), exit_code::kNotWritten);
+    store.failClose = false;
+  }
+}
+
+TEST_F(CommandLineExportTest, HtmlPageHasTheTableAndABarForEveryDriveWithAMedium) {
+  machine.AddDrive('D', k::kDriveFixed).Label("<b>&").Space(4096, 0);
+  EXPECT_EQ(Export(ExportFormat::kHtml), exit_code::kWritten);
+  const std::string html = File();
+  EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
+  EXPECT_EQ(html.find("<script"), std::string::npos);
+  EXPECT_NE(html.find("<title>Drives of HOST-1</title>"), std::string::npos);
+  EXPECT_NE(html.find("<tr><td>A:\\  - No Disk present</td><td>Floppy</td><td></td><td></td>"
+                      "<td></td><td></td><td></td><td></td></tr>"),
+            std::string::npos);
+  EXPECT_NE(html.find("title=\"75.00 % used\"><div style=\"width: 75.00%\">"), std::string::npos);
+  EXPECT_NE(html.find("<td>D:\\ - [&lt;b&gt;&amp;]</td>"), std::string::npos);
+  EXPECT_NE(html.find("title=\"100.00 % used\""), std::string::npos);
+  EXPECT_NE(html.find("Tom&#39;s &quot;Data&quot;, 2\\3 \xC3\xA9"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace brindlecap
