@@ -1,6 +1,7 @@
 #include "command_line/command_line_export.h"
 
 #include <new>
+#include <utility>
 
 #include "command_line/report_log.h"
 #include "export/fixed_width_writer.h"
@@ -93,8 +94,14 @@ void AddResultColumns(ResultsModel& results) {
   }
 }
 
-void RetrieveAllDrives(ResultsModel& results, DriveSystem system) {
-  RetrievalCommand(results, system).Run();
+void RetrieveAllDrives(ResultsModel& results, DriveSystem system, DriveWorkers workers,
+                       const std::function<void()>& waitForAnswer) {
+  RetrievalCommand retrieval(results, system, std::move(workers));
+  retrieval.Run();
+  while (retrieval.Running() && waitForAnswer) {
+    waitForAnswer();
+    retrieval.TakeAnswers();
+  }
 }
 
 int ExportFromCommandLine(const CommandLine& request, CommandLineServices& services) noexcept {
@@ -103,7 +110,8 @@ int ExportFromCommandLine(const CommandLine& request, CommandLineServices& servi
     AddResultColumns(results);
     ReportLog reports(results);
     RetrieveAllDrives(results,
-                      DriveSystem{services.kernel32, services.codePage, services.locale, reports});
+                      DriveSystem{services.kernel32, services.codePage, services.locale, reports},
+                      services.workers, services.waitForAnswer);
     std::u16string text;
     for (const ReportedFailure& failure : reports.Failures()) {
       // "Brindlecap: C:\ at line 120: Internal error"

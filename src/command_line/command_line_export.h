@@ -2,6 +2,7 @@
 // An export asked for on the command line: one retrieval of every drive through the
 // window's model and drive code, every row written in the chosen format, and the
 // exit code that says how it went.
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -11,6 +12,7 @@
 #include "export/table_text.h"
 #include "export/text_file.h"
 #include "main_window/core/results_model.h"
+#include "retrieval/worker_threads.h"
 
 namespace brindlecap {
 
@@ -32,6 +34,10 @@ struct CommandLineServices {
   const AnsiCodePage& codePage;
   const LocaleInfo& locale;
   CommandLineSystem& system;
+  // The drives are asked on these; waitForAnswer returns once a drive may have
+  // answered (none needed when the workers finish before Start returns).
+  DriveWorkers workers;
+  std::function<void()> waitForAnswer;
 };
 
 // Reports failures on standard error, never in a box.
@@ -42,6 +48,7 @@ void AddResultColumns(ResultsModel& results);
 
 // One retrieval of every drive, run to its end: afterwards every drive's row is in
 // the model and every report has reached the system's message service.
-void RetrieveAllDrives(ResultsModel& results, DriveSystem system);
+void RetrieveAllDrives(ResultsModel& results, DriveSystem system, DriveWorkers workers,
+                       const std::function<void()>& waitForAnswer);
 
 }  // namespace brindlecap

@@ -38,6 +38,11 @@ struct KernelHandleTraits {  // files, processes, threads, devices
   static Handle Invalid() noexcept { return INVALID_HANDLE_VALUE; }
   static void Close(Handle h) noexcept { ::CloseHandle(h); }
 };
+struct EventHandleTraits {  // events: a failed creation gives null, not INVALID_HANDLE_VALUE
+  using Handle = HANDLE;
+  static Handle Invalid() noexcept { return nullptr; }
+  static void Close(Handle h) noexcept { ::CloseHandle(h); }
+};
 struct FindHandleTraits {
   using Handle = HANDLE;
   static Handle Invalid() noexcept { return INVALID_HANDLE_VALUE; }
@@ -71,6 +76,7 @@ struct ScreenDcTraits {
 };
 
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
+using UniqueEventHandle = UniqueHandle<EventHandleTraits>;
 using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
 using UniqueFont = UniqueHandle<GdiObjectTraits<HFONT>>;
 using UniqueBrush = UniqueHandle<GdiObjectTraits<HBRUSH>>;

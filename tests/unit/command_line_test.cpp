@@ -12,6 +12,7 @@
 #include "shared/error_report.h"
 #include "unit/fake_kernel32.h"
 #include "unit/fake_system_text.h"
+#include "unit/held_workers.h"
 #include "unit/hook_pump.h"
 #include "unit/memory_text_file.h"
 #include "unit/recording_message_box.h"
@@ -23,6 +24,7 @@ namespace {
 using testing::FakeCodePage;
 using testing::FakeKernel32;
 using testing::FakeLocale;
+using testing::HeldWorkers;
 using testing::MemoryFileStore;
 using testing::RecordingMessageBox;
 namespace k = win32_constant;
@@ -146,7 +148,8 @@ class CommandLineExportTest : public ::testing::Test {
     std::u16string errors;
   } system{store};
   std::u16string& errors = system.errors;
-  CommandLineServices services{machine, codePage, locale, system};
+  HeldWorkers workers;
+  CommandLineServices services{machine, codePage, locale, system, workers.Workers(), {}};
 };
 
 TEST_F(CommandLineExportTest, TabAndCsvHoldEveryRow) {
@@ -211,7 +214,7 @@ TEST_F(CommandLineExportTest, ReportsOfADriveWithoutARowAreKeptApart) {
   ReportLog log(list);
   machine.ThrowOn("GetDriveTypeA", RuntimeFailure(51, u"Internal error"));
   list.FailCalls("ListItemsAdd", {2});  // C:'s row cannot be added
-  RetrieveAllDrives(list, DriveSystem{machine, codePage, locale, log});
+  RetrieveAllDrives(list, DriveSystem{machine, codePage, locale, log}, workers.Workers(), {});
   std::vector<std::pair<int, std::u16string>> reports;
   for (const ReportedFailure& failure : log.Failures())
     reports.emplace_back(*failure.line, failure.root);
@@ -251,7 +254,7 @@ TEST_F(CommandLineExportTest, FixedWidthTextIsTheSaveOfEveryRowTicked) {
   ResultsModel results;
   AddResultColumns(results);
   RecordingMessageBox boxes;
-  RetrieveAllDrives(results, DriveSystem{machine, codePage, locale, boxes});
+  RetrieveAllDrives(results, DriveSystem{machine, codePage, locale, boxes}, workers.Workers(), {});
   for (int row = 1; row <= results.ListItemsCount(); ++row) results.SetChecked(row, true);
   testing::HookPump pump;
   ExportServices save{store.Factory(), pump, boxes};

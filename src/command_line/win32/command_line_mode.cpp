@@ -6,10 +6,12 @@
 #include <memory>
 
 #include "command_line/command_line_export.h"
+#include "platform/handles.h"
 #include "platform/wide_text.h"
 #include "platform/win32_kernel32.h"
 #include "platform/win32_system_text.h"
 #include "platform/win32_text_file.h"
+#include "retrieval/win32/win32_worker_threads.h"
 #include "shared/text_convert.h"
 
 namespace brindlecap::win32 {
@@ -85,7 +87,15 @@ int RunCommandLine(const CommandLine& request, MessageBoxService& messages) {
   Win32AnsiCodePage codePage;
   Win32LocaleInfo locale;
   Win32CommandLineSystem system(request.path == u"-");
-  CommandLineServices services{kernel32, codePage, locale, system};
+  // Declared before the threads, which are waited for first: a worker's last act
+  // is to set the event.
+  const UniqueEventHandle answered(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
+  Win32WorkerThreads threads;
+  const HANDLE event = answered.get();
+  CommandLineServices services{
+      kernel32, codePage, locale, system, DriveWorkers{threads, [event] { ::SetEvent(event); }},
+      // Without the event the answers are looked for every 10 ms.
+      [event] { ::WaitForSingleObject(event, event != nullptr ? INFINITE : 10); }};
   return ExportFromCommandLine(request, services);
 }
 
