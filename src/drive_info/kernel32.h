@@ -50,8 +50,8 @@ class Kernel32 {
   virtual uint32_t GetDriveTypeA(const char* rootPathName) = 0;
   virtual int32_t GetVolumeInformationA(const char* rootPathName, char* volumeNameBuffer,
                                         uint32_t volumeNameSize, uint32_t* volumeSerialNumber,
-                                        uint32_t* maximumComponentLength,
-                                        uint32_t* fileSystemFlags, char* fileSystemNameBuffer,
+                                        uint32_t* maximumComponentLength, uint32_t* fileSystemFlags,
+                                        char* fileSystemNameBuffer,
                                         uint32_t fileSystemNameSize) = 0;
   virtual int32_t GetDiskFreeSpaceExA(const char* directoryName,
                                       uint64_t* freeBytesAvailableToCaller,
@@ -60,12 +60,11 @@ class Kernel32 {
   // The error code of the last failed call above.
   virtual uint32_t GetLastError() = 0;
   virtual int32_t GetVersionExA(OsVersionInfoA* versionInformation) = 0;
-  virtual DeviceHandle CreateFileA(const char* fileName, uint32_t desiredAccess,
-                                   uint32_t shareMode, uint32_t creationDisposition,
-                                   uint32_t flagsAndAttributes) = 0;
-  virtual int32_t DeviceIoControl(DeviceHandle device, uint32_t ioControlCode,
-                                  const void* inBuffer, uint32_t inBufferSize, void* outBuffer,
-                                  uint32_t outBufferSize, uint32_t* bytesReturned) = 0;
+  virtual DeviceHandle CreateFileA(const char* fileName, uint32_t desiredAccess, uint32_t shareMode,
+                                   uint32_t creationDisposition, uint32_t flagsAndAttributes) = 0;
+  virtual int32_t DeviceIoControl(DeviceHandle device, uint32_t ioControlCode, const void* inBuffer,
+                                  uint32_t inBufferSize, void* outBuffer, uint32_t outBufferSize,
+                                  uint32_t* bytesReturned) = 0;
   virtual int32_t CloseHandle(DeviceHandle handle) = 0;
   // FindFirstFileA then FindClose: true and the first entry when the pattern
   // matches; false otherwise, with the reason in GetLastError.
