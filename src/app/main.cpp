@@ -7,15 +7,15 @@
 
 #include "command_line/win32/command_line_mode.h"
 #include "drive_info/drive_info.h"
+#include "drive_info/win32/win32_kernel32.h"
+#include "export/win32/win32_save_dialog.h"
+#include "export/win32/win32_text_file.h"
 #include "main_window/win32/home_page.h"
 #include "main_window/win32/main_window.h"
 #include "platform/system_failure.h"
-#include "platform/win32_kernel32.h"
-#include "platform/win32_message_box.h"
-#include "platform/win32_save_dialog.h"
 #include "platform/win32_system_text.h"
-#include "platform/win32_text_file.h"
 #include "shared/win32/file_check.h"
+#include "shared/win32/win32_message_box.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   win32::Win32AnsiCodePage codePage;
   win32::Win32LocaleInfo locale;
   win32::Win32MessageBox messages;
-  Win32SaveDialog saveDialog;
+  win32::Win32SaveDialog saveDialog;
 
   win32::MainWindow form(win32::MainWindowServices{
       instance,
@@ -62,7 +62,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       locale,
       messages,
       saveDialog,
-      [] { return std::unique_ptr<FileSystemObject>(new Win32FileSystemObject()); },
+      [] { return std::unique_ptr<FileSystemObject>(new win32::Win32FileSystemObject()); },
       &win32::DrawHomePageNumber,
       &win32::OpenHomePage,
       [&](HWND window) {

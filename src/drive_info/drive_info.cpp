@@ -20,9 +20,6 @@ constexpr uint32_t kBufferLength = 255;
 // The media-types answer: device type, entry count and 11 entries of 32 bytes.
 constexpr uint32_t kMediaTypesAnswerSize = 360;
 
-constexpr char16_t kOldSystemText[] =
-    u"This application is not designed to execute on operating systems earlier than Windows "
-    u"2000.";
 constexpr char16_t kProbeFailureTitle[] = u"Harrowmede - GetMediaType";
 
 // A status is 16 bits wide; a code that does not fit is the runtime's overflow.
@@ -95,11 +92,9 @@ std::u16string DriveInfo::GetDriveTypeName(const std::u16string& root, int16_t* 
       return u"Remote";
     case k::kDriveCdrom: {
       std::u16string copy = root;
-      const MediaTypeResult media = GetMediaType(copy);
-      if (const int32_t* deviceType = std::get_if<int32_t>(&media)) {
-        if (*deviceType == k::kFileDeviceCdRom) return u"CD-ROM";
-        if (*deviceType == k::kFileDeviceDvd) return u"DVD-ROM";
-      }
+      const std::optional<int32_t> deviceType = GetMediaType(copy);
+      if (deviceType == static_cast<int32_t>(k::kFileDeviceCdRom)) return u"CD-ROM";
+      if (deviceType == static_cast<int32_t>(k::kFileDeviceDvd)) return u"DVD-ROM";
       return {};
     }
     case k::kDriveRamdisk:
@@ -220,16 +215,13 @@ bool DriveInfo::IsWin2000OrLater() {
   return version.dwPlatformId == k::kVerPlatformWin32Nt && version.dwMajorVersion >= 5;
 }
 
-DriveInfo::MediaTypeResult DriveInfo::GetMediaType(std::u16string& root) {
+std::optional<int32_t> DriveInfo::GetMediaType(std::u16string& root) {
   Kernel32& kernel32 = system_.kernel32;
-  MediaTypeResult result = std::u16string();
+  std::optional<int32_t> result;
   DeviceHandle device = kInvalidDeviceHandle;
   try {
     [&] {
-      if (!IsWin2000OrLater()) {
-        result = std::u16string(kOldSystemText);
-        return;
-      }
+      if (!IsWin2000OrLater()) return;
       root = UnQualifyPath(root);
       const std::string name = system_.codePage.ToAnsi(u"\\\\.\\" + AsciiUpperCase(root));
       const uint32_t shareReadWrite = k::kFileShareRead | k::kFileShareWrite;

@@ -2,8 +2,8 @@
 // Everything the program asks about the computer's drives. The class asks the
 // system afresh on every call and remembers nothing between calls.
 #include <cstdint>
+#include <optional>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "drive_info/currency.h"
@@ -29,9 +29,6 @@ struct DriveSystem {
 
 class DriveInfo {
  public:
-  // What the optical-device probe answers: the device type, or a text.
-  using MediaTypeResult = std::variant<std::u16string, int32_t>;
-
   explicit DriveInfo(DriveSystem system) : system_(system) {}
 
   std::u16string UnQualifyPath(std::u16string path) const;
@@ -53,7 +50,9 @@ class DriveInfo {
 
  private:
   bool IsWin2000OrLater();
-  MediaTypeResult GetMediaType(std::u16string& root);
+  // The optical device's type, or nothing (an older system, a device that cannot
+  // be opened or asked).
+  std::optional<int32_t> GetMediaType(std::u16string& root);
 
   DriveSystem system_;
 };

@@ -10,7 +10,7 @@ class WorkerThreads {
   virtual ~WorkerThreads() = default;
   // Runs the work on a thread of its own; false when no thread could be started
   // (the work is then dropped).
-  virtual bool Start(std::function<void()> work) noexcept = 0;
+  [[nodiscard]] virtual bool Start(std::function<void()> work) noexcept = 0;
 };
 
 // How the retrieval has its drives asked off the window's thread.

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "drive_info/drive_info.h"
-#include "platform/win32_kernel32.h"
+#include "drive_info/win32/win32_kernel32.h"
 #include "platform/win32_system_text.h"
 #include "shared/text_convert.h"
 #include "unit/recording_message_box.h"

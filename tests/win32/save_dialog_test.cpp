@@ -8,11 +8,14 @@
 #include <thread>
 #include <vector>
 
-#include "platform/win32_save_dialog.h"
+#include "export/win32/win32_save_dialog.h"
 #include "shared/runtime_failure.h"
 
 namespace brindlecap {
 namespace {
+
+using win32::ChosenPath;
+using win32::Win32SaveDialog;
 
 constexpr int kFileNameControl = 0x47C;  // cmb13
 constexpr int kFileTypeControl = 0x470;  // cmb1

@@ -8,11 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32_text_file.h"
+#include "export/win32/win32_text_file.h"
 #include "shared/runtime_failure.h"
 
 namespace brindlecap {
 namespace {
+
+using win32::Win32FileSystemObject;
 
 std::string ReadAll(const std::wstring& path) {
   win32::UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_READ,

@@ -6,11 +6,11 @@
 #include <memory>
 
 #include "command_line/command_line_export.h"
+#include "drive_info/win32/win32_kernel32.h"
+#include "export/win32/win32_text_file.h"
 #include "platform/handles.h"
 #include "platform/wide_text.h"
-#include "platform/win32_kernel32.h"
 #include "platform/win32_system_text.h"
-#include "platform/win32_text_file.h"
 #include "retrieval/win32/win32_worker_threads.h"
 #include "shared/text_convert.h"
 

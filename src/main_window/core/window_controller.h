@@ -19,9 +19,9 @@ class WindowController : public MousePointerOwner {
 
   // A close while a save writes would cut the file short: it waits for the end
   // of the save. Answers whether the close may go on now.
-  bool CloseMayProceed(bool saving) noexcept;
+  [[nodiscard]] bool CloseMayProceed(bool saving) noexcept;
   // After a save: true, once, when a close waited for it.
-  bool TakeWaitingClose(bool saving) noexcept;
+  [[nodiscard]] bool TakeWaitingClose(bool saving) noexcept;
 
  private:
   int mousePointer_ = mouse_pointer::kDefault;

@@ -14,12 +14,12 @@
 #include "main_window/core/window_controller.h"
 #include "main_window/win32/application_window.h"
 #include "main_window/win32/results_list_control.h"
+#include "main_window/win32/shutdown_block_reason.h"
 #include "platform/handles.h"
-#include "platform/shutdown_block_reason.h"
-#include "platform/win32_event_pump.h"
 #include "retrieval/retrieval_command.h"
 #include "retrieval/win32/win32_worker_threads.h"
 #include "shared/win32/skin.h"
+#include "shared/win32/win32_event_pump.h"
 
 namespace brindlecap::win32 {
 
@@ -79,9 +79,9 @@ class MainWindow : public MousePointerOwner, public SkinnableForm {
   // Event handlers.
   void RunStartUp() noexcept;
   // Returns false when the close is held back until a running save has finished.
-  bool OnCloseRequest() noexcept;
+  [[nodiscard]] bool OnCloseRequest() noexcept;
   // A logoff or shutdown asks: false while a file is being written.
-  bool OnEndSessionQuery() noexcept;
+  [[nodiscard]] bool OnEndSessionQuery() noexcept;
   // What a close request does before the window goes: waiting events run, twice.
   void LetWaitingEventsRun() noexcept;
   void Unload() noexcept;

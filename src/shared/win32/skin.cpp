@@ -39,26 +39,6 @@ std::string ReadSmallFile(const std::wstring& path) {
   return content;
 }
 
-// Option buttons, check boxes, frames and labels take the window's background.
-bool TakesWindowBackground(HWND control) {
-  wchar_t className[32] = {};
-  ::GetClassNameW(control, className, 32);
-  if (::lstrcmpiW(className, L"Static") == 0) return true;
-  if (::lstrcmpiW(className, L"Button") != 0) return false;
-  switch (::GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) {
-    case BS_CHECKBOX:
-    case BS_AUTOCHECKBOX:
-    case BS_3STATE:
-    case BS_AUTO3STATE:
-    case BS_RADIOBUTTON:
-    case BS_AUTORADIOBUTTON:
-    case BS_GROUPBOX:
-      return true;
-    default:
-      return false;
-  }
-}
-
 }  // namespace
 
 COLORREF ResolveOleColour(uint32_t oleColour) {
@@ -71,13 +51,6 @@ void ApplySkin(SkinnableForm& form) {
   if (form.ProgramFolder().empty()) return;
   if (!IsNormalFile(form.ProgramFolder() + kSkinFileName)) return;
   form.SetBackColor(kButtonFaceOleColour);
-  for (HWND control = ::GetWindow(form.Handle(), GW_CHILD); control != nullptr;
-       control = ::GetWindow(control, GW_HWNDNEXT)) {
-    if (TakesWindowBackground(control)) {
-      ::SetPropW(control, kControlBackColorProperty,
-                 reinterpret_cast<HANDLE>(static_cast<uintptr_t>(kButtonFaceOleColour)));
-    }
-  }
   const std::wstring skinFile = form.ProgramFolder() + kSkinFileName;
   form.ApplyTheme(ParseTheme(ReadSmallFile(skinFile)));
   ::RedrawWindow(form.Handle(), nullptr, nullptr,

@@ -26,9 +26,6 @@ class SkinnableForm {
   virtual void ApplyTheme(const Theme& theme) = 0;
 };
 
-// A control of the kinds that take the window's background: its colour.
-inline constexpr wchar_t kControlBackColorProperty[] = L"Brindlecap.BackColor";
-
 // Does nothing without a normal (not hidden, not system) skin file; raises a
 // failure when the file cannot be read or is not a theme.
 void ApplySkin(SkinnableForm& form);

@@ -1,6 +1,6 @@
 #include "win32/support/window_fixture.h"
 
-#include "platform/win32_kernel32.h"
+#include "drive_info/win32/win32_kernel32.h"
 #include "platform/win32_system_text.h"
 #include "shared/runtime_failure.h"
 

@@ -11,7 +11,7 @@
 #include "export/text_file.h"
 #include "platform/handles.h"
 
-namespace brindlecap {
+namespace brindlecap::win32 {
 
 class Win32TextStream : public TextStream {
  public:
@@ -41,7 +41,7 @@ class Win32TextStream : public TextStream {
   // Writes out what is pending once it has reached the flush size; raises the failure.
   void FlushIfFull();
   // Writes out what is pending; ERROR_SUCCESS or the system's error code.
-  DWORD WritePending() noexcept;
+  [[nodiscard]] DWORD WritePending() noexcept;
   // Removes the temporary file and a placeholder; the target keeps its bytes.
   void Discard() noexcept;
 
@@ -67,4 +67,4 @@ class Win32FileSystemObject : public FileSystemObject {
   static std::unique_ptr<TextStream> StreamOnHandle(HANDLE handle);
 };
 
-}  // namespace brindlecap
+}  // namespace brindlecap::win32

@@ -1,4 +1,4 @@
-#include "platform/win32_message_box.h"
+#include "shared/win32/win32_message_box.h"
 
 #include "platform/wide_text.h"
 

@@ -1,4 +1,4 @@
-#include "platform/win32_save_dialog.h"
+#include "export/win32/win32_save_dialog.h"
 
 #include <cderr.h>
 #include <commdlg.h>
@@ -10,7 +10,7 @@
 #include "shared/runtime_failure.h"
 #include "shared/text_convert.h"
 
-namespace brindlecap {
+namespace brindlecap::win32 {
 
 namespace {
 
@@ -134,4 +134,4 @@ void Win32SaveDialog::ShowSave() {
   if (error != 0) throw DialogFailure(error);
 }
 
-}  // namespace brindlecap
+}  // namespace brindlecap::win32

@@ -1,4 +1,4 @@
-#include "platform/win32_event_pump.h"
+#include "shared/win32/win32_event_pump.h"
 
 namespace brindlecap::win32 {
 

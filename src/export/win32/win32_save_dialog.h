@@ -6,7 +6,7 @@
 
 #include "export/save_command.h"
 
-namespace brindlecap {
+namespace brindlecap::win32 {
 
 class Win32SaveDialog : public SaveDialog {
  public:
@@ -40,4 +40,4 @@ std::wstring DialogFilterText(const std::u16string& filter);
 // folder and the first name when multiple selection split them.
 std::u16string ChosenPath(const wchar_t* buffer, size_t bufferLength, WORD fileOffset);
 
-}  // namespace brindlecap
+}  // namespace brindlecap::win32

@@ -1,4 +1,4 @@
-#include "platform/win32_kernel32.h"
+#include "drive_info/win32/win32_kernel32.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "platform/shutdown_block_reason.h"
+#include "main_window/win32/shutdown_block_reason.h"
 
 namespace brindlecap::win32 {
 

@@ -1,11 +1,11 @@
-#include "platform/win32_text_file.h"
+#include "export/win32/win32_text_file.h"
 
 #include <climits>
 
 #include "platform/system_failure.h"
 #include "shared/runtime_failure.h"
 
-namespace brindlecap {
+namespace brindlecap::win32 {
 
 namespace {
 
@@ -248,4 +248,4 @@ std::unique_ptr<TextStream> Win32FileSystemObject::StreamOnHandle(HANDLE handle)
   return stream;
 }
 
-}  // namespace brindlecap
+}  // namespace brindlecap::win32
