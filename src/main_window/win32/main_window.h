@@ -95,6 +95,7 @@ class MainWindow : public MousePointerOwner, public SkinnableForm {
   void RaiseMouseMove(HWND over) noexcept;
   bool ShowPointer(HWND over) noexcept;
   void OnClose() noexcept;
+  void OnSize(int width, int height) noexcept;
   void OnCommand(WORD id, WORD code) noexcept;
   bool OnSetCursor(HWND over, WORD hitTest, WORD mouseMessage) noexcept;
   void OnEraseBackground(HDC dc) noexcept;
@@ -112,12 +113,15 @@ class MainWindow : public MousePointerOwner, public SkinnableForm {
   HWND saveResultsButton_ = nullptr;
   ResultsModel results_;
   ResultsListControl resultsList_{results_};
+  ShownResults shownResults_{results_};
   Win32EventPump pump_;
   Win32EventPump writerPump_{kWriterYieldIntervalMilliseconds};
   ExportServices exportServices_;
   RetrievalCommand retrieval_;
   SaveCommand save_;
   int dpi_ = 96;
+  SIZE designedFrame_{0, 0};
+  RECT listPlace_{};
   WindowController controller_;
   ShutdownBlockReason shutdownReason_;
   UniqueCursor mouseIcon_;
