@@ -81,8 +81,8 @@ TEST_P(MainWindowDesign, WindowControlsFontsAndColumnsAsDesigned) {
 
   const LONG style = ::GetWindowLongW(form, GWL_STYLE);
   EXPECT_TRUE(style & WS_MINIMIZEBOX);
-  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
-  EXPECT_FALSE(style & WS_THICKFRAME);
+  EXPECT_TRUE(style & WS_MAXIMIZEBOX);
+  EXPECT_TRUE(style & WS_THICKFRAME);
 
   // Tab order is the order of the children: the list, then the two buttons.
   const HWND list = ::GetWindow(form, GW_CHILD);
@@ -249,6 +249,7 @@ class FailingColumns : public ResultsModel::Listener {
   void ColumnWidthChanged(int column) override { FailAt(column, widened_); }
   void RowsAdded(int, int) override {}
   void RowChanged(int) override {}
+  void RowsRearranged() override {}
 
  private:
   static void FailAt(int column, int failing) {
