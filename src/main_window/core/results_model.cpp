@@ -139,16 +139,14 @@ int ResultsModel::PositionOf(int row) const {
   return static_cast<int>(std::find(order_.begin(), order_.end(), row - 1) - order_.begin()) + 1;
 }
 
-void ResultsModel::SetCollation(const TextCollation* collation) noexcept {
-  collation_ = collation != nullptr ? collation : &ordinal_;
-}
+void ResultsModel::SetCollation(const TextCollation* collation) noexcept { collation_ = collation; }
 
 bool ResultsModel::ShownBefore(int rowIndex, int otherIndex) const {
   const SortKey& key = *sort_;
   const auto value = [&](int index) {
     return RowValue{facts_[index], Cell(index + 1, key.column)};
   };
-  const int order = CompareRows(value(rowIndex), value(otherIndex), key.value, *collation_);
+  const int order = CompareRows(value(rowIndex), value(otherIndex), key.value, collation_);
   return key.ascending ? order < 0 : order > 0;
 }
 
@@ -196,31 +194,32 @@ void ResultsModel::ReleaseOrder() {
   if (sort_) SortBy(*sort_);
 }
 
+// Each row that goes takes the last row in its place: the shown order is all that
+// keeps the rows' sequence, and nothing has to move up.
 bool ResultsModel::RemoveShown(const std::vector<int>& positions) {
   if (orderHolds_ > 0) return false;
   std::vector<int> gone(facts_.size(), 0);
   for (int position : positions) gone[static_cast<size_t>(RowAt(position) - 1)] = 1;
-  // From the last row to the first, so that the rows still to go keep their indexes.
-  for (size_t row = facts_.size(); row-- > 0;) {
-    if (!gone[row]) continue;
-    const auto at = static_cast<ptrdiff_t>(row);
-    for (Column& column : columns_) column.cells.erase(column.cells.begin() + at);
-    if (columns_.empty()) itemTexts_.erase(itemTexts_.begin() + at);
-    facts_.erase(facts_.begin() + at);
-    checked_.erase(checked_.begin() + at);
+  // From the last row down: the last row is then always one that stays, or this one.
+  for (int row = static_cast<int>(facts_.size()); row-- > 0;) {
+    if (!gone[static_cast<size_t>(row)]) continue;
+    const size_t at = static_cast<size_t>(row), last = facts_.size() - 1;
+    for (Column& column : columns_) {
+      column.cells[at] = column.cells[last];
+      column.cells.pop_back();
+    }
+    if (columns_.empty()) {
+      itemTexts_[at] = itemTexts_[last];
+      itemTexts_.pop_back();
+    }
+    facts_[at] = std::move(facts_[last]);
+    facts_.pop_back();
+    checked_[at] = checked_[last];
+    checked_.pop_back();
+    order_.erase(std::find(order_.begin(), order_.end(), row));
+    std::replace(order_.begin(), order_.end(), static_cast<int>(last), row);
   }
-  // The shown order keeps the rows that stay, renumbered.
-  int removed = 0;
-  for (size_t row = 0; row < gone.size(); ++row) {
-    removed += gone[row];
-    gone[row] = gone[row] ? -1 : static_cast<int>(row) - removed;
-  }
-  size_t shown = 0;
-  for (int index : order_) {
-    if (gone[static_cast<size_t>(index)] >= 0) order_[shown++] = gone[static_cast<size_t>(index)];
-  }
-  order_.erase(order_.begin() + static_cast<ptrdiff_t>(shown), order_.end());
-  if (shown == 0) texts_.clear();
+  if (facts_.empty()) texts_.clear();
   Rearranged();
   return true;
 }

@@ -105,8 +105,7 @@ class ResultsModel : public ListView {
   // Zero-based: the row shown at each position.
   std::vector<int> order_;
   std::optional<SortKey> sort_;
-  OrdinalCollation ordinal_;
-  const TextCollation* collation_ = &ordinal_;
+  const TextCollation* collation_ = nullptr;
   int orderHolds_ = 0;
   Listener* listener_ = nullptr;
 };

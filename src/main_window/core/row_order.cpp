@@ -23,7 +23,7 @@ std::optional<char16_t> DriveLetter(const DriveFacts& facts) {
 }  // namespace
 
 int CompareRows(const RowValue& a, const RowValue& b, ColumnValue value,
-                const TextCollation& collation) {
+                const TextCollation* collation) {
   switch (value) {
     case ColumnValue::kDriveLetter:
       return CompareOptional(DriveLetter(a.facts), DriveLetter(b.facts));
@@ -38,7 +38,7 @@ int CompareRows(const RowValue& a, const RowValue& b, ColumnValue value,
     case ColumnValue::kText:
       break;
   }
-  return collation.Compare(a.text, b.text);
+  return collation != nullptr ? collation->Compare(a.text, b.text) : a.text.compare(b.text);
 }
 
 }  // namespace brindlecap

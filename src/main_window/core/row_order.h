@@ -24,20 +24,15 @@ class TextCollation {
   virtual int Compare(std::u16string_view a, std::u16string_view b) const = 0;
 };
 
-// Code unit by code unit: the order when no system is there to ask.
-class OrdinalCollation : public TextCollation {
- public:
-  int Compare(std::u16string_view a, std::u16string_view b) const override { return a.compare(b); }
-};
-
 // One row as the comparison sees it.
 struct RowValue {
   const DriveFacts& facts;
   std::u16string_view text;  // the cell of the key's column
 };
 
-// Below zero when a comes first in ascending order, zero for a tie.
+// Below zero when a comes first in ascending order, zero for a tie. Without a
+// collation, texts compare code unit by code unit.
 int CompareRows(const RowValue& a, const RowValue& b, ColumnValue value,
-                const TextCollation& collation);
+                const TextCollation* collation);
 
 }  // namespace brindlecap

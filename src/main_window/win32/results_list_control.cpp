@@ -47,11 +47,11 @@ std::optional<int64_t> BytesOf(const DriveFacts& facts, ColumnValue value) {
 
 int ResultsListControl::SystemCollation::Compare(std::u16string_view a,
                                                  std::u16string_view b) const {
-  const int order =
-      ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE,
-                       reinterpret_cast<const wchar_t*>(a.data()), static_cast<int>(a.size()),
-                       reinterpret_cast<const wchar_t*>(b.data()), static_cast<int>(b.size()));
-  return order == 0 ? a.compare(b) : order - CSTR_EQUAL;
+  // A failure (0) counts as "before": nothing worse than an odd order.
+  return ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE,
+                          reinterpret_cast<const wchar_t*>(a.data()), static_cast<int>(a.size()),
+                          reinterpret_cast<const wchar_t*>(b.data()), static_cast<int>(b.size())) -
+         CSTR_EQUAL;
 }
 
 ResultsListControl::~ResultsListControl() {
@@ -82,8 +82,7 @@ void ResultsListControl::Attach(HWND listView, int dpi) {
 
 void ResultsListControl::ReleaseUpdates() noexcept {
   holding_ = false;
-  SyncItemCount();
-  ::InvalidateRect(window_, nullptr, TRUE);
+  RowsRearranged();
 }
 
 void ResultsListControl::SyncItemCount() noexcept {
@@ -292,7 +291,7 @@ bool ResultsListControl::OnKeyDown(WPARAM key) noexcept {
     CopySelection();
   } else if (control && key == 'A') {
     SelectAll();
-  } else if (!control && key == VK_DELETE) {
+  } else if (key == VK_DELETE) {
     RemoveSelection();
   } else {
     return false;
@@ -390,14 +389,13 @@ void ResultsListControl::ShowSortArrow() noexcept {
 void ResultsListControl::ShowContextMenu(LPARAM screenPoint) noexcept {
   POINT point{static_cast<short>(LOWORD(screenPoint)), static_cast<short>(HIWORD(screenPoint))};
   if (screenPoint == -1) {
-    // From the keyboard: under the focused row, or at the list's corner.
-    point = {0, 0};
-    const auto focused = CallControl(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
+    // From the keyboard: under the focused row; without one the rectangle stays
+    // empty (LVIR_BOUNDS is 0) and the menu opens at the list's corner.
     RECT row{LVIR_BOUNDS, 0, 0, 0};
-    if (focused >= 0 && CallControl(LVM_GETITEMRECT, static_cast<WPARAM>(focused),
-                                    reinterpret_cast<LPARAM>(&row))) {
-      point = {row.left, row.bottom};
-    }
+    CallControl(LVM_GETITEMRECT,
+                CallControl(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED),
+                reinterpret_cast<LPARAM>(&row));
+    point = {row.left, row.bottom};
     ::ClientToScreen(window_, &point);
   }
   UniqueMenu menu(::CreatePopupMenu());
