@@ -37,7 +37,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   RemoveCurrentFolderFromDllSearch();
 
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
+  // The list, and the tips that show a size's exact bytes (tab classes include them).
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
   ::InitCommonControlsEx(&controls);
 
   win32::Win32Kernel32 kernel32;
