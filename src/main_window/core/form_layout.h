@@ -37,7 +37,9 @@ inline constexpr std::array<Column, 7> kResultColumns{
      {u"Free Space", 1500, ColumnValue::kFreeBytes},
      {u"Used Space", 1500, ColumnValue::kUsedBytes},
      {u"Serial Number", 5000, ColumnValue::kSerialNumber}}};
-// The column that draws the usage bar.
+// The column that draws the usage bar, and the bar's height and its distance from
+// the cell's sides, in pixels at 96 DPI.
 inline constexpr int kUsedSpaceColumn = 6;
+inline constexpr int kUsageBarPixelsAt96Dpi = 3;
 
 }  // namespace brindlecap::form_layout

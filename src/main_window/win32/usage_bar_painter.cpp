@@ -1,5 +1,6 @@
 #include "main_window/win32/usage_bar_painter.h"
 
+#include "main_window/core/form_layout.h"
 #include "main_window/core/usage_bar.h"
 #include "platform/handles.h"
 
@@ -12,7 +13,7 @@ constexpr COLORREF kNearlyFullColour = RGB(0xD0, 0x20, 0x20);
 }  // namespace
 
 void PaintUsageBar(HDC dc, const RECT& cell, double share, bool rowSelected, int dpi) noexcept {
-  const int size = 3 * dpi / 96;  // the bar's height and its distance from the cell's sides
+  const int size = form_layout::kUsageBarPixelsAt96Dpi * dpi / 96;
   // No track under the rest: it would cross the descenders of a "Bytes" text.
   RECT used{cell.left + size, cell.bottom - 1 - size, cell.right - size, cell.bottom - 1};
   used.right = used.left + static_cast<LONG>((used.right - used.left) * share + 0.5);
