@@ -45,7 +45,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     return win32::RunCommandLine(request, usageBox);
   }
 
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
+  // The list, and the tips that show a size's exact bytes (tab classes include them).
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
   ::InitCommonControlsEx(&controls);
 
   win32::Win32Kernel32 kernel32;

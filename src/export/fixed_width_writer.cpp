@@ -45,7 +45,7 @@ void AppendUnpadded(std::u16string& line, std::u16string_view text) {
 // One save's working state, shared by its three passes.
 class FixedWidthWrite {
  public:
-  FixedWidthWrite(const ListView& list, const std::u16string& path, ExportServices& services)
+  FixedWidthWrite(const ListReader& list, const std::u16string& path, ExportServices& services)
       : list_(list),
         path_(path),
         services_(services),
@@ -168,7 +168,7 @@ class FixedWidthWrite {
     op_.Do(180, [&] { TextStreamObject().WriteLine(line_); });
   }
 
-  const ListView& list_;
+  const ListReader& list_;
   const std::u16string& path_;
   ExportServices& services_;
   ReportingOperation op_;
@@ -181,7 +181,7 @@ class FixedWidthWrite {
 
 }  // namespace
 
-void WriteFixedWidthList(const ListView& list, const std::u16string& path,
+void WriteFixedWidthList(const ListReader& list, const std::u16string& path,
                          ExportServices& services) noexcept {
   FixedWidthWrite(list, path, services).Run();
 }

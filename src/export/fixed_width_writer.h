@@ -20,7 +20,7 @@ struct ExportServices {
 };
 
 // Reports its own failures and always returns normally.
-void WriteFixedWidthList(const ListView& list, const std::u16string& path,
+void WriteFixedWidthList(const ListReader& list, const std::u16string& path,
                          ExportServices& services) noexcept;
 
 }  // namespace brindlecap

@@ -37,7 +37,7 @@ class MousePointerOwner {
 
 class SaveCommand {
  public:
-  SaveCommand(const ListView& list, SaveDialog& dialog, MousePointerOwner& pointer,
+  SaveCommand(const ListReader& list, SaveDialog& dialog, MousePointerOwner& pointer,
               ExportServices& services)
       : list_(list), dialog_(dialog), pointer_(pointer), services_(services) {}
 
@@ -49,7 +49,7 @@ class SaveCommand {
   bool Writing() const noexcept { return writing_; }
 
  private:
-  const ListView& list_;
+  const ListReader& list_;
   SaveDialog& dialog_;
   MousePointerOwner& pointer_;
   ExportServices& services_;

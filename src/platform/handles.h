@@ -69,6 +69,16 @@ struct WindowTraits {
   static Handle Invalid() noexcept { return nullptr; }
   static void Close(Handle h) noexcept { ::DestroyWindow(h); }
 };
+struct MenuTraits {
+  using Handle = HMENU;
+  static Handle Invalid() noexcept { return nullptr; }
+  static void Close(Handle h) noexcept { ::DestroyMenu(h); }
+};
+struct GlobalMemoryTraits {  // until the clipboard takes it
+  using Handle = HGLOBAL;
+  static Handle Invalid() noexcept { return nullptr; }
+  static void Close(Handle h) noexcept { ::GlobalFree(h); }
+};
 struct ScreenDcTraits {
   using Handle = HDC;
   static Handle Invalid() noexcept { return nullptr; }
@@ -84,5 +94,7 @@ using UniqueCursor = UniqueHandle<CursorTraits>;
 using UniqueIcon = UniqueHandle<IconTraits>;
 using UniqueWindow = UniqueHandle<WindowTraits>;
 using UniqueScreenDc = UniqueHandle<ScreenDcTraits>;
+using UniqueMenu = UniqueHandle<MenuTraits>;
+using UniqueGlobalMemory = UniqueHandle<GlobalMemoryTraits>;
 
 }  // namespace brindlecap::win32

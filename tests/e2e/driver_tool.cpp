@@ -3,12 +3,18 @@
 //       starts the program in its own folder, presses "Start Retrieving", waits
 //       for rows (at most 5 s), prints the window rectangle "x y w h" and leaves
 //       the program running
+//   e2e_driver_tool point-at <row> <column>
+//       moves the mouse pointer to the middle of that cell (0-based) of the running
+//       program's list, where a size shows its exact bytes
 //   e2e_driver_tool close
 //       closes every running program window and waits for the processes to end
 // Exit status: 0 done, 1 failed, 2 wrong arguments.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "support/window_driver.h"
@@ -49,6 +55,23 @@ int StartAndRetrieve(const std::wstring& exe) {
   return 0;
 }
 
+int PointAt(int item, int column) {
+  auto program = e2e::ProgramDriver::AttachToRunning(Milliseconds(5000));
+  program->Detach();
+  const HWND list = program->Control(e2e::kListId);
+  e2e::RemoteMemory memory(program->Process(), sizeof(RECT));
+  RECT cell{LVIR_BOUNDS, column, 0, 0};
+  memory.Write(0, &cell, sizeof cell);
+  if (!e2e::SendOrThrow(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(item),
+                        static_cast<LPARAM>(memory.Address()))) {
+    std::fprintf(stderr, "no cell %d, %d\n", item, column);
+    return 1;
+  }
+  memory.Read(0, &cell, sizeof cell);
+  e2e::MovePointerTo(list, POINT{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2});
+  return 0;
+}
+
 int CloseAll() {
   int closed = 0;
   for (;;) {
@@ -75,6 +98,7 @@ int wmain(int argc, wchar_t** argv) {
   try {
     if (command == L"start-and-retrieve" && argc == 3)
       return StartAndRetrieve(WindowsPath(argv[2]));
+    if (command == L"point-at" && argc == 4) return PointAt(_wtoi(argv[2]), _wtoi(argv[3]));
     if (command == L"close" && argc == 2) return CloseAll();
   } catch (const std::exception& failure) {
     std::fprintf(stderr, "e2e_driver_tool: %s\n", failure.what());
@@ -82,6 +106,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   std::fprintf(stderr,
                "usage: e2e_driver_tool start-and-retrieve <exe path>\n"
+               "       e2e_driver_tool point-at <row> <column>\n"
                "       e2e_driver_tool close\n");
   return 2;
 }

@@ -246,7 +246,7 @@ class SaveTest : public ::testing::Test {
   LONG markerStyle_ = BS_PUSHBUTTON;  // as the program makes the button
 };
 
-TEST_F(SaveTest, FileHoldsHeaderAndCheckedRowsByteForByte) {
+TEST_F(SaveTest, FileHoldsHeaderAndCheckedRowsInTheOrderShownByteForByte) {
   program_->Retrieve();
   program_->Retrieve();
   RemoteListView list = program_->List();
@@ -265,11 +265,16 @@ TEST_F(SaveTest, FileHoldsHeaderAndCheckedRowsByteForByte) {
   }());
   list.PressSpace();
   list.SetChecked(last - 1, true);
-  const ListContents contents = ReadListContents(list);
-  for (int row = 0; row < static_cast<int>(contents.checked.size()); ++row) {
+  const ListContents asAdded = ReadListContents(list);
+  for (int row = 0; row < static_cast<int>(asAdded.checked.size()); ++row) {
     const bool ticked = row == 1 || row == 3 || row == 5 || row == last - 1;
-    EXPECT_EQ(contents.checked[row], ticked) << "row " << row;
+    EXPECT_EQ(asAdded.checked[row], ticked) << "row " << row;
   }
+  // Sorted by free space, largest first: the file follows the order shown.
+  list.ClickHeader(4);
+  list.ClickHeader(4);
+  const ListContents contents = ReadListContents(list);
+  EXPECT_NE(contents.rows, asAdded.rows);
 
   const std::wstring path = outputFolder_.File(L"results.txt");
   SaveAs(path);

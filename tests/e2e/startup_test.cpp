@@ -54,7 +54,7 @@ class StartupTest : public ::testing::Test {
   int dpi_ = 96;
 };
 
-TEST_F(StartupTest, WindowHasProductCaptionFixedBorderAndClientSize) {
+TEST_F(StartupTest, WindowHasProductCaptionSizingBorderAndClientSize) {
   EXPECT_EQ(Narrow(TextOf(window_)), Narrow(kMainWindowCaption));
   EXPECT_EQ(Narrow(ClassNameOf(window_)), Narrow(kMainWindowClass));
 
@@ -64,12 +64,54 @@ TEST_F(StartupTest, WindowHasProductCaptionFixedBorderAndClientSize) {
 
   const LONG style = StyleOf(window_);
   EXPECT_EQ(style & WS_CAPTION, WS_CAPTION) << "title bar";
-  EXPECT_EQ(style & WS_THICKFRAME, 0) << "must not be resizable";
-  EXPECT_EQ(style & WS_MAXIMIZEBOX, 0) << "no maximize box";
+  EXPECT_EQ(style & WS_THICKFRAME, WS_THICKFRAME) << "resizable";
+  EXPECT_EQ(style & WS_MAXIMIZEBOX, WS_MAXIMIZEBOX) << "maximize box";
   EXPECT_EQ(style & WS_MINIMIZEBOX, WS_MINIMIZEBOX) << "minimize box";
   EXPECT_EQ(style & WS_SYSMENU, WS_SYSMENU) << "system menu, which carries the boxes";
   EXPECT_TRUE(IsWindowVisible(window_));
   EXPECT_FALSE(IsIconic(window_));
+}
+
+TEST_F(StartupTest, ALargerWindowGivesTheListTheRoomAndTheDesignedSizeIsTheSmallest) {
+  const HWND list = program_->Control(kListId);
+  const std::vector<HWND> buttons = {program_->Control(kStartRetrievingId),
+                                     program_->Control(kSaveResultsId)};
+  const RECT designed = WindowRectOf(window_), listDesigned = RectInParentClient(list);
+  const RECT buttonsDesigned[] = {RectInParentClient(buttons[0]), RectInParentClient(buttons[1])};
+  const int width = designed.right - designed.left, height = designed.bottom - designed.top;
+  const SIZE clientDesigned = ClientSizeOf(window_);
+  const auto resize = [&](int cx, int cy) {
+    SetWindowPos(window_, nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendOrThrow(window_, WM_NULL, 0, 0);
+  };
+
+  resize(width + 300, height + 200);
+  RECT grown = RectInParentClient(list);
+  EXPECT_EQ(grown.left, listDesigned.left);
+  EXPECT_EQ(grown.top, listDesigned.top);
+  EXPECT_EQ(grown.right, listDesigned.right + 300);
+  EXPECT_EQ(grown.bottom, listDesigned.bottom + 200);
+  for (int i = 0; i < 2; ++i) {
+    const RECT button = RectInParentClient(buttons[i]);
+    EXPECT_TRUE(EqualRect(&button, &buttonsDesigned[i])) << "button " << i << " moved";
+  }
+
+  // Smaller than designed: the window stops at its designed size.
+  resize(width - 200, height - 100);
+  const RECT least = WindowRectOf(window_), listLeast = RectInParentClient(list);
+  EXPECT_EQ(least.right - least.left, width);
+  EXPECT_EQ(least.bottom - least.top, height);
+  EXPECT_TRUE(EqualRect(&listLeast, &listDesigned));
+
+  // Maximized: the list keeps its designed margins to the client area's edges.
+  ShowWindow(window_, SW_MAXIMIZE);
+  SendOrThrow(window_, WM_NULL, 0, 0);
+  EXPECT_TRUE(IsZoomed(window_));
+  const SIZE client = ClientSizeOf(window_);
+  const RECT maximized = RectInParentClient(list);
+  EXPECT_GT(client.cx, clientDesigned.cx);
+  EXPECT_EQ(client.cx - maximized.right, clientDesigned.cx - listDesigned.right);
+  EXPECT_EQ(client.cy - maximized.bottom, clientDesigned.cy - listDesigned.bottom);
 }
 
 TEST_F(StartupTest, WindowOpensCentredOnTheScreen) {

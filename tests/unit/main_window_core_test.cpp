@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "main_window/core/application_title.h"
+#include "main_window/core/byte_count_text.h"
+#include "main_window/core/copy_text.h"
 #include "main_window/core/form_layout.h"
 #include "main_window/core/home_page_draw.h"
 #include "main_window/core/results_model.h"
@@ -128,6 +132,7 @@ struct RecordingListener : ResultsModel::Listener {
     events.push_back("rows " + std::to_string(first) + "+" + std::to_string(count));
   }
   void RowChanged(int row) override { events.push_back("row " + std::to_string(row)); }
+  void RowsRearranged() override { events.push_back("rearranged"); }
   std::vector<std::string> events;
 };
 
@@ -169,6 +174,190 @@ TEST(ResultsModel, AClickTogglesOneRowAndSpaceTogglesTheSelectionTogether) {
   view.events.clear();
   list.SetChecked(1, true);
   EXPECT_TRUE(view.events.empty());
+}
+
+// A model with the seven result columns; rows are named by their Type cell.
+class ShownOrderTest : public ::testing::Test {
+ protected:
+  ShownOrderTest() {
+    for (const auto& column : form_layout::kResultColumns) {
+      list.ColumnHeadersAdd(std::u16string(column.header));
+    }
+  }
+  int Add(std::u16string name, std::optional<int64_t> freeBytes, char16_t letter = u'C') {
+    DriveFacts facts;
+    facts.root = std::u16string(1, letter) + u":\\";
+    facts.freeBytes = freeBytes;
+    const int row = list.ListItemsAdd(facts.root);
+    list.SetRowFacts(row, facts);
+    list.SetSubItem(row, 1, name);
+    return row;
+  }
+  // The names in shown order, as a save or a copy reads them.
+  std::u16string Shown() const {
+    std::u16string names;
+    for (int position = 1; position <= shown.ListItemsCount(); ++position) {
+      names += shown.SubItem(position, 1);
+    }
+    return names;
+  }
+  static SortKey Key(int column, bool ascending = true) {
+    return {column, form_layout::kResultColumns[column - 1].value, ascending};
+  }
+
+  ResultsModel list;
+  ShownResults shown{list};
+};
+
+TEST_F(ShownOrderTest, SizesSortByBytesMissingFirstTiesKeepTheirOrderAndASecondSortReverses) {
+  Add(u"a", 500);
+  Add(u"b", std::nullopt);
+  Add(u"c", 40);  // as text "40" would follow "500"
+  Add(u"d", 500);
+  Add(u"e", 40);
+  EXPECT_EQ(Shown(), u"abcde");  // as added until a sort is asked for
+
+  ASSERT_TRUE(list.SortBy(Key(5)));
+  EXPECT_EQ(Shown(), u"bcead");
+  ASSERT_TRUE(list.SortBy(Key(5, false)));
+  EXPECT_EQ(Shown(), u"adceb");  // ties still in their earlier order
+  // The rows' own indexes do not move: only the shown order does.
+  EXPECT_EQ(list.SubItem(1, 1), u"a");
+  EXPECT_EQ(list.RowAt(1), 1);
+  EXPECT_EQ(list.PositionOf(2), 5);
+}
+
+TEST_F(ShownOrderTest, EachColumnSortsByItsRealValue) {
+  const auto compare = [&](const DriveFacts& a, const DriveFacts& b, ColumnValue value,
+                           std::u16string_view textA = u"", std::u16string_view textB = u"") {
+    return CompareRows({a, textA}, {b, textB}, value, nullptr);
+  };
+  DriveFacts lowerD, upperC, none;
+  lowerD.root = u"d:\\";
+  upperC.root = u"C:\\";
+  upperC.serialNumber = 0xFFFF0000u;  // above INT32_MAX: compared unsigned
+  lowerD.serialNumber = 0x12345678u;
+  upperC.totalBytes = 5;
+  lowerD.usedBytes = 1;
+  EXPECT_GT(compare(lowerD, upperC, ColumnValue::kDriveLetter), 0);
+  EXPECT_LT(compare(none, upperC, ColumnValue::kDriveLetter), 0);
+  EXPECT_LT(compare(lowerD, upperC, ColumnValue::kSerialNumber), 0);
+  EXPECT_LT(compare(none, upperC, ColumnValue::kSerialNumber), 0);
+  EXPECT_GT(compare(upperC, lowerD, ColumnValue::kTotalBytes), 0);
+  EXPECT_LT(compare(upperC, lowerD, ColumnValue::kUsedBytes), 0);
+  EXPECT_EQ(compare(none, none, ColumnValue::kFreeBytes), 0);
+  EXPECT_LT(compare(none, none, ColumnValue::kText, u"FAT32", u"NTFS"), 0);
+
+  // Texts go through the collation the window gives: here one that turns the order round.
+  struct Backwards : TextCollation {
+    int Compare(std::u16string_view a, std::u16string_view b) const override {
+      return b.compare(a);
+    }
+  } backwards;
+  list.SetCollation(&backwards);
+  Add(u"b", 1, u'F');
+  Add(u"c", 1, u'E');
+  Add(u"a", 1, u'D');
+  list.SortBy(Key(2));
+  EXPECT_EQ(Shown(), u"cba");
+  list.SortBy(Key(1));  // by letter, not through the collation
+  EXPECT_EQ(Shown(), u"acb");
+}
+
+TEST_F(ShownOrderTest, RowsAddedDuringASortTakeTheirPlacesBehindTheirTies) {
+  RecordingListener view;
+  list.SetListener(&view);
+  Add(u"a", 10);
+  Add(u"b", 30);
+  list.SortBy(Key(5, false));
+  EXPECT_EQ(Shown(), u"ba");
+  // Added as retrieval adds: the text first, the amounts and cells after.
+  Add(u"c", 20);
+  Add(u"d", 30);
+  Add(u"e", std::nullopt);
+  EXPECT_EQ(Shown(), u"bdcae");
+  EXPECT_EQ(list.ListItemsCount(), 5);
+  EXPECT_NE(std::find(view.events.begin(), view.events.end(), "rearranged"), view.events.end());
+
+  // While a save holds the order, new rows wait at the end and nothing moves or goes.
+  list.HoldOrder();
+  Add(u"f", 25);
+  EXPECT_FALSE(list.SortBy(Key(5)));
+  EXPECT_FALSE(list.RemoveShown({1}));
+  EXPECT_EQ(Shown(), u"bdcaef");
+  list.ReleaseOrder();
+  EXPECT_EQ(Shown(), u"bdfcae");
+}
+
+TEST_F(ShownOrderTest, RemovingShownRowsTakesTheirCellsFactsAndMarksAlong) {
+  Add(u"a", 1, u'A');
+  Add(u"b", 2, u'B');
+  Add(u"c", 3, u'C');
+  Add(u"d", 4, u'D');
+  list.SetChecked(3, true);
+  list.SortBy(Key(5, false));  // d c b a
+  RecordingListener view;
+  list.SetListener(&view);
+
+  ASSERT_TRUE(list.RemoveShown({1, 3}));  // d and b
+  EXPECT_EQ(view.events, std::vector<std::string>{"rearranged"});
+  EXPECT_EQ(Shown(), u"ca");
+  ASSERT_EQ(list.ListItemsCount(), 2);
+  // The rows that stay keep their texts, facts and marks.
+  EXPECT_EQ(list.ListItemText(1), u"A:\\");
+  EXPECT_EQ(list.ListItemText(2), u"C:\\");
+  EXPECT_EQ(list.RowFacts(2).freeBytes, 3);
+  EXPECT_TRUE(list.Checked(2));
+  EXPECT_FALSE(list.Checked(1));
+  EXPECT_TRUE(shown.Checked(1));
+  // A later row is placed among the rest.
+  Add(u"e", 2);
+  EXPECT_EQ(Shown(), u"cea");
+
+  ASSERT_TRUE(list.RemoveShown({1, 2, 3}));
+  EXPECT_EQ(list.ListItemsCount(), 0);
+  EXPECT_THROW(list.RemoveShown({1}), RuntimeFailure);
+}
+
+TEST_F(ShownOrderTest, CopyTextIsTheHeaderAndTheChosenRowsTabSeparatedWithCrLf) {
+  Add(u"Fixed", 7, u'C');
+  list.SetSubItem(1, 6, u"1234-ABCD");
+  Add(u"Floppy", std::nullopt, u'A');
+  const std::u16string header =
+      u"Drive\tType\tFile System\tTotal Space\tFree Space\tUsed Space\tSerial Number\r\n";
+  const std::u16string c = u"C:\\\tFixed\t\t\t\t\t1234-ABCD\r\n";
+  const std::u16string a = u"A:\\\tFloppy\t\t\t\t\t\r\n";
+  EXPECT_EQ(RowsAsText(shown, {}), header + c + a);
+  EXPECT_EQ(RowsAsText(shown, {2}), header + a);
+  list.SortBy(Key(1));
+  EXPECT_EQ(RowsAsText(shown, {}), header + a + c);
+}
+
+TEST(ByteCountText, GroupsDigitsAsTheLocaleSays) {
+  struct Case {
+    uint64_t value;
+    std::u16string_view separator, grouping, digits;
+  };
+  const Case cases[] = {
+      {500107862016, u",", u"3;0", u"500,107,862,016"},
+      {0, u",", u"3;0", u"0"},
+      {999, u",", u"3;0", u"999"},
+      {1000, u".", u"3;0", u"1.000"},
+      {18446744073709551615u, u",", u"3;0", u"18,446,744,073,709,551,615"},
+      {18446744073709551615u, u"abcd", u"1;0",
+       u"1abc8abc4abc4abc6abc7abc4abc4abc0abc7abc3abc7abc0abc9abc"
+       u"5abc5abc1abc6abc1abc5"},
+      {1234567890, u",", u"3;2;0", u"1,23,45,67,890"},
+      {1234567890, u",", u"3", u"1234567,890"},
+      {1234567890, u",", u"3;2", u"12345,67,890"},
+      {1234567890, u"\u00A0", u"3;0", u"1\u00A0234\u00A0567\u00A0890"},
+      {1234567890, u",", u"0", u"1234567890"},
+      {1234567890, u",", u"", u"1234567890"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ByteCountText(c.value, c.separator, c.grouping), std::u16string(c.digits) + u" bytes")
+        << c.value;
+  }
 }
 
 TEST(WindowController, HandOverButtonsArrowElsewhereAndTheHourglassStays) {

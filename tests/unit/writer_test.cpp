@@ -91,6 +91,19 @@ TEST_F(WriterTest, UncheckedRowsStillWidenTheHeaderButAreNotWritten) {
   EXPECT_EQ(File(), "Drive                 \tType     \t\r\n");
 }
 
+TEST_F(WriterTest, TheResultsAsShownAreWrittenInTheirShownOrder) {
+  AddColumns({u"Drive", u"Type"});
+  AddRow({u"C:\\", u"Fixed"}, true);
+  AddRow({u"A:\\", u"Floppy"}, false);
+  AddRow({u"D:\\", u"CD-ROM"}, true);
+  list.SortBy({2, ColumnValue::kText, true});  // CD-ROM, Fixed, Floppy
+  WriteFixedWidthList(ShownResults(list), kPath, services);
+  EXPECT_EQ(File(),
+            "Drive\tType  \t\r\n"
+            "D:\\  \tCD-ROM\t\r\n"
+            "C:\\  \tFixed \t\r\n");
+}
+
 TEST_F(WriterTest, HeaderThatIsTheLongestTextIsNotPaddedButShorterRowsAre) {
   AddColumns({u"Serial Number", u"X"});
   AddRow({u"1234-ABCD", u""}, true);

@@ -81,8 +81,8 @@ TEST_P(MainWindowDesign, WindowControlsFontsAndColumnsAsDesigned) {
 
   const LONG style = ::GetWindowLongW(form, GWL_STYLE);
   EXPECT_TRUE(style & WS_MINIMIZEBOX);
-  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
-  EXPECT_FALSE(style & WS_THICKFRAME);
+  EXPECT_TRUE(style & WS_MAXIMIZEBOX);
+  EXPECT_TRUE(style & WS_THICKFRAME);
 
   // Tab order is the order of the children: the list, then the two buttons.
   const HWND list = ::GetWindow(form, GW_CHILD);
@@ -249,6 +249,7 @@ class FailingColumns : public ResultsModel::Listener {
   void ColumnWidthChanged(int column) override { FailAt(column, widened_); }
   void RowsAdded(int, int) override {}
   void RowChanged(int) override {}
+  void RowsRearranged() override {}
 
  private:
   static void FailAt(int column, int failing) {
@@ -312,6 +313,73 @@ TEST(MainWindowStartup, AFailingStepIsReportedAtItsLineAndTheStartUpGoesOn) {
     // The last step, the last column's width, still took place.
     EXPECT_EQ(fixture.form->Results().ColumnHeaderWidth(7),
               static_cast<float>(layout::kResultColumns[6].widthTwips));
+  }
+}
+
+// The tip window that holds the list's tool (the list itself has tips of its own).
+struct TipSearch {
+  TOOLINFOW& tool;
+  HWND found = nullptr;
+};
+BOOL CALLBACK FindListTip(HWND window, LPARAM param) {
+  auto& search = *reinterpret_cast<TipSearch*>(param);
+  if (ClassOf(window) == TOOLTIPS_CLASSW &&
+      ::SendMessageW(window, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&search.tool))) {
+    search.found = window;
+  }
+  return search.found == nullptr;
+}
+HWND ListTip(TOOLINFOW& tool) {
+  TipSearch search{tool};
+  ::EnumThreadWindows(::GetCurrentThreadId(), FindListTip, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+TEST(MainWindowList, PointingAtASizeTipsItsExactBytesInTheLocalesGrouping) {
+  WindowFixture fixture;
+  fixture.Load();
+  ResultsModel& results = fixture.form->Results();
+  DriveFacts facts;
+  facts.root = u"C:\\";
+  facts.totalBytes = 500107862016;
+  facts.freeBytes = 4096;
+  const int row = results.ListItemsAdd(u"C:\\ - [System]");
+  results.SetRowFacts(row, facts);
+  results.SetSubItem(row, 3, u"465.76 GB");
+  const HWND list = ::GetWindow(fixture.form->Handle(), GW_CHILD);
+  const auto pointAt = [&](int column) {
+    RECT cell{LVIR_BOUNDS, column, 0, 0};
+    ::SendMessageW(list, LVM_GETSUBITEMRECT, 0, reinterpret_cast<LPARAM>(&cell));
+    ::SendMessageW(list, WM_MOUSEMOVE, 0,
+                   MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
+    return cell;
+  };
+
+  wchar_t text[80] = L"";
+  TOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.hwnd = list;
+  tool.uId = 1;
+  const HWND tip = ListTip(tool);
+  ASSERT_NE(tip, nullptr);
+  const auto tipText = [&] {
+    text[0] = L'\0';
+    tool.lpszText = text;
+    ::SendMessageW(tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
+    return std::wstring(text);
+  };
+  // The test prefix's locale is English (United States): commas, groups of three.
+  const RECT total = pointAt(3);
+  EXPECT_EQ(tipText(), L"500,107,862,016 bytes");
+  ::SendMessageW(tip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool));
+  EXPECT_TRUE(::EqualRect(&tool.rect, &total));  // the tip belongs to that cell alone
+  pointAt(4);
+  EXPECT_EQ(tipText(), L"4,096 bytes");
+  // A text cell and a size the system did not give have no tip.
+  for (int column : {1, 5}) {
+    pointAt(column);
+    ::SendMessageW(tip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_TRUE(::IsRectEmpty(&tool.rect)) << column;
   }
 }
 

@@ -3,6 +3,8 @@
 #include <array>
 #include <string_view>
 
+#include "main_window/core/row_order.h"
+
 namespace brindlecap::form_layout {
 
 struct Box {
@@ -25,13 +27,19 @@ inline constexpr double kButtonFontPoints = 11.25;
 struct Column {
   std::u16string_view header;
   int widthTwips;
+  ColumnValue value;  // what a click on the header sorts by
 };
-inline constexpr std::array<Column, 7> kResultColumns{{{u"Drive", 2500},
-                                                       {u"Type", 2000},
-                                                       {u"File System", 1200},
-                                                       {u"Total Space", 1500},
-                                                       {u"Free Space", 1500},
-                                                       {u"Used Space", 1500},
-                                                       {u"Serial Number", 5000}}};
+inline constexpr std::array<Column, 7> kResultColumns{
+    {{u"Drive", 2500, ColumnValue::kDriveLetter},
+     {u"Type", 2000, ColumnValue::kText},
+     {u"File System", 1200, ColumnValue::kText},
+     {u"Total Space", 1500, ColumnValue::kTotalBytes},
+     {u"Free Space", 1500, ColumnValue::kFreeBytes},
+     {u"Used Space", 1500, ColumnValue::kUsedBytes},
+     {u"Serial Number", 5000, ColumnValue::kSerialNumber}}};
+// The column that draws the usage bar, and the bar's height and its distance from
+// the cell's sides, in pixels at 96 DPI.
+inline constexpr int kUsedSpaceColumn = 6;
+inline constexpr int kUsageBarPixelsAt96Dpi = 3;
 
 }  // namespace brindlecap::form_layout

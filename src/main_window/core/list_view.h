@@ -11,25 +11,30 @@
 
 namespace brindlecap {
 
-class ListView {
+// What a reader of the list sees: enough to write it out.
+class ListReader {
  public:
-  virtual ~ListView() = default;
+  virtual ~ListReader() = default;
 
+  virtual int ColumnHeadersCount() const = 0;
+  virtual std::u16string_view ColumnHeaderText(int column) const = 0;
+  virtual int ListItemsCount() const = 0;
+  virtual std::u16string_view ListItemText(int row) const = 0;
+  // Empty when never written.
+  virtual std::u16string_view SubItem(int row, int16_t subItem) const = 0;
+  virtual bool Checked(int row) const = 0;
+};
+
+class ListView : public ListReader {
+ public:
   // Appends a column at the end.
   virtual void ColumnHeadersAdd(const std::u16string& text) = 0;
   virtual void SetColumnHeaderWidth(int column, float twips) = 0;
   virtual float ColumnHeaderWidth(int column) const = 0;
-  virtual int ColumnHeadersCount() const = 0;
-  virtual std::u16string_view ColumnHeaderText(int column) const = 0;
 
   // Appends a row with empty sub-items and a clear check mark; returns its index.
   virtual int ListItemsAdd(const std::u16string& text) = 0;
-  virtual int ListItemsCount() const = 0;
-  virtual std::u16string_view ListItemText(int row) const = 0;
   virtual void SetSubItem(int row, int16_t subItem, const std::u16string& text) = 0;
-  // Empty when never written.
-  virtual std::u16string_view SubItem(int row, int16_t subItem) const = 0;
-  virtual bool Checked(int row) const = 0;
 
   // What the row's cells were made from.
   virtual void SetRowFacts(int row, const DriveFacts& facts) = 0;

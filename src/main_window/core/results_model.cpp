@@ -46,6 +46,7 @@ int ResultsModel::ListItemsAdd(const std::u16string& text) {
   MakeRoomForOneMore(checked_);
   for (Column& column : columns_) MakeRoomForOneMore(column.cells);
   MakeRoomForOneMore(itemTexts_);
+  MakeRoomForOneMore(order_);
   if (columns_.empty()) {
     itemTexts_.push_back(span);
   } else {
@@ -54,8 +55,10 @@ int ResultsModel::ListItemsAdd(const std::u16string& text) {
   }
   facts_.emplace_back();
   checked_.push_back(false);
+  order_.push_back(static_cast<int>(facts_.size()) - 1);
   const int index = ListItemsCount();
   if (listener_) listener_->RowsAdded(index, 1);
+  PlaceRow(index);
   return index;
 }
 
@@ -66,6 +69,7 @@ void ResultsModel::SetSubItem(int row, int16_t subItem, const std::u16string& te
   RequireSubItem(subItem);
   columns_[static_cast<size_t>(subItem)].cells[row - 1] = Store(text);
   RowChanged(row);
+  PlaceRow(row);
 }
 
 std::u16string_view ResultsModel::SubItem(int row, int16_t subItem) const {
@@ -82,6 +86,7 @@ bool ResultsModel::Checked(int row) const {
 void ResultsModel::SetRowFacts(int row, const DriveFacts& facts) {
   RequireRow(row);
   facts_[row - 1] = facts;
+  PlaceRow(row);
 }
 
 const DriveFacts& ResultsModel::RowFacts(int row) const {
@@ -121,6 +126,106 @@ void ResultsModel::ToggleTogether(const std::vector<int>& selectedRows, int focu
       std::find(selectedRows.begin(), selectedRows.end(), focusedRow) != selectedRows.end();
   const bool mark = !Checked(focusSelected ? focusedRow : selectedRows.front());
   for (int row : selectedRows) SetChecked(row, mark);
+}
+
+int ResultsModel::RowAt(int position) const {
+  RequireRow(position);
+  return order_[position - 1] + 1;
+}
+
+int ResultsModel::PositionOf(int row) const {
+  RequireRow(row);
+  // Rows number in the dozens: a search costs nothing worth keeping an index for.
+  return static_cast<int>(std::find(order_.begin(), order_.end(), row - 1) - order_.begin()) + 1;
+}
+
+void ResultsModel::SetCollation(const TextCollation* collation) noexcept { collation_ = collation; }
+
+bool ResultsModel::ShownBefore(int rowIndex, int otherIndex) const {
+  const SortKey& key = *sort_;
+  const auto value = [&](int index) {
+    return RowValue{facts_[index], Cell(index + 1, key.column)};
+  };
+  const int order = CompareRows(value(rowIndex), value(otherIndex), key.value, collation_);
+  return key.ascending ? order < 0 : order > 0;
+}
+
+// Each row goes behind the rows it ties with, in the order they are shown now: a
+// stable insertion sort, in little code; rows number in the dozens.
+bool ResultsModel::SortBy(const SortKey& key) {
+  if (orderHolds_ > 0) return false;
+  sort_ = key;
+  for (size_t placed = 1; placed < order_.size(); ++placed) {
+    const auto next = order_.begin() + static_cast<ptrdiff_t>(placed);
+    const int index = *next;
+    const auto at = PlaceAmong(order_.begin(), next, index);
+    std::copy_backward(at, next, next + 1);
+    *at = index;
+  }
+  Rearranged();
+  return true;
+}
+
+std::vector<int>::iterator ResultsModel::PlaceAmong(std::vector<int>::iterator first,
+                                                    std::vector<int>::iterator last,
+                                                    int index) const {
+  return std::upper_bound(first, last, index,
+                          [&](int placed, int other) { return ShownBefore(placed, other); });
+}
+
+// The shown order is sorted but for this row: it moves behind the rows it ties with.
+void ResultsModel::PlaceRow(int row) {
+  if (!sort_ || orderHolds_ > 0) return;
+  const int index = row - 1;
+  const size_t from = static_cast<size_t>(PositionOf(row) - 1);
+  // Taken out, the others close up and the last place is free.
+  const auto last = order_.end() - 1;
+  std::copy(order_.begin() + static_cast<ptrdiff_t>(from) + 1, order_.end(),
+            order_.begin() + static_cast<ptrdiff_t>(from));
+  const auto at = PlaceAmong(order_.begin(), last, index);
+  std::copy_backward(at, last, order_.end());
+  *at = index;
+  const size_t to = static_cast<size_t>(at - order_.begin());
+  if (from != to) Rearranged();
+}
+
+void ResultsModel::ReleaseOrder() {
+  if (orderHolds_ == 0 || --orderHolds_ > 0) return;
+  if (sort_) SortBy(*sort_);
+}
+
+// Each row that goes takes the last row in its place: the shown order is all that
+// keeps the rows' sequence, and nothing has to move up.
+bool ResultsModel::RemoveShown(const std::vector<int>& positions) {
+  if (orderHolds_ > 0) return false;
+  std::vector<int> gone(facts_.size(), 0);
+  for (int position : positions) gone[static_cast<size_t>(RowAt(position) - 1)] = 1;
+  // From the last row down: the last row is then always one that stays, or this one.
+  for (int row = static_cast<int>(facts_.size()); row-- > 0;) {
+    if (!gone[static_cast<size_t>(row)]) continue;
+    const size_t at = static_cast<size_t>(row), last = facts_.size() - 1;
+    for (Column& column : columns_) {
+      column.cells[at] = column.cells[last];
+      column.cells.pop_back();
+    }
+    if (columns_.empty()) {
+      itemTexts_[at] = itemTexts_[last];
+      itemTexts_.pop_back();
+    }
+    facts_[at] = std::move(facts_[last]);
+    facts_.pop_back();
+    checked_[at] = checked_[last];
+    checked_.pop_back();
+    order_.erase(std::find(order_.begin(), order_.end(), row));
+    std::replace(order_.begin(), order_.end(), static_cast<int>(last), row);
+  }
+  if (facts_.empty()) texts_.clear();
+  Rearranged();
+  return true;
+}
+
+void ResultsModel::Rearranged() {
+  if (listener_) listener_->RowsRearranged();
 }
 
 const ResultsModel::Column& ResultsModel::ColumnAt(int column) const {

@@ -2,10 +2,16 @@
 // The one home of the results: every retrieval appends to it, the window shows
 // it and every export reads it. Rows keep their cell texts, the facts the texts
 // were made from and their check marks.
+//
+// A row's index stays what ListItemsAdd returned until rows are removed; the order
+// the rows are shown in is kept apart from it: a sort changes only the shown order,
+// and a row added or changed while a sort is shown takes its place in it at once.
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "main_window/core/list_view.h"
+#include "main_window/core/row_order.h"
 
 namespace brindlecap {
 
@@ -19,6 +25,8 @@ class ResultsModel : public ListView {
     virtual void ColumnWidthChanged(int column) = 0;
     virtual void RowsAdded(int firstRow, int count) = 0;
     virtual void RowChanged(int row) = 0;
+    // Rows moved or went: everything shown may differ.
+    virtual void RowsRearranged() = 0;
   };
   void SetListener(Listener* listener) noexcept { listener_ = listener; }
 
@@ -48,6 +56,22 @@ class ResultsModel : public ListView {
   void ToggleChecked(int row);
   void ToggleTogether(const std::vector<int>& selectedRows, int focusedRow);
 
+  // The row shown at a 1-based position, and back.
+  int RowAt(int position) const;
+  int PositionOf(int row) const;
+
+  // Orders the shown rows by the key; ties keep the order they had. False, and
+  // nothing changes, while the order is held.
+  bool SortBy(const SortKey& key);
+  const std::optional<SortKey>& Sort() const noexcept { return sort_; }
+  void SetCollation(const TextCollation* collation) noexcept;
+  // Removes the rows at these shown positions. False while the order is held.
+  bool RemoveShown(const std::vector<int>& positions);
+  // While held (a save reads the rows by position), nothing moves or goes: new
+  // rows wait at the end and take their places at the last release.
+  void HoldOrder() noexcept { ++orderHolds_; }
+  void ReleaseOrder();
+
  private:
   // Every cell's text lives in one growing buffer; a column keeps where each of its
   // cells starts and how long it is. Reading a column, or a row, then touches little
@@ -66,6 +90,11 @@ class ResultsModel : public ListView {
   Span Store(std::u16string_view text);
   std::u16string_view TextOf(Span span) const { return {texts_.data() + span.start, span.length}; }
   void RowChanged(int row);
+  bool ShownBefore(int rowIndex, int otherIndex) const;
+  void PlaceRow(int row);
+  std::vector<int>::iterator PlaceAmong(std::vector<int>::iterator first,
+                                        std::vector<int>::iterator last, int index) const;
+  void Rearranged();
 
   std::vector<Column> columns_;
   // The row's own text when the list has no column yet.
@@ -73,7 +102,33 @@ class ResultsModel : public ListView {
   std::u16string texts_;
   std::vector<DriveFacts> facts_;
   std::vector<bool> checked_;
+  // Zero-based: the row shown at each position.
+  std::vector<int> order_;
+  std::optional<SortKey> sort_;
+  const TextCollation* collation_ = nullptr;
+  int orderHolds_ = 0;
   Listener* listener_ = nullptr;
+};
+
+// The results as shown, by 1-based position: what a copy and a save read.
+class ShownResults : public ListReader {
+ public:
+  explicit ShownResults(const ResultsModel& model) : model_(model) {}
+  int ColumnHeadersCount() const override { return model_.ColumnHeadersCount(); }
+  std::u16string_view ColumnHeaderText(int column) const override {
+    return model_.ColumnHeaderText(column);
+  }
+  int ListItemsCount() const override { return model_.ListItemsCount(); }
+  std::u16string_view ListItemText(int position) const override {
+    return model_.ListItemText(model_.RowAt(position));
+  }
+  std::u16string_view SubItem(int position, int16_t subItem) const override {
+    return model_.SubItem(model_.RowAt(position), subItem);
+  }
+  bool Checked(int position) const override { return model_.Checked(model_.RowAt(position)); }
+
+ private:
+  const ResultsModel& model_;
 };
 
 }  // namespace brindlecap

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "main_window/core/application_title.h"
 #include "main_window/core/home_page_draw.h"
 #include "platform/dpi.h"
@@ -19,8 +21,8 @@ constexpr wchar_t kHandCursorFileName[] = L"\\HAND-M.CUR";
 constexpr int kResultsListId = 1, kStartRetrievingId = 6, kSaveResultsId = 8;
 constexpr int kProgramIconId = 1;
 constexpr wchar_t kShutdownReason[] = L"Saving the drive list to a file.";
-constexpr DWORD kFormStyle =
-    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
+                             WS_MAXIMIZEBOX | WS_THICKFRAME | WS_CLIPCHILDREN;
 constexpr DWORD kFormExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
 
 void RegisterFormClass(HINSTANCE instance, WNDPROC procedure) {
@@ -42,7 +44,7 @@ MainWindow::MainWindow(MainWindowServices services)
           results_,
           DriveSystem{services_.kernel32, services_.codePage, services_.locale, services_.messages},
           DriveWorkers{workerThreads_, [this] { PostDriveAnswered(); }}),
-      save_(results_, services_.saveDialog, *this, exportServices_),
+      save_(shownResults_, services_.saveDialog, *this, exportServices_),
       backBrush_(::CreateSolidBrush(backColor_)) {}
 
 MainWindow::~MainWindow() {
@@ -61,6 +63,15 @@ void MainWindow::Load() {
   RECT frame{0, 0, TwipsToPixels(form_layout::kClientWidth, dpi_),
              TwipsToPixels(form_layout::kClientHeight, dpi_)};
   ::AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
+  designedFrame_ = {frame.right - frame.left, frame.bottom - frame.top};
+  // A larger window gives the list all the new room: its right and bottom edges keep
+  // their distance from the window's, in pixels as designed.
+  const form_layout::Box& list = form_layout::kResultsList;
+  listPlace_ = {
+      TwipsToPixels(list.left, dpi_), TwipsToPixels(list.top, dpi_),
+      TwipsToPixels(form_layout::kClientWidth, dpi_) - TwipsToPixels(list.left + list.width, dpi_),
+      TwipsToPixels(form_layout::kClientHeight, dpi_) -
+          TwipsToPixels(list.top + list.height, dpi_)};
   window_ = ::CreateWindowExW(kFormExStyle, kFormClassName, L"Form1", kFormStyle, CW_USEDEFAULT,
                               CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                               application_.Handle(), nullptr, services_.instance, this);
@@ -292,7 +303,10 @@ void MainWindow::OnSaveResultsClick() noexcept {
   // The button is off during a retrieval; a click a tool still sends is ignored,
   // so the file never holds half a run.
   if (retrieval_.Running()) return;
+  // The writer reads the rows by position: none may move or go while it runs.
+  results_.HoldOrder();
   save_.Run();
+  results_.ReleaseOrder();
   shutdownReason_.Clear();
   if (controller_.TakeWaitingClose(save_.Saving()) && window_ != nullptr) {
     ::PostMessageW(window_, WM_CLOSE, 0, 0);
@@ -421,6 +435,16 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) no
       if (wParam != kShowRowsTimer) break;
       ShowNewRows();
       return 0;
+    case WM_SIZE:
+      if (wParam != SIZE_MINIMIZED) OnSize(LOWORD(lParam), HIWORD(lParam));
+      return 0;
+    case WM_GETMINMAXINFO:
+      // The designed size is the smallest.
+      if (designedFrame_.cx > 0) {
+        reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {designedFrame_.cx,
+                                                                 designedFrame_.cy};
+      }
+      return 0;
     case WM_QUERYENDSESSION:
       return OnEndSessionQuery() ? TRUE : FALSE;
     case WM_ENDSESSION:
@@ -430,6 +454,15 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) no
       break;
   }
   return ::DefWindowProcW(window_, message, wParam, lParam);
+}
+
+void MainWindow::OnSize(int width, int height) noexcept {
+  if (resultsList_.Handle() == nullptr) return;  // not made yet
+  const RECT& place = listPlace_;                // right and bottom hold the margins
+  ::SetWindowPos(resultsList_.Handle(), nullptr, place.left, place.top,
+                 std::max<int>(width - place.left - place.right, 0),
+                 std::max<int>(height - place.top - place.bottom, 0),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MainWindow::OnCommand(WORD id, WORD code) noexcept {

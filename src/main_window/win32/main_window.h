@@ -113,6 +113,7 @@ class MainWindow : public MousePointerOwner, public SkinnableForm {
   // The buttons are off while a retrieval runs, and the pointer says so.
   void ShowRetrievalRunning() noexcept;
   HWND ControlUnderCursor(HWND over) const noexcept;
+  void OnSize(int width, int height) noexcept;
   void OnCommand(WORD id, WORD code) noexcept;
   bool OnSetCursor(HWND over, WORD hitTest, WORD mouseMessage) noexcept;
   void OnEraseBackground(HDC dc) noexcept;
@@ -130,6 +131,7 @@ class MainWindow : public MousePointerOwner, public SkinnableForm {
   HWND saveResultsButton_ = nullptr;
   ResultsModel results_;
   ResultsListControl resultsList_{results_};
+  ShownResults shownResults_{results_};
   Win32EventPump pump_;
   Win32EventPump writerPump_{kWriterYieldIntervalMilliseconds};
   ExportServices exportServices_;
@@ -141,6 +143,8 @@ class MainWindow : public MousePointerOwner, public SkinnableForm {
   RetrievalCommand retrieval_;
   SaveCommand save_;
   int dpi_ = 96;
+  SIZE designedFrame_{0, 0};
+  RECT listPlace_{};
   WindowController controller_;
   ShutdownBlockReason shutdownReason_;
   UniqueCursor mouseIcon_;

@@ -221,6 +221,32 @@ std::vector<HWND> TopLevelWindowsOf(DWORD processId, const wchar_t* className, b
   return search.found;
 }
 
+void TypeControlKey(HWND window, char letter) {
+  SetForegroundWindow(window);
+  INPUT keys[4] = {};
+  const WORD codes[4] = {VK_CONTROL, static_cast<WORD>(letter), static_cast<WORD>(letter),
+                         VK_CONTROL};
+  for (int i = 0; i < 4; ++i) {
+    keys[i].type = INPUT_KEYBOARD;
+    keys[i].ki.wVk = codes[i];
+    keys[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+  }
+  if (SendInput(4, keys, sizeof(INPUT)) != 4) throw DriverError(Win32Error("SendInput"));
+}
+
+std::optional<std::wstring> ClipboardText() {
+  if (!OpenClipboard(nullptr)) return std::nullopt;
+  std::optional<std::wstring> text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* characters = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = characters;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
 LRESULT SendOrThrow(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Milliseconds timeout) {
   DWORD_PTR result = 0;
   if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL,
@@ -346,6 +372,19 @@ void RemoteListView::ClickCheckBox(int item) {
   throw DriverError("no check box found on item " + std::to_string(item));
 }
 
+void RemoteListView::ClickItem(int item) {
+  RemoteMemory memory(process_, sizeof(RECT));
+  RECT label{LVIR_LABEL, 0, 0, 0};
+  memory.Write(0, &label, sizeof label);
+  SendOrThrow(list_, LVM_GETITEMRECT, static_cast<WPARAM>(item),
+              static_cast<LPARAM>(memory.Address()));
+  memory.Read(0, &label, sizeof label);
+  const LPARAM point = MAKELPARAM((label.left + label.right) / 2, (label.top + label.bottom) / 2);
+  PostOrThrow(list_, WM_LBUTTONDOWN, MK_LBUTTON, point);
+  PostOrThrow(list_, WM_LBUTTONUP, 0, point);
+  SendOrThrow(list_, WM_NULL, 0, 0);
+}
+
 void RemoteListView::Select(const std::vector<int>& items) {
   RemoteMemory memory(process_, sizeof(ListItem32));
   const auto setState = [&](int item, UINT state, UINT mask) {
@@ -368,6 +407,45 @@ void RemoteListView::PressSpace() {
   PostOrThrow(list_, WM_CHAR, L' ', 0x00390001);
   PostOrThrow(list_, WM_KEYUP, VK_SPACE, 0xC0390001);
   SendOrThrow(list_, WM_NULL, 0, 0);
+}
+
+void RemoteListView::PressKey(UINT virtualKey) {
+  PostOrThrow(list_, WM_KEYDOWN, virtualKey, 1);
+  PostOrThrow(list_, WM_KEYUP, virtualKey, 0xC0000001);
+  SendOrThrow(list_, WM_NULL, 0, 0);
+}
+
+int RemoteListView::SelectedCount() const {
+  return static_cast<int>(SendOrThrow(list_, LVM_GETSELECTEDCOUNT, 0, 0));
+}
+
+void RemoteListView::ClickHeader(int column) {
+  const auto header = reinterpret_cast<HWND>(SendOrThrow(list_, LVM_GETHEADER, 0, 0));
+  RemoteMemory memory(process_, sizeof(RECT));
+  RECT rect{};
+  memory.Write(0, &rect, sizeof rect);
+  if (!SendOrThrow(header, HDM_GETITEMRECT, column, static_cast<LPARAM>(memory.Address()))) {
+    throw DriverError("no header item " + std::to_string(column));
+  }
+  memory.Read(0, &rect, sizeof rect);
+  const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  PostOrThrow(header, WM_LBUTTONDOWN, MK_LBUTTON, point);
+  PostOrThrow(header, WM_LBUTTONUP, 0, point);
+  SendOrThrow(header, WM_NULL, 0, 0);
+  SendOrThrow(list_, WM_NULL, 0, 0);
+}
+
+int RemoteListView::SortArrow(int column) const {
+  const auto header = reinterpret_cast<HWND>(SendOrThrow(list_, LVM_GETHEADER, 0, 0));
+  // HDITEMW, 32-bit layout: mask at 0, fmt at 20.
+  uint32_t item[16] = {HDI_FORMAT};
+  RemoteMemory memory(process_, sizeof item);
+  memory.Write(0, item, sizeof item);
+  if (!SendOrThrow(header, HDM_GETITEMW, column, static_cast<LPARAM>(memory.Address()))) {
+    throw DriverError("HDM_GETITEMW failed for column " + std::to_string(column));
+  }
+  memory.Read(0, item, sizeof item);
+  return static_cast<int>(item[5]) & (HDF_SORTUP | HDF_SORTDOWN);
 }
 
 std::vector<bool> RemoteListView::CheckMarks() const {

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -120,6 +121,11 @@ void MovePointerTo(HWND window, POINT clientPoint);
 // Top-level windows of one process; visible ones only unless told otherwise.
 std::vector<HWND> TopLevelWindowsOf(DWORD processId, const wchar_t* className = nullptr,
                                     bool visibleOnly = true);
+// Ctrl and a letter through the system's input, as typed, to the focused control of
+// the foreground window, which `window` becomes first.
+void TypeControlKey(HWND window, char letter);
+// The clipboard's Unicode text, or nothing.
+std::optional<std::wstring> ClipboardText();
 // SendMessageTimeout that throws when the target does not answer in time.
 LRESULT SendOrThrow(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                     Milliseconds timeout = Milliseconds(30000));
@@ -149,7 +155,16 @@ class RemoteListView {
   // What a user does: a click on the row's check box, a selection, the space bar.
   void ClickCheckBox(int item);
   void Select(const std::vector<int>& items);  // the last one gets the focus
+  // A click on the row's text, which selects it and puts the keyboard focus in the list.
+  void ClickItem(int item);
   void PressSpace();
+  // A key with no character, such as Delete, posted as its key-down and key-up.
+  void PressKey(UINT virtualKey);
+  int SelectedCount() const;
+  // A click on a column's header (0-based), posted as the mouse would send it.
+  void ClickHeader(int column);
+  // HDF_SORTUP, HDF_SORTDOWN or 0: the arrow the column's header shows.
+  int SortArrow(int column) const;
   std::vector<bool> CheckMarks() const;
   DWORD ExtendedStyle() const;
 

@@ -1,0 +1,15 @@
+#pragma once
+// The list as text for the clipboard: the header line, then one line a row, the
+// cells joined by tabs and every line ended by CR LF, so that it pastes into a
+// spreadsheet as a table.
+#include <string>
+#include <vector>
+
+#include "main_window/core/list_view.h"
+
+namespace brindlecap {
+
+// The given 1-based rows in the given order; every row when none is given.
+std::u16string RowsAsText(const ListReader& list, const std::vector<int>& rows);
+
+}  // namespace brindlecap
