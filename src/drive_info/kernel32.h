@@ -31,9 +31,8 @@ constexpr uint32_t kVerPlatformWin32Nt = 2;
 constexpr uint32_t kFileDeviceCdRom = 2, kFileDeviceDvd = 0x33;
 constexpr uint32_t kErrorFileNotFound = 2, kErrorPathNotFound = 3, kErrorAccessDenied = 5,
                    kErrorNoMoreFiles = 18, kErrorNotReady = 21;
-constexpr uint32_t kFileAttributeReadOnly = 0x1, kFileAttributeHidden = 0x2,
-                   kFileAttributeSystem = 0x4, kFileAttributeDirectory = 0x10,
-                   kFileAttributeArchive = 0x20;
+constexpr uint32_t kFileAttributeHidden = 0x2, kFileAttributeSystem = 0x4,
+                   kFileAttributeDirectory = 0x10, kFileAttributeArchive = 0x20;
 }  // namespace win32_constant
 
 // What the first-match directory search finds.
