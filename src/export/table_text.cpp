@@ -4,6 +4,12 @@ namespace brindlecap {
 
 namespace {
 
+// Appends the text in UTF-8, escaped for the document.
+void AppendText(std::string& out, std::u16string_view text, Escape escape);
+// The volume name inside a full row's first cell ("C:\ - [System]"); empty for a
+// short row.
+std::u16string_view LabelOf(const ResultsModel& results, int row);
+
 // The model's columns, in the window's order.
 enum Column { kDrive = 1, kKind, kFileSystem, kTotal, kFree, kUsed, kSerial };
 
@@ -111,6 +117,8 @@ int RowOfRoot(const ResultsModel& results, const std::u16string& root) {
 
 }  // namespace
 
+namespace {
+
 void AppendText(std::string& out, std::u16string_view text, Escape escape) {
   const bool quoted = escape == Escape::kJson ||
                       (escape == Escape::kCsv && text.find_first_of(u",\"\r\n") != text.npos);
@@ -138,6 +146,8 @@ void AppendText(std::string& out, std::u16string_view text, Escape escape) {
   if (quoted) out += '"';
 }
 
+}  // namespace
+
 std::string Utf8Text(std::u16string_view text, Escape escape) {
   std::string out;
   AppendText(out, text, escape);
@@ -155,6 +165,8 @@ std::u16string Iso8601Utc(int year, int month, int day, int hour, int minute, in
   return text;
 }
 
+namespace {
+
 std::u16string_view LabelOf(const ResultsModel& results, int row) {
   const DriveFacts& facts = results.RowFacts(row);
   const std::u16string_view text = results.Cell(row, kDrive);
@@ -162,6 +174,8 @@ std::u16string_view LabelOf(const ResultsModel& results, int row) {
   if (!facts.hasMedium || text.size() <= prefix || text.back() != u']') return {};
   return text.substr(prefix, text.size() - prefix - 1);
 }
+
+}  // namespace
 
 void WriteTabLines(const ResultsModel& results, TextStream& stream) {
   std::u16string line;

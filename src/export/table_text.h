@@ -21,10 +21,8 @@ enum class Escape {
   kJson,  // a string literal with its quotes: quote, backslash and controls escaped
   kHtml,  // & < > " ' as references
 };
-// Appends the text in UTF-8, escaped for the document; a surrogate without its
-// partner becomes U+FFFD.
-void AppendText(std::string& document, std::u16string_view text, Escape escape = Escape::kNone);
-// The same, as a string of its own.
+// The text in UTF-8, escaped for the document; a surrogate without its partner
+// becomes U+FFFD.
 std::string Utf8Text(std::u16string_view text, Escape escape = Escape::kNone);
 // "2026-12-08T07:12:05Z".
 std::u16string Iso8601Utc(int year, int month, int day, int hour, int minute, int second);
@@ -51,9 +49,5 @@ std::string CsvDocument(const ResultsModel& results);
 std::string JsonDocument(const ResultsModel& results, const DocumentHeading& heading,
                          const std::vector<ReportedFailure>& failures);
 std::string HtmlDocument(const ResultsModel& results, const DocumentHeading& heading);
-
-// The volume name inside a full row's first cell ("C:\ - [System]"); empty for a
-// short row.
-std::u16string_view LabelOf(const ResultsModel& results, int row);
 
 }  // namespace brindlecap

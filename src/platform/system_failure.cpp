@@ -22,9 +22,13 @@ std::u16string SystemMessage(DWORD errorCode) {
   return text;
 }
 
+namespace {
+
 RuntimeFailure SystemFailure(DWORD errorCode) {
   return RuntimeFailure(static_cast<int32_t>(errorCode), SystemMessage(errorCode));
 }
+
+}  // namespace
 
 void ThrowLastError() { throw SystemFailure(::GetLastError()); }
 

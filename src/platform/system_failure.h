@@ -7,7 +7,6 @@
 namespace brindlecap::win32 {
 
 std::u16string SystemMessage(DWORD errorCode);
-RuntimeFailure SystemFailure(DWORD errorCode);
 [[noreturn]] void ThrowLastError();
 
 }  // namespace brindlecap::win32

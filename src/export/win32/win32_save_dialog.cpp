@@ -45,8 +45,7 @@ RuntimeFailure DialogFailure(DWORD code) {
   return RuntimeFailure(32765, AsciiToUtf16(text));
 }
 
-}  // namespace
-
+// The filter as the dialog takes it: NUL-separated, ended by two NULs.
 std::wstring DialogFilterText(const std::u16string& filter) {
   std::wstring text;
   text.reserve(filter.size() + 2);
@@ -56,6 +55,8 @@ std::wstring DialogFilterText(const std::u16string& filter) {
   text.push_back(L'\0');
   return text;
 }
+
+}  // namespace
 
 std::u16string ChosenPath(const wchar_t* buffer, size_t bufferLength, WORD fileOffset) {
   const size_t first = BoundedLength(buffer, bufferLength);

@@ -33,9 +33,6 @@ class Win32SaveDialog : public SaveDialog {
   std::u16string filter_;
 };
 
-// The filter as the dialog takes it: NUL-separated, ended by two NULs.
-std::wstring DialogFilterText(const std::u16string& filter);
-
 // The chosen path from what the dialog left in its buffer: the full path, or the
 // folder and the first name when multiple selection split them.
 std::u16string ChosenPath(const wchar_t* buffer, size_t bufferLength, WORD fileOffset);
