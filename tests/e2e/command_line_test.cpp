@@ -311,7 +311,7 @@ TEST_F(CommandLineTest, QuestionMarkShowsTheUsageInABox) {
   ASSERT_TRUE(CreateProcessW(BRINDLECAP_EXE, commandLine.data(), nullptr, nullptr, FALSE,
                              DETACHED_PROCESS, nullptr, workFolder_.Path().c_str(), &startup,
                              &started));
-  UniqueHandle process(started.hProcess), thread(started.hThread);
+  UniqueKernelHandle process(started.hProcess), thread(started.hThread);
   std::vector<HWND> boxes;
   ASSERT_TRUE(WaitUntil(
       [&] { return !(boxes = TopLevelWindowsOf(started.dwProcessId, kDialogClass)).empty(); },
@@ -323,9 +323,9 @@ TEST_F(CommandLineTest, QuestionMarkShowsTheUsageInABox) {
   EXPECT_NE(text.find(L"/sjson"), std::wstring::npos) << Narrow(text);
   EXPECT_TRUE(TopLevelWindowsOf(started.dwProcessId, kMainWindowClass).empty());
   box.PressButton(IDOK);
-  ASSERT_EQ(WaitForSingleObject(process.Get(), 20000), WAIT_OBJECT_0);
+  ASSERT_EQ(WaitForSingleObject(process.get(), 20000), WAIT_OBJECT_0);
   DWORD exitCode = STILL_ACTIVE;
-  GetExitCodeProcess(process.Get(), &exitCode);
+  GetExitCodeProcess(process.get(), &exitCode);
   EXPECT_EQ(exitCode, 0u);
 }
 

@@ -11,7 +11,7 @@
 #include "main_window/win32/results_list_control.h"
 #include "shared/runtime_failure.h"
 #include "shared/win32/file_check.h"
-#include "win32/support/window_fixture.h"
+#include "support/window_fixture.h"
 
 namespace brindlecap::testing {
 namespace {

@@ -14,7 +14,7 @@
 #include "shared/error_report.h"
 #include "shared/runtime_failure.h"
 #include "shared/win32/skin.h"
-#include "win32/support/window_fixture.h"
+#include "support/window_fixture.h"
 
 namespace brindlecap::testing {
 namespace {

@@ -28,7 +28,7 @@ std::optional<std::string> ReadFileBytes(const std::wstring& path);
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 std::optional<uint64_t> FileSizeOf(const std::wstring& path);
 bool PathExists(const std::wstring& path);
-// Names in a folder, without "." and "..".
+// Names in a folder, without "." and "..", sorted.
 std::vector<std::wstring> FolderEntries(const std::wstring& folder);
 // Whether the program's temporary file ("~bc?????.tmp") is beside the target: it is
 // there while a save writes, until the text takes the target's name (the target is

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "main_window/win32/main_window.h"
-#include "unit/recording_message_box.h"
+#include "support/recording_message_box.h"
 
 namespace brindlecap::testing {
 

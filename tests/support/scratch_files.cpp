@@ -1,5 +1,6 @@
-#include "scratch_files.h"
+#include "support/scratch_files.h"
 
+#include <algorithm>
 #include <atomic>
 #include <stdexcept>
 
@@ -84,6 +85,7 @@ std::vector<std::wstring> FolderEntries(const std::wstring& folder) {
     if (name != L"." && name != L"..") names.push_back(name);
   } while (FindNextFileW(search, &found));
   FindClose(search);
+  std::sort(names.begin(), names.end());
   return names;
 }
 

@@ -1,4 +1,4 @@
-#include "win32/support/window_fixture.h"
+#include "support/window_fixture.h"
 
 #include "drive_info/win32/win32_kernel32.h"
 #include "platform/win32_system_text.h"
