@@ -19,6 +19,9 @@ class ScratchFolder {
 
   const std::wstring& Path() const { return path_; }
   std::wstring File(const std::wstring& name) const { return path_ + L"\\" + name; }
+  // Writes a file of the folder, its own folder made first, and gives it `attributes`.
+  void WriteFile(const std::wstring& relativePath, const std::string& bytes,
+                 DWORD attributes = FILE_ATTRIBUTE_NORMAL) const;
 
  private:
   std::wstring path_;

@@ -188,7 +188,7 @@ TEST_F(ResultsListControlTest, ToolsTickAndUntickRowsByTheStateImage) {
 }
 
 TEST(FileCheck, AnswersForFilesAndNeverFails) {
-  TemporaryFolder folder;
+  e2e::ScratchFolder folder;
   folder.WriteFile(L"HAND-M.CUR", "x");
   folder.WriteFile(L"hidden.cur", "x", FILE_ATTRIBUTE_HIDDEN);
   EXPECT_TRUE(win32::FileExists(folder.Path() + L"\\HAND-M.CUR"));
