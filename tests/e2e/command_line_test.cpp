@@ -25,13 +25,6 @@ using Row = std::vector<std::wstring>;
 const Row kHeaders{L"Drive",      L"Type",       L"File System",  L"Total Space",
                    L"Free Space", L"Used Space", L"Serial Number"};
 
-std::wstring SerialText(DWORD serial) {
-  if (serial == 0) return L"No SN";
-  wchar_t text[16];
-  swprintf(text, 16, L"%04lX-%04lX", (serial >> 16) & 0xFFFF, serial & 0xFFFF);
-  return text;
-}
-
 std::vector<Row> SplitTabLines(const std::string& text) {
   std::vector<Row> rows;
   size_t start = 0;

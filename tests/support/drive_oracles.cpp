@@ -1,5 +1,6 @@
 #include "support/drive_oracles.h"
 
+#include <cstdio>
 #include <cwctype>
 #include <sstream>
 #include <stdexcept>
@@ -111,6 +112,18 @@ std::map<wchar_t, WmicDisk> RunWmicLogicalDisks() {
   }
   if (disks.empty()) throw std::runtime_error("wmic listed no disks");
   return disks;
+}
+
+std::wstring SerialText(DWORD serial) {
+  if (serial == 0) return L"No SN";
+  wchar_t text[16];
+  swprintf(text, 16, L"%04lX-%04lX", (serial >> 16) & 0xFFFF, serial & 0xFFFF);
+  return text;
+}
+
+uint64_t FreeOnExactDrive() {
+  ULARGE_INTEGER free{};
+  return GetDiskFreeSpaceExW(kExactDrive, &free, nullptr, nullptr) ? free.QuadPart : 0;
 }
 
 std::vector<std::wstring> LogicalDriveRoots() {

@@ -10,6 +10,7 @@
 
 #include "export/win32/win32_text_file.h"
 #include "shared/runtime_failure.h"
+#include "support/drive_oracles.h"
 #include "support/failure_number.h"
 #include "support/scratch_files.h"
 
@@ -17,6 +18,9 @@ namespace brindlecap {
 namespace {
 
 using e2e::FolderEntries;
+using e2e::FreeOnExactDrive;
+using e2e::kExactDrive;
+using e2e::kFiller;
 using e2e::WriteFileBytes;
 using testing::FailureNumber;
 using win32::Win32FileSystemObject;
@@ -30,52 +34,14 @@ std::u16string U16(const std::wstring& text) { return std::u16string(text.begin(
 // One line of the given length, as the writer hands it over.
 std::u16string Line(size_t length) { return std::u16string(length, u'x'); }
 
-// The fixture's exact-size drive K: (a small tmpfs, only inside a private mount
-// namespace) and a scratch file that fills it up.
-constexpr wchar_t kExactDrive[] = L"K:\\";
-constexpr wchar_t kFiller[] = L"K:\\brindlecap-filler.bin";
-
-uint64_t FreeOnExactDrive() {
-  ULARGE_INTEGER free{};
-  return GetDiskFreeSpaceExW(kExactDrive, &free, nullptr, nullptr) ? free.QuadPart : 0;
-}
-
 class TextFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(GetACP(), 1252u) << "these expectations are for the Western code page";
-    wchar_t temp[MAX_PATH];
-    ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
-    folder_ = std::wstring(temp) + L"brindlecap-text-" + std::to_wstring(GetCurrentProcessId()) +
-              L"-" + std::to_wstring(GetTickCount());
-    ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr));
   }
-  void TearDown() override {
-    RemoveTree(folder_);
-    DeleteFileW(kFiller);
-  }
+  void TearDown() override { DeleteFileW(kFiller); }
 
-  static void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-      do {
-        const std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..") continue;
-        const std::wstring path = folder + L"\\" + name;
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-          RemoveTree(path);
-        } else {
-          DeleteFileW(path.c_str());
-        }
-      } while (FindNextFileW(search, &found));
-      FindClose(search);
-    }
-    RemoveDirectoryW(folder.c_str());
-  }
-
-  std::wstring PathOf(const std::wstring& name) const { return folder_ + L"\\" + name; }
+  std::wstring PathOf(const std::wstring& name) const { return scratch_.File(name); }
 
   // The failure that creating the file raises, with overwrite on.
   RuntimeFailure CreateFailure(const std::wstring& path) {
@@ -87,7 +53,8 @@ class TextFileTest : public ::testing::Test {
     return RuntimeFailure(0, u"<created>");
   }
 
-  std::wstring folder_;
+  e2e::ScratchFolder scratch_;
+  const std::wstring folder_ = scratch_.Path();
 };
 
 TEST_F(TextFileTest, WritesAnsiLinesWithCrLfAndNoByteOrderMark) {
