@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
