@@ -25,13 +25,6 @@ using Row = std::vector<std::wstring>;
 const Row kHeaders{L"Drive",      L"Type",       L"File System",  L"Total Space",
                    L"Free Space", L"Used Space", L"Serial Number"};
 
-std::wstring SerialText(DWORD serial) {
-  if (serial == 0) return L"No SN";
-  wchar_t text[16];
-  swprintf(text, 16, L"%04lX-%04lX", (serial >> 16) & 0xFFFF, serial & 0xFFFF);
-  return text;
-}
-
 std::vector<Row> SplitTabLines(const std::string& text) {
   std::vector<Row> rows;
   size_t start = 0;
@@ -311,7 +304,7 @@ TEST_F(CommandLineTest, QuestionMarkShowsTheUsageInABox) {
   ASSERT_TRUE(CreateProcessW(BRINDLECAP_EXE, commandLine.data(), nullptr, nullptr, FALSE,
                              DETACHED_PROCESS, nullptr, workFolder_.Path().c_str(), &startup,
                              &started));
-  UniqueHandle process(started.hProcess), thread(started.hThread);
+  UniqueKernelHandle process(started.hProcess), thread(started.hThread);
   std::vector<HWND> boxes;
   ASSERT_TRUE(WaitUntil(
       [&] { return !(boxes = TopLevelWindowsOf(started.dwProcessId, kDialogClass)).empty(); },
@@ -323,9 +316,9 @@ TEST_F(CommandLineTest, QuestionMarkShowsTheUsageInABox) {
   EXPECT_NE(text.find(L"/sjson"), std::wstring::npos) << Narrow(text);
   EXPECT_TRUE(TopLevelWindowsOf(started.dwProcessId, kMainWindowClass).empty());
   box.PressButton(IDOK);
-  ASSERT_EQ(WaitForSingleObject(process.Get(), 20000), WAIT_OBJECT_0);
+  ASSERT_EQ(WaitForSingleObject(process.get(), 20000), WAIT_OBJECT_0);
   DWORD exitCode = STILL_ACTIVE;
-  GetExitCodeProcess(process.Get(), &exitCode);
+  GetExitCodeProcess(process.get(), &exitCode);
   EXPECT_EQ(exitCode, 0u);
 }
 

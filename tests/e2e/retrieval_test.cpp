@@ -26,13 +26,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kColumns = 7;
 
-std::wstring SerialText(DWORD serial) {
-  if (serial == 0) return L"No SN";
-  wchar_t text[16];
-  swprintf(text, 16, L"%04lX-%04lX", (serial >> 16) & 0xFFFF, serial & 0xFFFF);
-  return text;
-}
-
 // The kind text for a drive-kind code and root, as the list must show it. An
 // optical drive's kind comes from a device probe that Wine does not support
 // for folder-backed drives, which leaves it empty.

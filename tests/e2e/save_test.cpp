@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "support/drive_oracles.h"
 #include "support/export_rules.h"
 #include "support/holding_pipe.h"
 #include "support/scratch_files.h"
@@ -470,16 +471,6 @@ TEST_F(SaveTest, SavingOverAnExistingFileAsksFirstAndNoGoesBackToTheDialog) {
   ASSERT_TRUE(WaitForSaveToFinish(path));
   EXPECT_EQ(Printable(ReadFileBytes(path).value_or("")),
             Printable(ExpectedExportBytes(ReadListContents(program_->List()))));
-}
-
-// The fixture's exact-size drive K: (a small tmpfs, only inside a private mount
-// namespace) and a scratch file that fills it up.
-constexpr wchar_t kExactDrive[] = L"K:\\";
-constexpr wchar_t kFiller[] = L"K:\\brindlecap-filler.bin";
-
-uint64_t FreeOnExactDrive() {
-  ULARGE_INTEGER free{};
-  return GetDiskFreeSpaceExW(kExactDrive, &free, nullptr, nullptr) ? free.QuadPart : 0;
 }
 
 std::wstring SystemMessage(DWORD error) {

@@ -29,11 +29,11 @@ constexpr int kTwipsPerInch = 1440;
 }
 
 bool ProcessListed(DWORD processId) {
-  UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
-  for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more;
-       more = Process32NextW(snapshot.Get(), &entry)) {
+  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+       more = Process32NextW(snapshot.get(), &entry)) {
     if (entry.th32ProcessID == processId) return true;
   }
   return false;

@@ -10,13 +10,13 @@
 #include "export/fixed_width_writer.h"
 #include "export/table_text.h"
 #include "shared/error_report.h"
-#include "unit/fake_kernel32.h"
-#include "unit/fake_system_text.h"
-#include "unit/held_workers.h"
-#include "unit/hook_pump.h"
-#include "unit/memory_text_file.h"
-#include "unit/recording_message_box.h"
-#include "unit/scripted_list.h"
+#include "support/fake_kernel32.h"
+#include "support/fake_system_text.h"
+#include "support/held_workers.h"
+#include "support/hook_pump.h"
+#include "support/memory_text_file.h"
+#include "support/recording_message_box.h"
+#include "support/scripted_list.h"
 
 namespace brindlecap {
 namespace {

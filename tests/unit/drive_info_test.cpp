@@ -7,12 +7,15 @@
 #include <vector>
 
 #include "shared/runtime_failure.h"
-#include "unit/fake_kernel32.h"
-#include "unit/fake_system_text.h"
-#include "unit/recording_message_box.h"
+#include "support/failure_number.h"
+#include "support/fake_kernel32.h"
+#include "support/fake_system_text.h"
+#include "support/recording_message_box.h"
 
 namespace brindlecap {
 namespace {
+
+using testing::FailureNumber;
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
@@ -513,12 +516,8 @@ TEST_F(DriveInfoTest, GetDriveSpaceLeavesAnAmountTooLargeForCurrency) {
 
 TEST_F(DriveInfoTest, ParseSizeRefusesNegativeDecimalPlaces) {
   const int16_t roundBy = -1;
-  try {
-    info.ParseSize(Bytes(1024), roundBy);
-    ADD_FAILURE() << "no failure raised";
-  } catch (const RuntimeFailure& failure) {
-    EXPECT_EQ(failure.Number(), error_number::kInvalidArgument);
-  }
+  EXPECT_EQ(FailureNumber([&] { info.ParseSize(Bytes(1024), roundBy); }),
+            error_number::kInvalidArgument);
 }
 
 }  // namespace

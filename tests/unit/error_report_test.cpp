@@ -5,8 +5,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "recording_message_box.h"
 #include "shared/runtime_failure.h"
+#include "support/recording_message_box.h"
 
 namespace brindlecap {
 namespace {

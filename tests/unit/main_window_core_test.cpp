@@ -13,9 +13,12 @@
 #include "main_window/core/results_model.h"
 #include "main_window/core/window_controller.h"
 #include "shared/runtime_failure.h"
+#include "support/failure_number.h"
 
 namespace brindlecap {
 namespace {
+
+using testing::FailureNumber;
 
 TEST(ApplicationTitle, DropsWordsUntilAtMostFortyCharactersAndAlwaysTheLastWord) {
   struct Case {
@@ -106,20 +109,13 @@ TEST(ResultsModel, IndexesOutOfRangeRaiseIndexOutOfBounds) {
   list.ColumnHeadersAdd(u"Drive");
   list.ColumnHeadersAdd(u"Type");
   list.ListItemsAdd(u"C:\\");
-  const auto number = [](auto&& action) {
-    try {
-      action();
-    } catch (const RuntimeFailure& failure) {
-      return failure.Number();
-    }
-    return 0;
-  };
-  EXPECT_EQ(number([&] { list.ListItemText(0); }), error_number::kIndexOutOfBounds);
-  EXPECT_EQ(number([&] { list.ListItemText(2); }), error_number::kIndexOutOfBounds);
-  EXPECT_EQ(number([&] { list.SetSubItem(1, 2, u"x"); }), error_number::kIndexOutOfBounds);
-  EXPECT_EQ(number([&] { list.SubItem(1, 0); }), error_number::kIndexOutOfBounds);
-  EXPECT_EQ(number([&] { list.ColumnHeaderText(3); }), error_number::kIndexOutOfBounds);
-  EXPECT_EQ(number([&] { list.SetColumnHeaderWidth(0, 1.0f); }), error_number::kIndexOutOfBounds);
+  EXPECT_EQ(FailureNumber([&] { list.ListItemText(0); }), error_number::kIndexOutOfBounds);
+  EXPECT_EQ(FailureNumber([&] { list.ListItemText(2); }), error_number::kIndexOutOfBounds);
+  EXPECT_EQ(FailureNumber([&] { list.SetSubItem(1, 2, u"x"); }), error_number::kIndexOutOfBounds);
+  EXPECT_EQ(FailureNumber([&] { list.SubItem(1, 0); }), error_number::kIndexOutOfBounds);
+  EXPECT_EQ(FailureNumber([&] { list.ColumnHeaderText(3); }), error_number::kIndexOutOfBounds);
+  EXPECT_EQ(FailureNumber([&] { list.SetColumnHeaderWidth(0, 1.0f); }),
+            error_number::kIndexOutOfBounds);
 }
 
 // Records what a view of the model is told.

@@ -4,14 +4,14 @@
 #include <tuple>
 #include <vector>
 
-#include "fake_kernel32.h"
-#include "fake_system_text.h"
-#include "held_workers.h"
 #include "main_window/core/form_layout.h"
-#include "recording_message_box.h"
 #include "retrieval/retrieval_command.h"
-#include "scripted_list.h"
 #include "shared/error_report.h"
+#include "support/fake_kernel32.h"
+#include "support/fake_system_text.h"
+#include "support/held_workers.h"
+#include "support/recording_message_box.h"
+#include "support/scripted_list.h"
 
 namespace brindlecap {
 namespace {

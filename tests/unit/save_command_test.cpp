@@ -11,9 +11,9 @@
 #include "shared/error_report.h"
 #include "shared/runtime_failure.h"
 #include "shared/text_convert.h"
-#include "unit/hook_pump.h"
-#include "unit/memory_text_file.h"
-#include "unit/recording_message_box.h"
+#include "support/hook_pump.h"
+#include "support/memory_text_file.h"
+#include "support/recording_message_box.h"
 
 namespace brindlecap {
 namespace {

@@ -8,12 +8,15 @@
 #include "drive_info/drive_info.h"
 #include "shared/runtime_failure.h"
 #include "shared/text_convert.h"
-#include "unit/fake_kernel32.h"
-#include "unit/fake_system_text.h"
-#include "unit/recording_message_box.h"
+#include "support/failure_number.h"
+#include "support/fake_kernel32.h"
+#include "support/fake_system_text.h"
+#include "support/recording_message_box.h"
 
 namespace brindlecap {
 namespace {
+
+using testing::FailureNumber;
 
 class SizeTextTest : public ::testing::Test {
  protected:
@@ -204,15 +207,13 @@ TEST(CurrencyTest, AmountsBeyondTheLayoutOverflow) {
   EXPECT_EQ(Currency::FromUnsignedAmount(922337203685477).scaled, 9223372036854770000);
   EXPECT_EQ(Currency::FromUnsignedAmount(0).scaled, 0);
   for (int64_t amount : {int64_t{922337203685478}, int64_t{-922337203685478}, INT64_MAX}) {
-    try {
-      Currency::FromWholeAmount(amount);
-      ADD_FAILURE() << amount << " fit";
-    } catch (const RuntimeFailure& failure) {
-      EXPECT_EQ(failure.Number(), error_number::kOverflow);
-    }
+    EXPECT_EQ(FailureNumber([&] { Currency::FromWholeAmount(amount); }), error_number::kOverflow)
+        << amount;
   }
-  EXPECT_THROW(Currency::FromUnsignedAmount(922337203685478), RuntimeFailure);
-  EXPECT_THROW(Currency::FromUnsignedAmount(UINT64_MAX), RuntimeFailure);
+  for (uint64_t amount : {uint64_t{922337203685478}, UINT64_MAX}) {
+    EXPECT_EQ(FailureNumber([&] { Currency::FromUnsignedAmount(amount); }), error_number::kOverflow)
+        << amount;
+  }
 }
 
 }  // namespace

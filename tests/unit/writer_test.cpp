@@ -8,10 +8,10 @@
 #include "export/fixed_width_writer.h"
 #include "shared/error_report.h"
 #include "shared/runtime_failure.h"
-#include "unit/hook_pump.h"
-#include "unit/memory_text_file.h"
-#include "unit/recording_message_box.h"
-#include "unit/scripted_list.h"
+#include "support/hook_pump.h"
+#include "support/memory_text_file.h"
+#include "support/recording_message_box.h"
+#include "support/scripted_list.h"
 
 namespace brindlecap {
 namespace {

@@ -11,7 +11,7 @@
 #include "main_window/win32/results_list_control.h"
 #include "shared/runtime_failure.h"
 #include "shared/win32/file_check.h"
-#include "win32/support/window_fixture.h"
+#include "support/window_fixture.h"
 
 namespace brindlecap::testing {
 namespace {
@@ -188,7 +188,7 @@ TEST_F(ResultsListControlTest, ToolsTickAndUntickRowsByTheStateImage) {
 }
 
 TEST(FileCheck, AnswersForFilesAndNeverFails) {
-  TemporaryFolder folder;
+  e2e::ScratchFolder folder;
   folder.WriteFile(L"HAND-M.CUR", "x");
   folder.WriteFile(L"hidden.cur", "x", FILE_ATTRIBUTE_HIDDEN);
   EXPECT_TRUE(win32::FileExists(folder.Path() + L"\\HAND-M.CUR"));

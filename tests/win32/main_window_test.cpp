@@ -14,24 +14,15 @@
 #include "shared/error_report.h"
 #include "shared/runtime_failure.h"
 #include "shared/win32/skin.h"
-#include "win32/support/window_fixture.h"
+#include "support/window_driver.h"
+#include "support/window_fixture.h"
 
 namespace brindlecap::testing {
 namespace {
 
 namespace layout = form_layout;
-
-std::wstring WindowText(HWND window) {
-  wchar_t text[256] = {};
-  ::GetWindowTextW(window, text, 256);
-  return text;
-}
-
-std::wstring ClassOf(HWND window) {
-  wchar_t name[64] = {};
-  ::GetClassNameW(window, name, 64);
-  return name;
-}
+using e2e::ClassNameOf;
+using e2e::TextOf;
 
 RECT ChildRect(HWND parent, HWND child) {
   RECT rect;
@@ -67,7 +58,7 @@ TEST_P(MainWindowDesign, WindowControlsFontsAndColumnsAsDesigned) {
   const HWND form = fixture.form->Handle();
   const int dpi = GetParam() > 0 ? GetParam() : win32::ScreenDpi();
 
-  EXPECT_EQ(WindowText(form), std::wstring(L"Quillmarsh Orvane Tessel Plint Vaskrow"));
+  EXPECT_EQ(TextOf(form), std::wstring(L"Quillmarsh Orvane Tessel Plint Vaskrow"));
   RECT client;
   ::GetClientRect(form, &client);
   EXPECT_EQ(client.right, win32::TwipsToPixels(layout::kClientWidth, dpi));
@@ -89,11 +80,11 @@ TEST_P(MainWindowDesign, WindowControlsFontsAndColumnsAsDesigned) {
   const HWND start = ::GetWindow(list, GW_HWNDNEXT);
   const HWND save = ::GetWindow(start, GW_HWNDNEXT);
   EXPECT_EQ(::GetWindow(save, GW_HWNDNEXT), nullptr);
-  EXPECT_EQ(ClassOf(list), L"SysListView32");
-  EXPECT_EQ(ClassOf(start), L"Button");
-  EXPECT_EQ(ClassOf(save), L"Button");
-  EXPECT_EQ(WindowText(start), L"Start Retrieving");
-  EXPECT_EQ(WindowText(save), L"Save Results As Text File");
+  EXPECT_EQ(ClassNameOf(list), L"SysListView32");
+  EXPECT_EQ(ClassNameOf(start), L"Button");
+  EXPECT_EQ(ClassNameOf(save), L"Button");
+  EXPECT_EQ(TextOf(start), L"Start Retrieving");
+  EXPECT_EQ(TextOf(save), L"Save Results As Text File");
   ExpectBox(form, list, layout::kResultsList, dpi);
   ExpectBox(form, start, layout::kStartRetrievingButton, dpi);
   ExpectBox(form, save, layout::kSaveResultsButton, dpi);
@@ -133,7 +124,7 @@ TEST_P(MainWindowDesign, WindowControlsFontsAndColumnsAsDesigned) {
   const HWND application = fixture.form->ApplicationHandle();
   EXPECT_EQ(::GetWindow(form, GW_OWNER), application);
   EXPECT_FALSE(::IsWindowVisible(application));
-  EXPECT_EQ(WindowText(application), L"Quillmarsh Orvane Tessel Plint");
+  EXPECT_EQ(TextOf(application), L"Quillmarsh Orvane Tessel Plint");
   EXPECT_NE(::SendMessageW(form, WM_GETICON, ICON_BIG, 0), 0);
 }
 
@@ -323,7 +314,7 @@ struct TipSearch {
 };
 BOOL CALLBACK FindListTip(HWND window, LPARAM param) {
   auto& search = *reinterpret_cast<TipSearch*>(param);
-  if (ClassOf(window) == TOOLTIPS_CLASSW &&
+  if (ClassNameOf(window) == TOOLTIPS_CLASSW &&
       ::SendMessageW(window, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&search.tool))) {
     search.found = window;
   }

@@ -10,9 +10,12 @@
 
 #include "export/win32/win32_save_dialog.h"
 #include "shared/runtime_failure.h"
+#include "support/failure_number.h"
 
 namespace brindlecap {
 namespace {
+
+using testing::FailureNumber;
 
 using win32::ChosenPath;
 using win32::Win32SaveDialog;
@@ -150,11 +153,7 @@ class CommonDialogTest : public ::testing::Test {
   SeenDialog Show(const std::wstring* typed, WORD answer = IDYES) {
     SeenDialog seen;
     std::thread driver([&] { seen = DriveDialog(typed ? typed->c_str() : nullptr, answer); });
-    try {
-      dialog_.ShowSave();
-    } catch (const RuntimeFailure& failure) {
-      ADD_FAILURE() << "the dialog failed, number " << failure.Number();
-    }
+    EXPECT_EQ(FailureNumber([&] { dialog_.ShowSave(); }), 0) << "the dialog failed";
     driver.join();
     return seen;
   }

@@ -10,100 +10,38 @@
 
 #include "export/win32/win32_text_file.h"
 #include "shared/runtime_failure.h"
+#include "support/drive_oracles.h"
+#include "support/failure_number.h"
+#include "support/scratch_files.h"
 
 namespace brindlecap {
 namespace {
 
+using e2e::FolderEntries;
+using e2e::FreeOnExactDrive;
+using e2e::kExactDrive;
+using e2e::kFiller;
+using e2e::WriteFileBytes;
+using testing::FailureNumber;
 using win32::Win32FileSystemObject;
 
 std::string ReadAll(const std::wstring& path) {
-  win32::UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_READ,
-                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                             OPEN_EXISTING, 0, nullptr));
-  if (!file) return "<missing>";
-  std::string bytes;
-  char chunk[4096];
-  DWORD got = 0;
-  while (ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0)
-    bytes.append(chunk, got);
-  return bytes;
-}
-
-void WriteRaw(const std::wstring& path, const std::string& bytes) {
-  win32::UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                             FILE_ATTRIBUTE_NORMAL, nullptr));
-  ASSERT_TRUE(file);
-  DWORD done = 0;
-  ASSERT_TRUE(
-      WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr));
+  return e2e::ReadFileBytes(path).value_or("<missing>");
 }
 
 std::u16string U16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
 
-// Names in a folder, without "." and "..", sorted.
-std::vector<std::wstring> Entries(const std::wstring& folder) {
-  std::vector<std::wstring> names;
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    const std::wstring name = found.cFileName;
-    if (name != L"." && name != L"..") names.push_back(name);
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // One line of the given length, as the writer hands it over.
 std::u16string Line(size_t length) { return std::u16string(length, u'x'); }
-
-// The fixture's exact-size drive K: (a small tmpfs, only inside a private mount
-// namespace) and a scratch file that fills it up.
-constexpr wchar_t kExactDrive[] = L"K:\\";
-constexpr wchar_t kFiller[] = L"K:\\brindlecap-filler.bin";
-
-uint64_t FreeOnExactDrive() {
-  ULARGE_INTEGER free{};
-  return GetDiskFreeSpaceExW(kExactDrive, &free, nullptr, nullptr) ? free.QuadPart : 0;
-}
 
 class TextFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(GetACP(), 1252u) << "these expectations are for the Western code page";
-    wchar_t temp[MAX_PATH];
-    ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
-    folder_ = std::wstring(temp) + L"brindlecap-text-" + std::to_wstring(GetCurrentProcessId()) +
-              L"-" + std::to_wstring(GetTickCount());
-    ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr));
   }
-  void TearDown() override {
-    RemoveTree(folder_);
-    DeleteFileW(kFiller);
-  }
+  void TearDown() override { DeleteFileW(kFiller); }
 
-  static void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-      do {
-        const std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..") continue;
-        const std::wstring path = folder + L"\\" + name;
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-          RemoveTree(path);
-        } else {
-          DeleteFileW(path.c_str());
-        }
-      } while (FindNextFileW(search, &found));
-      FindClose(search);
-    }
-    RemoveDirectoryW(folder.c_str());
-  }
-
-  std::wstring PathOf(const std::wstring& name) const { return folder_ + L"\\" + name; }
+  std::wstring PathOf(const std::wstring& name) const { return scratch_.File(name); }
 
   // The failure that creating the file raises, with overwrite on.
   RuntimeFailure CreateFailure(const std::wstring& path) {
@@ -115,7 +53,8 @@ class TextFileTest : public ::testing::Test {
     return RuntimeFailure(0, u"<created>");
   }
 
-  std::wstring folder_;
+  e2e::ScratchFolder scratch_;
+  const std::wstring folder_ = scratch_.Path();
 };
 
 TEST_F(TextFileTest, WritesAnsiLinesWithCrLfAndNoByteOrderMark) {
@@ -127,26 +66,22 @@ TEST_F(TextFileTest, WritesAnsiLinesWithCrLfAndNoByteOrderMark) {
   stream->WriteLine(u"\u0416");  // not in the code page
   stream->Close();
   EXPECT_EQ(ReadAll(path), "Drive\tType\t\r\ncaf\xe9 \x80\r\n\r\n?\r\n");
-  EXPECT_EQ(Entries(folder_), std::vector<std::wstring>{L"drives.txt"}) << "a file was left";
+  EXPECT_EQ(FolderEntries(folder_), std::vector<std::wstring>{L"drives.txt"}) << "a file was left";
 }
 
 TEST_F(TextFileTest, ADeviceGetsTheTextStraightWithNoTemporaryFile) {
   auto stream = Win32FileSystemObject().CreateTextFile(U16(PathOf(L"NUL")), true);
   for (int i = 0; i < 1000; ++i) stream->WriteLine(Line(98));  // past a buffer flush
   stream->Close();
-  EXPECT_TRUE(Entries(folder_).empty()) << "a file was left beside the device";
+  EXPECT_TRUE(FolderEntries(folder_).empty()) << "a file was left beside the device";
 }
 
 TEST_F(TextFileTest, OverwriteReplacesALongerFileAndOtherwiseLeavesItAlone) {
   const std::wstring path = PathOf(L"old.txt");
-  WriteRaw(path, std::string(10000, 'x'));
+  WriteFileBytes(path, std::string(10000, 'x'));
 
-  try {
-    Win32FileSystemObject().CreateTextFile(U16(path), false);
-    ADD_FAILURE() << "an existing file was opened without overwrite";
-  } catch (const RuntimeFailure& failure) {
-    EXPECT_EQ(failure.Number(), 58);
-  }
+  EXPECT_EQ(FailureNumber([&] { Win32FileSystemObject().CreateTextFile(U16(path), false); }), 58)
+      << "an existing file was opened without overwrite";
   EXPECT_EQ(ReadAll(path).size(), 10000u);
 
   auto stream = Win32FileSystemObject().CreateTextFile(U16(path), true);
@@ -156,7 +91,7 @@ TEST_F(TextFileTest, OverwriteReplacesALongerFileAndOtherwiseLeavesItAlone) {
   stream->Close();
   EXPECT_EQ(ReadAll(path).substr(100000), "new\r\n");
   EXPECT_EQ(ReadAll(path).size(), 100005u);
-  EXPECT_EQ(Entries(folder_), std::vector<std::wstring>{L"old.txt"});
+  EXPECT_EQ(FolderEntries(folder_), std::vector<std::wstring>{L"old.txt"});
 }
 
 TEST_F(TextFileTest, ManyLinesArriveWholeAcrossBufferFlushes) {
@@ -176,13 +111,13 @@ TEST_F(TextFileTest, ManyLinesArriveWholeAcrossBufferFlushes) {
 
 TEST_F(TextFileTest, StreamDroppedWithoutCloseLeavesTheOldFileOrNothing) {
   const std::wstring old = PathOf(L"old.txt"), fresh = PathOf(L"new.txt");
-  WriteRaw(old, "keep");
+  WriteFileBytes(old, "keep");
   for (const std::wstring& path : {old, fresh}) {
     auto stream = Win32FileSystemObject().CreateTextFile(U16(path), true);
     for (int i = 0; i < 1000; ++i) stream->WriteLine(Line(98));  // past a buffer flush
   }
   EXPECT_EQ(ReadAll(old), "keep");
-  EXPECT_EQ(Entries(folder_), std::vector<std::wstring>{L"old.txt"});
+  EXPECT_EQ(FolderEntries(folder_), std::vector<std::wstring>{L"old.txt"});
   // The handles are gone too: the file can be opened exclusively again.
   win32::UniqueKernelHandle exclusive(
       CreateFileW(old.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -193,42 +128,34 @@ TEST_F(TextFileTest, AFailedWriteOrCloseOnAFullDiskLeavesTheOldFileAndNoOther) {
   if (GetDriveTypeW(kExactDrive) != DRIVE_FIXED) GTEST_SKIP() << "no drive K: here";
   const std::wstring path = std::wstring(kExactDrive) + L"text-file-test.txt";
   const std::string old(5000, 'o');
-  WriteRaw(path, old);
-  const std::vector<std::wstring> before = Entries(L"K:");
+  WriteFileBytes(path, old);
+  const std::vector<std::wstring> before = FolderEntries(L"K:");
   // The text is held in 64 KiB buffers: a shorter one reaches the disk at the close.
   for (const int lines : {1000, 300}) {  // of 100 bytes each
     SCOPED_TRACE(lines);
     constexpr uint64_t kLeftFree = 16 * 1024;
-    WriteRaw(kFiller, std::string(FreeOnExactDrive() - kLeftFree, 'f'));
+    WriteFileBytes(kFiller, std::string(FreeOnExactDrive() - kLeftFree, 'f'));
     ASSERT_EQ(FreeOnExactDrive(), kLeftFree);
     auto stream = Win32FileSystemObject().CreateTextFile(U16(path), true);
     int failedWrites = 0;
     for (int i = 0; i < lines; ++i) {
-      try {
-        stream->WriteLine(Line(98));
-      } catch (const RuntimeFailure& failure) {
-        EXPECT_EQ(failure.Number(), 61) << "disk full";
-        ++failedWrites;
-      }
+      const int32_t number = FailureNumber([&] { stream->WriteLine(Line(98)); });
+      if (number != 0) ++failedWrites;
+      EXPECT_TRUE(number == 0 || number == 61) << "disk full, not " << number;
     }
     EXPECT_EQ(failedWrites, lines * 100 > 64 * 1024 ? 1 : 0);
-    try {
-      stream->Close();
-      ADD_FAILURE() << "the close succeeded on a full disk";
-    } catch (const RuntimeFailure& failure) {
-      EXPECT_EQ(failure.Number(), 61);
-    }
+    EXPECT_EQ(FailureNumber([&] { stream->Close(); }), 61) << "the close on a full disk";
     EXPECT_EQ(FreeOnExactDrive(), kLeftFree) << "the text's space was not given back";
     ASSERT_TRUE(DeleteFileW(kFiller));
     EXPECT_EQ(ReadAll(path), old);
-    EXPECT_EQ(Entries(L"K:"), before) << "a file was left on the disk";
+    EXPECT_EQ(FolderEntries(L"K:"), before) << "a file was left on the disk";
   }
   DeleteFileW(path.c_str());
 }
 
 TEST_F(TextFileTest, ATargetThatCannotBeReplacedAtTheCloseIsKept) {
   const std::wstring path = PathOf(L"held.txt");
-  WriteRaw(path, "keep");
+  WriteFileBytes(path, "keep");
   auto stream = Win32FileSystemObject().CreateTextFile(U16(path), true);
   stream->WriteLine(u"new");
   // A reader that lets others write but not delete or rename: the move must fail.
@@ -239,7 +166,7 @@ TEST_F(TextFileTest, ATargetThatCannotBeReplacedAtTheCloseIsKept) {
   EXPECT_THROW(stream->Close(), RuntimeFailure);
   reader.reset();
   EXPECT_EQ(ReadAll(path), "keep");
-  EXPECT_EQ(Entries(folder_), std::vector<std::wstring>{L"held.txt"});
+  EXPECT_EQ(FolderEntries(folder_), std::vector<std::wstring>{L"held.txt"});
 }
 
 TEST_F(TextFileTest, UnwritablePathsRaiseTheSystemsReason) {
@@ -247,7 +174,7 @@ TEST_F(TextFileTest, UnwritablePathsRaiseTheSystemsReason) {
   EXPECT_EQ(missing.Number(), 76);
 
   const std::wstring locked = PathOf(L"locked.txt");
-  WriteRaw(locked, "keep");
+  WriteFileBytes(locked, "keep");
   win32::UniqueKernelHandle holder(
       CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(holder);
@@ -259,7 +186,7 @@ TEST_F(TextFileTest, UnwritablePathsRaiseTheSystemsReason) {
   const RuntimeFailure folder = CreateFailure(folder_);
   EXPECT_EQ(folder.Number(), 70);
 
-  EXPECT_EQ(Entries(folder_), std::vector<std::wstring>{L"locked.txt"}) << "a file was left";
+  EXPECT_EQ(FolderEntries(folder_), std::vector<std::wstring>{L"locked.txt"}) << "a file was left";
   for (const RuntimeFailure* failure : {&missing, &inUse, &folder}) {
     const std::u16string& text = failure->Description();
     EXPECT_FALSE(text.empty());
@@ -270,14 +197,14 @@ TEST_F(TextFileTest, UnwritablePathsRaiseTheSystemsReason) {
 
 TEST_F(TextFileTest, ReadOnlyFileIsRefusedAndKept) {
   const std::wstring path = PathOf(L"read-only.txt");
-  WriteRaw(path, "keep");
+  WriteFileBytes(path, "keep");
   ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
   // Refused as Windows refuses it, also where Wine run as root would open it.
   const RuntimeFailure denied = CreateFailure(path);
   EXPECT_EQ(denied.Number(), 70);
   EXPECT_FALSE(denied.Description().empty());
   EXPECT_EQ(ReadAll(path), "keep");
-  EXPECT_EQ(Entries(folder_), std::vector<std::wstring>{L"read-only.txt"});
+  EXPECT_EQ(FolderEntries(folder_), std::vector<std::wstring>{L"read-only.txt"});
 }
 
 TEST_F(TextFileTest, PathOutsideTheCodePageIsCreatedUnderExactlyThatName) {

@@ -51,8 +51,8 @@
 #include <vector>
 
 #include "drive_calls.h"
-#include "scratch_files.h"
-#include "window_driver.h"
+#include "support/scratch_files.h"
+#include "support/window_driver.h"
 
 namespace e2e = brindlecap::e2e;
 using e2e::Milliseconds;
@@ -140,7 +140,7 @@ class StartedProgram {
                              std::to_string(GetLastError()));
     }
     CloseHandle(started.hThread);
-    process_.Reset(started.hProcess);
+    process_.reset(started.hProcess);
     processId_ = started.dwProcessId;
   }
   StartedProgram(const StartedProgram&) = delete;
@@ -148,16 +148,16 @@ class StartedProgram {
   ~StartedProgram() {
     if (!Running()) return;
     if (window_ != nullptr) PostMessageW(window_, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process_.Get(), 10000) != WAIT_OBJECT_0) {
-      TerminateProcess(process_.Get(), 1);
-      WaitForSingleObject(process_.Get(), 10000);
+    if (WaitForSingleObject(process_.get(), 10000) != WAIT_OBJECT_0) {
+      TerminateProcess(process_.get(), 1);
+      WaitForSingleObject(process_.get(), 10000);
     }
   }
 
   // Milliseconds from CreateProcess until the window is shown and answers.
   double WaitUntilReady() {
     const double deadline = startMs_ + 30000;
-    if (WaitForInputIdle(process_.Get(), 30000) == WAIT_TIMEOUT) {
+    if (WaitForInputIdle(process_.get(), 30000) == WAIT_TIMEOUT) {
       throw e2e::DriverError("the program did not become idle");
     }
     while ((window_ = CaptionedWindowOf(processId_)) == nullptr) {
@@ -170,13 +170,13 @@ class StartedProgram {
     return NowMs() - startMs_;
   }
 
-  bool Running() const { return WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT; }
-  HANDLE Process() const { return process_.Get(); }
+  bool Running() const { return WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+  HANDLE Process() const { return process_.get(); }
   DWORD ProcessId() const { return processId_; }
   HWND Window() const { return window_; }
 
  private:
-  e2e::UniqueHandle process_;
+  e2e::UniqueKernelHandle process_;
   DWORD processId_ = 0;
   HWND window_ = nullptr;
   double startMs_ = 0;
@@ -333,23 +333,12 @@ SaveTimes SaveThroughDialog(e2e::ProgramDriver& program, const std::wstring& pat
 
 // The number of lines and bytes of a saved file.
 std::pair<long, long> LinesAndBytes(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) throw e2e::DriverError("the saved file cannot be read");
-  long lines = 0, bytes = 0;
-  std::vector<char> buffer(1 << 16);
-  DWORD read = 0;
-  char previous = 0;
-  while (ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) &&
-         read > 0) {
-    for (DWORD i = 0; i < read; ++i) {
-      if (previous == '\r' && buffer[i] == '\n') ++lines;
-      previous = buffer[i];
-    }
-    bytes += static_cast<long>(read);
-  }
-  CloseHandle(file);
-  return {lines, bytes};
+  const auto text = e2e::ReadFileBytes(path);
+  if (!text) throw e2e::DriverError("the saved file cannot be read");
+  long lines = 0;
+  for (size_t at = text->find("\r\n"); at != std::string::npos; at = text->find("\r\n", at + 2))
+    ++lines;
+  return {lines, static_cast<long>(text->size())};
 }
 
 int Export(const std::wstring& exe, const std::wstring& folder, int saves, std::vector<int> sizes) {
@@ -549,13 +538,13 @@ int UnitCosts(int calls) {
     throw e2e::DriverError("no scratch file");
   }
   {
-    e2e::UniqueHandle file(CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    e2e::UniqueKernelHandle file(CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) throw e2e::DriverError("the scratch file cannot be written");
     const std::vector<char> block(64 * 1024, 'x');
     time("WriteFile_64KiB", std::max(1, calls / 100), [&](int) {
       DWORD written = 0;
-      if (!WriteFile(file.Get(), block.data(), static_cast<DWORD>(block.size()), &written,
+      if (!WriteFile(file.get(), block.data(), static_cast<DWORD>(block.size()), &written,
                      nullptr)) {
         throw e2e::DriverError("WriteFile failed");
       }
@@ -614,18 +603,18 @@ int Processes(int runs, const std::wstring& folder,
   for (int run = 0; run < runs; ++run) {
     for (size_t i = 0; i < commands.size(); ++i) {
       const std::wstring& label = commands[i].first;
-      e2e::UniqueHandle input(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ, &inheritable,
-                                          OPEN_EXISTING, 0, nullptr));
-      e2e::UniqueHandle output(CreateFileW((folder + L"\\" + label + L".out").c_str(),
-                                           GENERIC_WRITE, FILE_SHARE_READ, &inheritable,
-                                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+      e2e::UniqueKernelHandle input(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ, &inheritable,
+                                                OPEN_EXISTING, 0, nullptr));
+      e2e::UniqueKernelHandle output(CreateFileW((folder + L"\\" + label + L".out").c_str(),
+                                                 GENERIC_WRITE, FILE_SHARE_READ, &inheritable,
+                                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
       if (!input || !output) throw e2e::DriverError("cannot open the standard handles' files");
       std::wstring commandLine = commands[i].second;
       STARTUPINFOW startup{};
       startup.cb = sizeof startup;
       startup.dwFlags = STARTF_USESTDHANDLES;
-      startup.hStdInput = input.Get();
-      startup.hStdOutput = startup.hStdError = output.Get();
+      startup.hStdInput = input.get();
+      startup.hStdOutput = startup.hStdError = output.get();
       PROCESS_INFORMATION started{};
       const double start = NowMs();
       if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,

@@ -16,7 +16,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/handles.h"
+
 namespace brindlecap::e2e {
+
+// Processes, threads and files are held by the program's own handle type.
+using win32::UniqueKernelHandle;
 
 // The 32-bit layout of LVITEMW, written out so that copies placed in the
 // program's memory do not depend on this build's headers or pointer size.
@@ -58,25 +63,6 @@ class DriverError : public std::runtime_error {
 // Polls `done` until it returns true or the timeout passes; returns its last answer.
 bool WaitUntil(const std::function<bool()>& done, Milliseconds timeout,
                Milliseconds interval = Milliseconds(20));
-
-class UniqueHandle {
- public:
-  UniqueHandle() = default;
-  explicit UniqueHandle(HANDLE handle) : handle_(handle) {}
-  UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.Release()) {}
-  UniqueHandle& operator=(UniqueHandle&& other) noexcept;
-  UniqueHandle(const UniqueHandle&) = delete;
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
-  ~UniqueHandle() { Reset(); }
-
-  HANDLE Get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE Release();
-  void Reset(HANDLE handle = nullptr);
-
- private:
-  HANDLE handle_ = nullptr;
-};
 
 // A block of memory in another process, freed when this object goes.
 class RemoteMemory {
@@ -219,7 +205,7 @@ class ProgramDriver {
   ~ProgramDriver();
 
   DWORD ProcessId() const { return processId_; }
-  HANDLE Process() const { return process_.Get(); }
+  HANDLE Process() const { return process_.get(); }
   HWND MainWindow() const { return mainWindow_; }
   HWND Control(int id) const;
   RemoteListView List() const { return RemoteListView(Control(kListId), Process()); }
@@ -245,10 +231,10 @@ class ProgramDriver {
   void Detach() { detached_ = true; }
 
  private:
-  ProgramDriver(UniqueHandle process, DWORD processId, HWND mainWindow)
+  ProgramDriver(UniqueKernelHandle process, DWORD processId, HWND mainWindow)
       : process_(std::move(process)), processId_(processId), mainWindow_(mainWindow) {}
 
-  UniqueHandle process_;
+  UniqueKernelHandle process_;
   DWORD processId_;
   HWND mainWindow_;
   bool detached_ = false;

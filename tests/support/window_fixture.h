@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "main_window/win32/main_window.h"
-#include "unit/recording_message_box.h"
+#include "support/recording_message_box.h"
+#include "support/scratch_files.h"
 
 namespace brindlecap::testing {
 
@@ -25,19 +26,6 @@ class UnusedDialog : public SaveDialog {
   std::u16string fileName;
 };
 
-// A folder under %TEMP% that is removed with everything in it.
-class TemporaryFolder {
- public:
-  TemporaryFolder();
-  ~TemporaryFolder();
-  const std::wstring& Path() const { return path_; }
-  void WriteFile(const std::wstring& relativePath, const std::string& bytes,
-                 DWORD attributes = FILE_ATTRIBUTE_NORMAL) const;
-
- private:
-  std::wstring path_;
-};
-
 // A valid 32 x 32 monochrome cursor file.
 std::string MinimalCursorFile();
 
@@ -47,7 +35,7 @@ struct WindowFixture {
   // Creates the window and runs its start-up; true when the window exists.
   void Load();
 
-  TemporaryFolder folder;
+  e2e::ScratchFolder folder;  // the program's folder
   RecordingMessageBox boxes;
   UnusedDialog dialog;
   std::unique_ptr<Kernel32> kernel32;

@@ -1,4 +1,4 @@
-#include "window_driver.h"
+#include "support/window_driver.h"
 
 #include <commctrl.h>
 
@@ -67,22 +67,6 @@ bool WaitUntil(const std::function<bool()>& done, Milliseconds timeout, Millisec
     if (Clock::now() >= deadline) return false;
     std::this_thread::sleep_for(interval);
   }
-}
-
-UniqueHandle& UniqueHandle::operator=(UniqueHandle&& other) noexcept {
-  if (this != &other) Reset(other.Release());
-  return *this;
-}
-
-HANDLE UniqueHandle::Release() {
-  HANDLE handle = handle_;
-  handle_ = nullptr;
-  return handle;
-}
-
-void UniqueHandle::Reset(HANDLE handle) {
-  if (*this) CloseHandle(handle_);
-  handle_ = handle;
 }
 
 RemoteMemory::RemoteMemory(HANDLE process, size_t size)
@@ -529,10 +513,10 @@ std::unique_ptr<ProgramDriver> ProgramDriver::Start(const std::wstring& exePath,
           currentFolder.empty() ? nullptr : currentFolder.c_str(), &startup, &started)) {
     throw DriverError(Win32Error("CreateProcess") + " for " + Narrow(exePath));
   }
-  UniqueHandle thread(started.hThread);
+  UniqueKernelHandle thread(started.hThread);
   // From here on the destructor ends the program should anything fail.
   std::unique_ptr<ProgramDriver> driver(
-      new ProgramDriver(UniqueHandle(started.hProcess), started.dwProcessId, nullptr));
+      new ProgramDriver(UniqueKernelHandle(started.hProcess), started.dwProcessId, nullptr));
 
   const auto deadline = Clock::now() + timeout;
   auto remaining = [&] {
@@ -572,11 +556,12 @@ std::unique_ptr<ProgramDriver> ProgramDriver::AttachToRunning(Milliseconds timeo
   if (window == nullptr) throw DriverError("no running program window found");
   DWORD processId = 0;
   GetWindowThreadProcessId(window, &processId);
-  UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION |
-                                       PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
-                                   FALSE, processId));
-  if (!process) throw DriverError(Win32Error("OpenProcess"));
-  return std::unique_ptr<ProgramDriver>(new ProgramDriver(std::move(process), processId, window));
+  const HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION |
+                                         PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
+                                     FALSE, processId);
+  if (process == nullptr) throw DriverError(Win32Error("OpenProcess"));
+  return std::unique_ptr<ProgramDriver>(
+      new ProgramDriver(UniqueKernelHandle(process), processId, window));
 }
 
 ProgramDriver::~ProgramDriver() {
@@ -639,11 +624,11 @@ std::unique_ptr<Dialog> ProgramDriver::WaitForDialog(const std::wstring& title,
 }
 
 bool ProgramDriver::IsRunning() const {
-  return WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT;
+  return WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
 }
 
 bool ProgramDriver::WaitForExit(Milliseconds timeout) const {
-  return WaitForSingleObject(process_.Get(), static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+  return WaitForSingleObject(process_.get(), static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
 }
 
 bool ProgramDriver::Close(Milliseconds timeout) {
@@ -655,8 +640,8 @@ bool ProgramDriver::Close(Milliseconds timeout) {
 }
 
 void ProgramDriver::Terminate() {
-  TerminateProcess(process_.Get(), 1);
-  WaitForSingleObject(process_.Get(), 10000);
+  TerminateProcess(process_.get(), 1);
+  WaitForSingleObject(process_.get(), 10000);
 }
 
 std::string Narrow(const std::wstring& text) {

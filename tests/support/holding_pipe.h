@@ -13,7 +13,7 @@
 #include <functional>
 #include <string>
 
-#include "window_driver.h"
+#include "support/window_driver.h"
 
 namespace brindlecap::e2e {
 
@@ -48,7 +48,8 @@ class HoldingPipe {
 
   static constexpr wchar_t kDevice[] = L"LPT9";
   std::wstring target_;  // the pipe's name in the object namespace
-  UniqueHandle pipe_, connected_, readDone_;
+  UniqueKernelHandle pipe_;
+  win32::UniqueEventHandle connected_, readDone_;
   OVERLAPPED connect_{};
   bool connectPending_ = false;
   std::string taken_;

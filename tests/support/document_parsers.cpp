@@ -1,4 +1,4 @@
-#include "document_parsers.h"
+#include "support/document_parsers.h"
 
 #include <windows.h>
 

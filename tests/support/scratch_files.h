@@ -19,6 +19,9 @@ class ScratchFolder {
 
   const std::wstring& Path() const { return path_; }
   std::wstring File(const std::wstring& name) const { return path_ + L"\\" + name; }
+  // Writes a file of the folder, its own folder made first, and gives it `attributes`.
+  void WriteFile(const std::wstring& relativePath, const std::string& bytes,
+                 DWORD attributes = FILE_ATTRIBUTE_NORMAL) const;
 
  private:
   std::wstring path_;
@@ -28,7 +31,7 @@ std::optional<std::string> ReadFileBytes(const std::wstring& path);
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 std::optional<uint64_t> FileSizeOf(const std::wstring& path);
 bool PathExists(const std::wstring& path);
-// Names in a folder, without "." and "..".
+// Names in a folder, without "." and "..", sorted.
 std::vector<std::wstring> FolderEntries(const std::wstring& folder);
 // Whether the program's temporary file ("~bc?????.tmp") is beside the target: it is
 // there while a save writes, until the text takes the target's name (the target is

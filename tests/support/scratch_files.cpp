@@ -1,5 +1,6 @@
-#include "scratch_files.h"
+#include "support/scratch_files.h"
 
+#include <algorithm>
 #include <atomic>
 #include <stdexcept>
 
@@ -29,7 +30,7 @@ ScratchFolder::ScratchFolder() {
   std::wstring base = temp;
   if (!base.empty() && base.back() == L'\\') base.pop_back();
   for (int attempt = 0; attempt < 1000; ++attempt) {
-    path_ = base + L"\\brindlecap-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+    path_ = base + L"\\brindlecap-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
             std::to_wstring(counter++);
     if (CreateDirectoryW(path_.c_str(), nullptr)) return;
   }
@@ -37,6 +38,14 @@ ScratchFolder::ScratchFolder() {
 }
 
 ScratchFolder::~ScratchFolder() { RemoveTree(path_); }
+
+void ScratchFolder::WriteFile(const std::wstring& relativePath, const std::string& bytes,
+                              DWORD attributes) const {
+  const std::wstring path = File(relativePath);
+  CreateDirectoryW(path.substr(0, path.find_last_of(L'\\')).c_str(), nullptr);
+  WriteFileBytes(path, bytes);
+  if (!SetFileAttributesW(path.c_str(), attributes)) throw std::runtime_error("cannot mark a file");
+}
 
 std::optional<std::string> ReadFileBytes(const std::wstring& path) {
   HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
@@ -84,6 +93,7 @@ std::vector<std::wstring> FolderEntries(const std::wstring& folder) {
     if (name != L"." && name != L"..") names.push_back(name);
   } while (FindNextFileW(search, &found));
   FindClose(search);
+  std::sort(names.begin(), names.end());
   return names;
 }
 

@@ -1,11 +1,13 @@
-#include "drive_oracles.h"
+#include "support/drive_oracles.h"
 
+#include <cstdio>
 #include <cwctype>
 #include <sstream>
 #include <stdexcept>
 
-#include "scratch_files.h"
-#include "window_driver.h"
+#include "support/command_line_run.h"
+#include "support/scratch_files.h"
+#include "support/window_driver.h"
 
 namespace brindlecap::e2e {
 namespace {
@@ -72,39 +74,13 @@ std::map<wchar_t, SpaceFigures> ReadFixtureSpaceOracle() {
 }
 
 std::map<wchar_t, WmicDisk> RunWmicLogicalDisks() {
-  ScratchFolder folder;
-  const std::wstring outputPath = folder.File(L"wmic.txt");
-  SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-  UniqueHandle output(CreateFileW(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable,
-                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  UniqueHandle nothing(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, 0, &inheritable,
-                                   OPEN_EXISTING, 0, nullptr));
-  if (!output || !nothing) throw std::runtime_error("cannot open wmic's output file");
-
-  std::wstring commandLine =
-      L"wmic logicaldisk get DeviceID,DriveType,FileSystem,FreeSpace,VolumeName,"
-      L"VolumeSerialNumber";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = nothing.Get();
-  startup.hStdOutput = output.Get();
-  startup.hStdError = nothing.Get();
-  PROCESS_INFORMATION started{};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                      &startup, &started)) {
-    throw std::runtime_error("cannot start wmic, error " + std::to_string(GetLastError()));
-  }
-  UniqueHandle process(started.hProcess), thread(started.hThread);
-  if (WaitForSingleObject(process.Get(), 60000) != WAIT_OBJECT_0) {
-    TerminateProcess(process.Get(), 1);
-    throw std::runtime_error("wmic did not finish in time");
-  }
-  output.Reset();
-
-  const auto bytes = ReadFileBytes(outputPath);
-  if (!bytes) throw std::runtime_error("wmic wrote no output");
-  const std::vector<std::wstring> lines = Lines(DecodeWmicOutput(*bytes));
+  const ProcessRun wmic =
+      RunProcess(L"",
+                 L"wmic logicaldisk get DeviceID,DriveType,FileSystem,FreeSpace,VolumeName,"
+                 L"VolumeSerialNumber",
+                 L"", Milliseconds(60000));
+  if (wmic.exitCode == STILL_ACTIVE) throw std::runtime_error("wmic did not finish in time");
+  const std::vector<std::wstring> lines = Lines(DecodeWmicOutput(wmic.standardOutput));
   if (lines.empty()) throw std::runtime_error("wmic's output is empty");
 
   // Columns start where their header names start.
@@ -136,6 +112,18 @@ std::map<wchar_t, WmicDisk> RunWmicLogicalDisks() {
   }
   if (disks.empty()) throw std::runtime_error("wmic listed no disks");
   return disks;
+}
+
+std::wstring SerialText(DWORD serial) {
+  if (serial == 0) return L"No SN";
+  wchar_t text[16];
+  swprintf(text, 16, L"%04lX-%04lX", (serial >> 16) & 0xFFFF, serial & 0xFFFF);
+  return text;
+}
+
+uint64_t FreeOnExactDrive() {
+  ULARGE_INTEGER free{};
+  return GetDiskFreeSpaceExW(kExactDrive, &free, nullptr, nullptr) ? free.QuadPart : 0;
 }
 
 std::vector<std::wstring> LogicalDriveRoots() {

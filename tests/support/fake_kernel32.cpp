@@ -1,4 +1,4 @@
-#include "unit/fake_kernel32.h"
+#include "support/fake_kernel32.h"
 
 #include <algorithm>
 #include <cctype>

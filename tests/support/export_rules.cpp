@@ -1,4 +1,4 @@
-#include "export_rules.h"
+#include "support/export_rules.h"
 
 #include <algorithm>
 #include <cwctype>

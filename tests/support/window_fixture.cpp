@@ -1,54 +1,10 @@
-#include "win32/support/window_fixture.h"
+#include "support/window_fixture.h"
 
 #include "drive_info/win32/win32_kernel32.h"
 #include "platform/win32_system_text.h"
 #include "shared/runtime_failure.h"
 
 namespace brindlecap::testing {
-
-TemporaryFolder::TemporaryFolder() {
-  wchar_t temp[MAX_PATH];
-  ::GetTempPathW(MAX_PATH, temp);
-  static int serial = 0;
-  path_ = std::wstring(temp) + L"brindlecap-test-" + std::to_wstring(::GetCurrentProcessId()) +
-          L"-" + std::to_wstring(++serial);
-  ::CreateDirectoryW(path_.c_str(), nullptr);
-}
-
-static void RemoveTree(const std::wstring& folder) {
-  WIN32_FIND_DATAW found;
-  HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = found.cFileName;
-      if (name == L"." || name == L"..") continue;
-      const std::wstring path = folder + L"\\" + name;
-      ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path);
-      } else {
-        ::DeleteFileW(path.c_str());
-      }
-    } while (::FindNextFileW(search, &found));
-    ::FindClose(search);
-  }
-  ::RemoveDirectoryW(folder.c_str());
-}
-
-TemporaryFolder::~TemporaryFolder() { RemoveTree(path_); }
-
-void TemporaryFolder::WriteFile(const std::wstring& relativePath, const std::string& bytes,
-                                DWORD attributes) const {
-  const std::wstring path = path_ + L"\\" + relativePath;
-  const size_t slash = path.find_last_of(L'\\');
-  ::CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
-  HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-  DWORD written = 0;
-  ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  ::CloseHandle(file);
-  ::SetFileAttributesW(path.c_str(), attributes);
-}
 
 std::string MinimalCursorFile() {
   std::string file;

@@ -1,4 +1,4 @@
-#include "holding_pipe.h"
+#include "support/holding_pipe.h"
 
 #include <atomic>
 
@@ -16,16 +16,16 @@ HoldingPipe::HoldingPipe() {
   const std::wstring name = L"brindlecap-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                             std::to_wstring(counter++);
   // No buffer in either direction: a write completes only once it has been read.
-  pipe_.Reset(
+  pipe_.reset(
       CreateNamedPipeW((L"\\\\.\\pipe\\" + name).c_str(),
                        PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
                        PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, 1, 0, 0, 0, nullptr));
   if (!pipe_) throw DriverError(Failed("CreateNamedPipe"));
-  connected_.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  readDone_.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  connected_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  readDone_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   if (!connected_ || !readDone_) throw DriverError(Failed("CreateEvent"));
-  connect_.hEvent = connected_.Get();
-  if (!ConnectNamedPipe(pipe_.Get(), &connect_)) {
+  connect_.hEvent = connected_.get();
+  if (!ConnectNamedPipe(pipe_.get(), &connect_)) {
     const DWORD error = GetLastError();
     if (error == ERROR_IO_PENDING) {
       connectPending_ = true;
@@ -49,14 +49,14 @@ HoldingPipe::~HoldingPipe() {
 
 void HoldingPipe::StopWaitingForTheProgram() {
   if (!connectPending_) return;
-  CancelIo(pipe_.Get());
+  CancelIo(pipe_.get());
   DWORD ignored = 0;
-  GetOverlappedResult(pipe_.Get(), &connect_, &ignored, TRUE);
+  GetOverlappedResult(pipe_.get(), &connect_, &ignored, TRUE);
   connectPending_ = false;
 }
 
 bool HoldingPipe::Connected() {
-  if (connectPending_ && WaitForSingleObject(connected_.Get(), 0) == WAIT_OBJECT_0) {
+  if (connectPending_ && WaitForSingleObject(connected_.get(), 0) == WAIT_OBJECT_0) {
     connectPending_ = false;
   }
   return !connectPending_;
@@ -66,7 +66,7 @@ HoldingPipe::State HoldingPipe::Poll() {
   if (!Connected()) return State::kNothingYet;
   DWORD waiting = 0;
   // Fails once the program has closed its end and nothing is left to read.
-  if (!PeekNamedPipe(pipe_.Get(), nullptr, 0, nullptr, &waiting, nullptr)) return State::kEnded;
+  if (!PeekNamedPipe(pipe_.get(), nullptr, 0, nullptr, &waiting, nullptr)) return State::kEnded;
   return waiting > 0 ? State::kWriteWaiting : State::kNothingYet;
 }
 
@@ -84,16 +84,16 @@ HoldingPipe::State HoldingPipe::WaitForWrite(Milliseconds timeout,
 
 void HoldingPipe::TakeWaiting() {
   DWORD waiting = 0;
-  if (!Connected() || !PeekNamedPipe(pipe_.Get(), nullptr, 0, nullptr, &waiting, nullptr) ||
+  if (!Connected() || !PeekNamedPipe(pipe_.get(), nullptr, 0, nullptr, &waiting, nullptr) ||
       waiting == 0) {
     return;
   }
   std::string bytes(waiting, '\0');
   OVERLAPPED io{};
-  io.hEvent = readDone_.Get();
+  io.hEvent = readDone_.get();
   DWORD read = 0;
-  if (!ReadFile(pipe_.Get(), bytes.data(), waiting, &read, &io) &&
-      (GetLastError() != ERROR_IO_PENDING || !GetOverlappedResult(pipe_.Get(), &io, &read, TRUE))) {
+  if (!ReadFile(pipe_.get(), bytes.data(), waiting, &read, &io) &&
+      (GetLastError() != ERROR_IO_PENDING || !GetOverlappedResult(pipe_.get(), &io, &read, TRUE))) {
     throw DriverError(Failed("ReadFile on the pipe"));
   }
   taken_.append(bytes.data(), read);

@@ -51,6 +51,15 @@ struct SystemDrive {
   std::optional<SpaceFigures> space;
 };
 
+// A volume serial number as the program shows it ("1234-ABCD"), "No SN" for none.
+std::wstring SerialText(DWORD serial);
+
+// The fixture's exact-size drive K: (a small tmpfs, only inside a private mount
+// namespace) and a scratch file that fills it up.
+inline constexpr wchar_t kExactDrive[] = L"K:\\";
+inline constexpr wchar_t kFiller[] = L"K:\\brindlecap-filler.bin";
+uint64_t FreeOnExactDrive();
+
 std::vector<std::wstring> LogicalDriveRoots();
 SystemDrive QuerySystemDrive(const std::wstring& root);
 

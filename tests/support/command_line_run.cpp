@@ -1,0 +1,66 @@
+#include "support/command_line_run.h"
+
+#include "support/scratch_files.h"
+
+namespace brindlecap::e2e {
+
+ProcessRun RunProcess(const std::wstring& application, std::wstring commandLine,
+                      const std::wstring& folder, Milliseconds timeout,
+                      const std::function<void(DWORD processId)>& whileRunning) {
+  ScratchFolder outputs;
+  SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+  const auto open = [&](const wchar_t* name, DWORD access, DWORD disposition) {
+    return UniqueKernelHandle(CreateFileW(name, access, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                          &inheritable, disposition, FILE_ATTRIBUTE_NORMAL,
+                                          nullptr));
+  };
+  const std::wstring outPath = outputs.File(L"stdout"), errPath = outputs.File(L"stderr");
+  UniqueKernelHandle input = open(L"NUL", GENERIC_READ, OPEN_EXISTING);
+  UniqueKernelHandle output = open(outPath.c_str(), GENERIC_WRITE, CREATE_ALWAYS);
+  UniqueKernelHandle error = open(errPath.c_str(), GENERIC_WRITE, CREATE_ALWAYS);
+  if (!input || !output || !error) throw DriverError("cannot open the standard handles' files");
+
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = input.get();
+  startup.hStdOutput = output.get();
+  startup.hStdError = error.get();
+  PROCESS_INFORMATION started{};
+  if (!CreateProcessW(application.empty() ? nullptr : application.c_str(), commandLine.data(),
+                      nullptr, nullptr, TRUE, 0, nullptr, folder.empty() ? nullptr : folder.c_str(),
+                      &startup, &started)) {
+    const DWORD failure = GetLastError();
+    throw DriverError("cannot start " + Narrow(commandLine) + ", error " + std::to_string(failure));
+  }
+  UniqueKernelHandle process(started.hProcess), thread(started.hThread);
+  output.reset();
+  error.reset();
+
+  ProcessRun run;
+  const bool ended = WaitUntil(
+      [&] {
+        if (whileRunning) whileRunning(started.dwProcessId);
+        return WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0;
+      },
+      timeout, Milliseconds(5));
+  if (!ended) TerminateProcess(process.get(), STILL_ACTIVE);
+  WaitForSingleObject(process.get(), 10000);
+  GetExitCodeProcess(process.get(), &run.exitCode);
+  if (!ended) run.exitCode = STILL_ACTIVE;
+  run.standardOutput = ReadFileBytes(outPath).value_or("");
+  run.standardError = ReadFileBytes(errPath).value_or("");
+  return run;
+}
+
+CommandLineRun RunFromCommandLine(const std::wstring& exePath, const std::wstring& arguments,
+                                  const std::wstring& folder, Milliseconds timeout) {
+  CommandLineRun run;
+  static_cast<ProcessRun&>(run) =
+      RunProcess(exePath, L"\"" + exePath + L"\" " + arguments, folder, timeout, [&](DWORD id) {
+        if (!TopLevelWindowsOf(id).empty()) run.windowShown = true;
+      });
+  return run;
+}
+
+}  // namespace brindlecap::e2e
