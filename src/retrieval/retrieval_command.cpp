@@ -115,12 +115,18 @@ void RetrievalCommand::AskEveryDrive(const std::vector<std::u16string>& roots) {
   }
   const DriveSystem& system = system_;
   for (const std::shared_ptr<DriveAnswerRecording>& drive : drives_) {
-    const bool started = workers_.threads.Start([drive, system, answered = workers_.answered] {
-      AskDrive(*drive, system);
-      drive->answered.store(true, std::memory_order_release);
-      if (answered) answered();
-    });
-    // Without a thread of its own the drive is asked on this thread, at its turn.
+    bool started = false;
+    try {
+      started = workers_.threads.Start([drive, system, answered = workers_.answered] {
+        AskDrive(*drive, system);
+        drive->answered.store(true, std::memory_order_release);
+        if (answered) answered();
+      });
+    } catch (...) {
+      // No memory for the work itself: as without a thread.
+    }
+    // Without a thread of its own the drive is asked on this thread, at its turn, so
+    // the run always reaches its end.
     if (!started) drive->answered.store(true, std::memory_order_release);
   }
 }
