@@ -1,14 +1,10 @@
 #pragma once
-// Worker threads of the system, kept for the next run once their work is done:
-// under Wine starting a thread costs about a millisecond, as much as asking a
-// drive. A drive that never answers keeps its thread; the program ends through
-// ExitProcess, which takes such threads with it, so nothing waits for them. Only
-// when this object goes while the process lives on (the tests) does it wait for
-// its threads to finish.
+// Worker threads of the system. A drive that never answers keeps its thread
+// forever: the program ends through ExitProcess, which takes such threads with
+// it, so nothing waits for them. Only when this object goes while the process
+// lives on (the tests) does it wait for its threads to finish.
 #include <windows.h>
 
-#include <atomic>
-#include <memory>
 #include <vector>
 
 #include "platform/handles.h"
@@ -26,17 +22,9 @@ class Win32WorkerThreads : public WorkerThreads {
   bool Start(std::function<void()> work) noexcept override;
 
  private:
-  struct Worker {
-    std::function<void()> work;
-    UniqueEventHandle wake{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
-    UniqueKernelHandle thread;
-    std::atomic<bool> idle{false};
-    std::atomic<bool> stop{false};
-  };
-  static unsigned __stdcall Loop(void* worker) noexcept;
-  bool StartNew(std::function<void()>& work);
+  void ForgetFinishedThreads() noexcept;
 
-  std::vector<std::unique_ptr<Worker>> workers_;
+  std::vector<UniqueKernelHandle> threads_;
 };
 
 }  // namespace brindlecap::win32
