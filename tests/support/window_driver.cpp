@@ -331,13 +331,19 @@ void RemoteListView::SetChecked(int item, bool checked) {
   }
 }
 
-void RemoteListView::ClickCheckBox(int item) {
-  RemoteMemory memory(process_, sizeof(LVHITTESTINFO));
-  RECT bounds{LVIR_BOUNDS, 0, 0, 0};
-  memory.Write(0, &bounds, sizeof bounds);
+RECT RemoteListView::ItemRect(int item, int part) const {
+  RemoteMemory memory(process_, sizeof(RECT));
+  RECT rect{part, 0, 0, 0};
+  memory.Write(0, &rect, sizeof rect);
   SendOrThrow(list_, LVM_GETITEMRECT, static_cast<WPARAM>(item),
               static_cast<LPARAM>(memory.Address()));
-  memory.Read(0, &bounds, sizeof bounds);
+  memory.Read(0, &rect, sizeof rect);
+  return rect;
+}
+
+void RemoteListView::ClickCheckBox(int item) {
+  RemoteMemory memory(process_, sizeof(LVHITTESTINFO));
+  const RECT bounds = ItemRect(item, LVIR_BOUNDS);
   // The box sits at the row's left end: find it by the list's own hit test.
   for (int x = bounds.left; x < bounds.left + 40; ++x) {
     LVHITTESTINFO hit{};
@@ -357,12 +363,7 @@ void RemoteListView::ClickCheckBox(int item) {
 }
 
 void RemoteListView::ClickItem(int item) {
-  RemoteMemory memory(process_, sizeof(RECT));
-  RECT label{LVIR_LABEL, 0, 0, 0};
-  memory.Write(0, &label, sizeof label);
-  SendOrThrow(list_, LVM_GETITEMRECT, static_cast<WPARAM>(item),
-              static_cast<LPARAM>(memory.Address()));
-  memory.Read(0, &label, sizeof label);
+  const RECT label = ItemRect(item, LVIR_LABEL);
   const LPARAM point = MAKELPARAM((label.left + label.right) / 2, (label.top + label.bottom) / 2);
   PostOrThrow(list_, WM_LBUTTONDOWN, MK_LBUTTON, point);
   PostOrThrow(list_, WM_LBUTTONUP, 0, point);

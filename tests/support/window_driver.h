@@ -155,6 +155,9 @@ class RemoteListView {
   DWORD ExtendedStyle() const;
 
  private:
+  // The item's rectangle in the list's client area (part: LVIR_BOUNDS, LVIR_LABEL...).
+  RECT ItemRect(int item, int part) const;
+
   HWND list_;
   HANDLE process_;
 };
