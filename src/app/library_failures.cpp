@@ -27,6 +27,7 @@ class LibraryFailure : public std::exception {
       ++at;
       if (*at == 'z' || *at == 'l') ++at;  // size_t and unsigned long are 32 bits here
       if (*at == 'u') {
+        // Its own digits, not DecimalText: nothing may allocate while a failure is raised.
         unsigned long value = va_arg(*arguments, unsigned long);
         char digits[12];
         int count = 0;

@@ -272,6 +272,9 @@ void MainWindow::ShowNewRows() noexcept {
 
 void MainWindow::ShowRetrievalRunning() noexcept {
   const bool running = retrieval_.Running();
+  // Called with every batch of rows; the buttons and pointer change twice a run.
+  if (running == showingRunning_) return;
+  showingRunning_ = running;
   const HWND focus = ::GetFocus();
   for (HWND button : {startRetrievingButton_, saveResultsButton_}) {
     ::EnableWindow(button, running ? FALSE : TRUE);

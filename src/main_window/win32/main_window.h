@@ -155,6 +155,7 @@ class MainWindow : public MousePointerOwner, public SkinnableForm {
   HWND focusedControl_ = nullptr;
   bool unloading_ = false;
   bool rowsHeld_ = false;
+  bool showingRunning_ = false;  // what the buttons and pointer show
 };
 
 }  // namespace brindlecap::win32
