@@ -40,10 +40,13 @@ CommandLine ParseCommandLine(int count, const char16_t* const* arguments) {
   CommandLine request;
   if (count <= 0) return request;
   const std::u16string_view first = arguments[0];
+  // Anything else is a file dropped on the program or a shortcut's argument: the
+  // window opens, as without arguments.
+  if (first.empty() || (first[0] != u'/' && first[0] != u'-')) return request;
   request.action = CommandLine::Action::kBadCommandLine;
   request.problem = "unknown switch ";
   request.argument = first;
-  if (first.size() < 2 || (first[0] != u'/' && first[0] != u'-')) return request;
+  if (first.size() < 2) return request;
   if (first.substr(1) == u"?") {
     if (count == 1) request = CommandLine{CommandLine::Action::kUsage, {}, {}, {}, {}};
     return request;

@@ -86,6 +86,22 @@ std::u16string Write(const CommandLine& request, const ResultsModel& results,
   }
 }
 
+// A drive query that failed without a report still leaves cells empty; a script
+// learns of it as of a report, at the step that asked.
+void AddFailedQueries(const ResultsModel& results, std::vector<ReportedFailure>& failures) {
+  const auto add = [&](const DriveFacts& facts, int line, int16_t status, const char* what) {
+    if (status == 0) return;
+    std::u16string text = AsciiToUtf16(what);
+    text.append(u" (error ").append(DecimalText(static_cast<unsigned>(status))).append(u")");
+    failures.push_back(ReportedFailure{line, std::move(text), facts.root});
+  };
+  for (int row = 1; row <= results.ListItemsCount(); ++row) {
+    const DriveFacts& facts = results.RowFacts(row);
+    add(facts, 114, facts.volumeStatus, "could not read the volume's name and serial number");
+    add(facts, 116, facts.spaceStatus, "could not read the drive's space");
+  }
+}
+
 }  // namespace
 
 void AddResultColumns(ResultsModel& results) {
@@ -112,8 +128,10 @@ int ExportFromCommandLine(const CommandLine& request, CommandLineServices& servi
     RetrieveAllDrives(results,
                       DriveSystem{services.kernel32, services.codePage, services.locale, reports},
                       services.workers, services.waitForAnswer);
+    std::vector<ReportedFailure> failures = reports.Failures();
+    AddFailedQueries(results, failures);
     std::u16string text;
-    for (const ReportedFailure& failure : reports.Failures()) {
+    for (const ReportedFailure& failure : failures) {
       // "Brindlecap: C:\ at line 120: Internal error"
       text.append(u"Brindlecap: ").append(failure.root);
       if (failure.line) {
@@ -123,14 +141,14 @@ int ExportFromCommandLine(const CommandLine& request, CommandLineServices& servi
       if (text.back() != u' ') text.append(u": ");
       text.append(failure.description).append(u"\r\n");
     }
-    const std::u16string failure = Write(request, results, reports.Failures(), services.system);
+    const std::u16string failure = Write(request, results, failures, services.system);
     if (!failure.empty()) {
       text.append(u"Brindlecap: could not write ").append(request.path).append(u": ");
       text.append(failure).append(u"\r\n");
     }
     services.system.WriteError(text);
     if (!failure.empty()) return exit_code::kNotWritten;
-    return reports.Failures().empty() ? exit_code::kWritten : exit_code::kWrittenWithFailedQueries;
+    return failures.empty() ? exit_code::kWritten : exit_code::kWrittenWithFailedQueries;
   } catch (...) {
     return exit_code::kNotWritten;
   }

@@ -227,9 +227,13 @@ std::optional<int32_t> DriveInfo::GetMediaType(std::u16string& root) {
       const uint32_t shareReadWrite = k::kFileShareRead | k::kFileShareWrite;
       device = kernel32.CreateFileA(name.c_str(), k::kGenericRead | k::kGenericWrite,
                                     shareReadWrite, k::kOpenExisting, 0);
-      // Without administrator rights the device opens only for queries.
-      if (device == kInvalidDeviceHandle && kernel32.GetLastError() == k::kErrorAccessDenied) {
-        device = kernel32.CreateFileA(name.c_str(), 0, shareReadWrite, k::kOpenExisting, 0);
+      // Without administrator rights the device opens only for queries; an empty
+      // drive refuses data access (not ready) but answers queries too.
+      if (device == kInvalidDeviceHandle) {
+        const uint32_t error = kernel32.GetLastError();
+        if (error == k::kErrorAccessDenied || error == k::kErrorNotReady) {
+          device = kernel32.CreateFileA(name.c_str(), 0, shareReadWrite, k::kOpenExisting, 0);
+        }
       }
       if (device == kInvalidDeviceHandle) return;
 

@@ -41,6 +41,21 @@ struct FoundEntry {
   std::string name;  // ANSI
 };
 
+// The error code of the calling thread's last failed call. The system keeps one per
+// thread, and so does every binding: the drives are asked on several threads at once,
+// and one drive's failure must never be read as another's.
+class ThreadLastError {
+ public:
+  static uint32_t Get() noexcept { return Slot(); }
+  static void Set(uint32_t error) noexcept { Slot() = error; }
+
+ private:
+  static uint32_t& Slot() noexcept {
+    thread_local uint32_t error = 0;
+    return error;
+  }
+};
+
 class Kernel32 {
  public:
   virtual ~Kernel32() = default;
@@ -56,7 +71,7 @@ class Kernel32 {
                                       uint64_t* freeBytesAvailableToCaller,
                                       uint64_t* totalNumberOfBytes,
                                       uint64_t* totalNumberOfFreeBytes) = 0;
-  // The error code of the last failed call above.
+  // The error code of this thread's last failed call above.
   virtual uint32_t GetLastError() = 0;
   virtual int32_t GetVersionExA(OsVersionInfoA* versionInformation) = 0;
   virtual DeviceHandle CreateFileA(const char* fileName, uint32_t desiredAccess, uint32_t shareMode,

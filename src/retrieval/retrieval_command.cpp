@@ -183,8 +183,9 @@ void RetrievalCommand::AddDriveRow(const std::u16string& root) noexcept {
   answers.facts.hasMedium = true;
   op.Do(114, [&] {
     uint32_t serialNumber = 0;
-    if (driveInfo().GetDriveInfo(root, answers.volume, answers.fileSystem, answers.serialText,
-                                 &serialNumber) != 0) {
+    answers.facts.volumeStatus = driveInfo().GetDriveInfo(root, answers.volume, answers.fileSystem,
+                                                          answers.serialText, &serialNumber);
+    if (answers.facts.volumeStatus != 0) {
       answers.volume.clear();
       answers.fileSystem.clear();
       answers.serialText.clear();
@@ -193,9 +194,9 @@ void RetrievalCommand::AddDriveRow(const std::u16string& root) noexcept {
     }
   });
   op.Do(116, [&] {
-    const int16_t status = driveInfo().GetDriveSpace(root, answers.totalSpace, answers.freeSpace,
-                                                     answers.usedSpace, answers.usedPercent);
-    answers.TakeAmounts(status == 0);
+    answers.facts.spaceStatus = driveInfo().GetDriveSpace(
+        root, answers.totalSpace, answers.freeSpace, answers.usedSpace, answers.usedPercent);
+    answers.TakeAmounts(answers.facts.spaceStatus == 0);
   });
   op.Do(118, [&] {
     answers.facts.root = root;

@@ -296,6 +296,14 @@ TEST_F(CommandLineTest, ExitCodesForEveryFailureAndNothingLeftBehind) {
   EXPECT_TRUE(FolderEntries(workFolder_.Path()).empty());
 }
 
+TEST_F(CommandLineTest, AnArgumentThatIsNoSwitchOpensTheWindow) {
+  // A file dropped on the program, or a shortcut's argument.
+  const std::wstring dropped = L"\"" + outputFolder_.File(L"drives list.txt") + L"\"";
+  auto program = ProgramDriver::Start(BRINDLECAP_EXE, workFolder_.Path(), dropped);
+  EXPECT_TRUE(program->Close(10s));
+  EXPECT_TRUE(FolderEntries(outputFolder_.Path()).empty());
+}
+
 TEST_F(CommandLineTest, QuestionMarkShowsTheUsageInABox) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;

@@ -79,6 +79,11 @@ int FakeKernel32::CountOf(const std::string& function) const {
   return static_cast<int>(CallsOf(function).size());
 }
 
+std::unique_lock<std::mutex> FakeKernel32::Enter() {
+  if (beforeEachCall) beforeEachCall();
+  return std::unique_lock<std::mutex>(mutex_);
+}
+
 RecordedCall& FakeKernel32::Record(const char* function, const char* text) {
   calls_.push_back(RecordedCall{function, text ? text : ""});
   return calls_.back();
@@ -97,6 +102,7 @@ FakeDrive* FakeKernel32::DriveOf(const std::string& path) {
 }
 
 uint32_t FakeKernel32::GetLogicalDriveStringsA(uint32_t bufferLength, char* buffer) {
+  const auto lock = Enter();
   RecordedCall& call = Record("GetLogicalDriveStringsA", nullptr);
   call.length = bufferLength;
   call.buffersZeroed = AllZero(buffer, bufferLength);
@@ -120,6 +126,7 @@ uint32_t FakeKernel32::GetLogicalDriveStringsA(uint32_t bufferLength, char* buff
 }
 
 uint32_t FakeKernel32::GetDriveTypeA(const char* rootPathName) {
+  const auto lock = Enter();
   Record("GetDriveTypeA", rootPathName);
   MaybeThrow("GetDriveTypeA");
   const FakeDrive* drive = DriveOf(rootPathName);
@@ -131,6 +138,7 @@ int32_t FakeKernel32::GetVolumeInformationA(const char* rootPathName, char* volu
                                             uint32_t* maximumComponentLength,
                                             uint32_t* fileSystemFlags, char* fileSystemNameBuffer,
                                             uint32_t fileSystemNameSize) {
+  const auto lock = Enter();
   RecordedCall& call = Record("GetVolumeInformationA", rootPathName);
   call.length = volumeNameSize;
   call.secondLength = fileSystemNameSize;
@@ -158,6 +166,7 @@ int32_t FakeKernel32::GetDiskFreeSpaceExA(const char* directoryName,
                                           uint64_t* freeBytesAvailableToCaller,
                                           uint64_t* totalNumberOfBytes,
                                           uint64_t* totalNumberOfFreeBytes) {
+  const auto lock = Enter();
   Record("GetDiskFreeSpaceExA", directoryName);
   MaybeThrow("GetDiskFreeSpaceExA");
   const FakeDrive* drive = DriveOf(directoryName);
@@ -171,6 +180,7 @@ int32_t FakeKernel32::GetDiskFreeSpaceExA(const char* directoryName,
 }
 
 int32_t FakeKernel32::GetVersionExA(OsVersionInfoA* versionInformation) {
+  const auto lock = Enter();
   RecordedCall& call = Record("GetVersionExA", nullptr);
   call.versionSize = versionInformation->dwOSVersionInfoSize;
   MaybeThrow(call.function);
@@ -188,6 +198,7 @@ int32_t FakeKernel32::GetVersionExA(OsVersionInfoA* versionInformation) {
 DeviceHandle FakeKernel32::CreateFileA(const char* fileName, uint32_t desiredAccess,
                                        uint32_t shareMode, uint32_t creationDisposition,
                                        uint32_t flagsAndAttributes) {
+  const auto lock = Enter();
   RecordedCall& call = Record("CreateFileA", fileName);
   call.access = desiredAccess;
   call.share = shareMode;
@@ -203,8 +214,9 @@ DeviceHandle FakeKernel32::CreateFileA(const char* fileName, uint32_t desiredAcc
   if (drive->probe == ProbeAnswer::kOpenFails) {
     return Fail(drive->probeError, kInvalidDeviceHandle);
   }
-  if (drive->probe == ProbeAnswer::kAccessDeniedOnReadWrite && readWrite) {
-    return Fail(k::kErrorAccessDenied, kInvalidDeviceHandle);
+  if (drive->probe == ProbeAnswer::kRefusedOnReadWrite && readWrite) {
+    return Fail(drive->probeError != 0 ? drive->probeError : k::kErrorAccessDenied,
+                kInvalidDeviceHandle);
   }
   call.handle = nextHandle_++;
   openHandles_[call.handle] = drive->letter;
@@ -214,6 +226,7 @@ DeviceHandle FakeKernel32::CreateFileA(const char* fileName, uint32_t desiredAcc
 int32_t FakeKernel32::DeviceIoControl(DeviceHandle device, uint32_t ioControlCode,
                                       const void* inBuffer, uint32_t inBufferSize, void* outBuffer,
                                       uint32_t outBufferSize, uint32_t* bytesReturned) {
+  const auto lock = Enter();
   RecordedCall& call = Record("DeviceIoControl", nullptr);
   call.handle = device;
   call.controlCode = ioControlCode;
@@ -236,6 +249,7 @@ int32_t FakeKernel32::DeviceIoControl(DeviceHandle device, uint32_t ioControlCod
 }
 
 int32_t FakeKernel32::CloseHandle(DeviceHandle handle) {
+  const auto lock = Enter();
   Record("CloseHandle", nullptr).handle = handle;
   MaybeThrow("CloseHandle");
   if (openHandles_.erase(handle) == 0) return Fail(kErrorInvalidHandle, 0);
@@ -243,6 +257,7 @@ int32_t FakeKernel32::CloseHandle(DeviceHandle handle) {
 }
 
 bool FakeKernel32::FindFirstEntryA(const char* pattern, FoundEntry* found) {
+  const auto lock = Enter();
   Record("FindFirstEntryA", pattern);
   MaybeThrow("FindFirstEntryA");
   const std::string path = UpperCase(pattern);

@@ -8,7 +8,9 @@
 //   machine.AddDrive('C', win32_constant::kDriveFixed).Label("System").Serial(0x1234ABCD);
 //   machine.AddDrive('D', win32_constant::kDriveCdrom).NotReady().DeviceType(2);
 #include <cstdint>
+#include <functional>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,10 +22,11 @@ namespace brindlecap::testing {
 
 // How the drive's device answers the media-types probe.
 enum class ProbeAnswer {
-  kDeviceType,               // opens read/write and reports deviceType
-  kOpenFails,                // every open fails with probeError
-  kAccessDeniedOnReadWrite,  // a read/write open is refused (5); a query-only open works
-  kIoctlFails,               // opens, then the device call fails with probeError
+  kDeviceType,          // opens read/write and reports deviceType
+  kOpenFails,           // every open fails with probeError
+  kRefusedOnReadWrite,  // a read/write open fails with probeError (5 unless set); a query-only
+                        // open works
+  kIoctlFails,          // opens, then the device call fails with probeError
 };
 
 struct FakeDrive {
@@ -98,6 +101,10 @@ class FakeKernel32 : public Kernel32 {
   int32_t versionCallResult = 1;
   void SetVersion(uint32_t platform, uint32_t major, uint32_t minor = 0);
 
+  // Runs before every call, outside the fake's lock: a threaded test pauses here
+  // for a random moment, so the calls of several threads interleave.
+  std::function<void()> beforeEachCall;
+
   // The next calls of `function` raise this failure instead of answering.
   void ThrowOn(const std::string& function, RuntimeFailure failure);
 
@@ -117,7 +124,7 @@ class FakeKernel32 : public Kernel32 {
   int32_t GetDiskFreeSpaceExA(const char* directoryName, uint64_t* freeBytesAvailableToCaller,
                               uint64_t* totalNumberOfBytes,
                               uint64_t* totalNumberOfFreeBytes) override;
-  uint32_t GetLastError() override { return lastError_; }
+  uint32_t GetLastError() override { return ThreadLastError::Get(); }
   int32_t GetVersionExA(OsVersionInfoA* versionInformation) override;
   DeviceHandle CreateFileA(const char* fileName, uint32_t desiredAccess, uint32_t shareMode,
                            uint32_t creationDisposition, uint32_t flagsAndAttributes) override;
@@ -128,13 +135,15 @@ class FakeKernel32 : public Kernel32 {
   bool FindFirstEntryA(const char* pattern, FoundEntry* found) override;
 
  private:
+  // Every call but GetLastError holds the lock: workers ask the fake at once.
+  [[nodiscard]] std::unique_lock<std::mutex> Enter();
   RecordedCall& Record(const char* function, const char* text);
   void MaybeThrow(const std::string& function) const;
   // The drive that a path names by its "X:" start, if the machine has it.
   FakeDrive* DriveOf(const std::string& path);
   template <class Result>
   Result Fail(uint32_t error, Result result) {
-    lastError_ = error;
+    ThreadLastError::Set(error);
     return result;
   }
 
@@ -144,7 +153,7 @@ class FakeKernel32 : public Kernel32 {
   std::vector<RecordedCall> calls_;
   std::map<DeviceHandle, char> openHandles_;
   DeviceHandle nextHandle_ = 0x100;
-  uint32_t lastError_ = 0;
+  std::mutex mutex_;
 };
 
 }  // namespace brindlecap::testing

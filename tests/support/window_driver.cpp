@@ -502,8 +502,10 @@ bool Dialog::WaitUntilClosed(Milliseconds timeout) const {
 
 std::unique_ptr<ProgramDriver> ProgramDriver::Start(const std::wstring& exePath,
                                                     const std::wstring& currentFolder,
+                                                    const std::wstring& arguments,
                                                     Milliseconds timeout) {
   std::wstring commandLine = L"\"" + exePath + L"\"";
+  if (!arguments.empty()) commandLine += L" " + arguments;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};

@@ -194,10 +194,11 @@ enum class ClickMode {
 
 class ProgramDriver {
  public:
-  // Starts the program in `currentFolder` and waits until its main window shows
-  // and its input is idle.
+  // Starts the program in `currentFolder`, with `arguments` after its name, and
+  // waits until its main window shows and its input is idle.
   static std::unique_ptr<ProgramDriver> Start(const std::wstring& exePath,
                                               const std::wstring& currentFolder,
+                                              const std::wstring& arguments = L"",
                                               Milliseconds timeout = Milliseconds(20000));
   // Takes over an instance that is already running (found by its window class).
   static std::unique_ptr<ProgramDriver> AttachToRunning(Milliseconds timeout);

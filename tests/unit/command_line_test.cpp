@@ -55,7 +55,12 @@ TEST(CommandLineParse, SwitchesInEitherFormAndCaseBadLinesAndTheUsage) {
       {{u"/sjson", u"a", u"b"}, Action::kBadCommandLine, ExportFormat::kText, u""},
       {{u"/sxml", u"a"}, Action::kBadCommandLine, ExportFormat::kText, u""},
       {{u"/sjsonx", u"a"}, Action::kBadCommandLine, ExportFormat::kText, u""},
-      {{u"stext", u"a"}, Action::kBadCommandLine, ExportFormat::kText, u""},
+      // Only '/' and '-' start a switch: a dropped file or a shortcut's argument
+      // opens the window.
+      {{u"stext", u"a"}, Action::kWindow, ExportFormat::kText, u""},
+      {{u"C:\\report.txt"}, Action::kWindow, ExportFormat::kText, u""},
+      {{u""}, Action::kWindow, ExportFormat::kText, u""},
+      {{u"-"}, Action::kBadCommandLine, ExportFormat::kText, u""},
       {{u"/", u"a"}, Action::kBadCommandLine, ExportFormat::kText, u""},
       {{u"/?", u"a"}, Action::kBadCommandLine, ExportFormat::kText, u""},
   };
@@ -171,7 +176,10 @@ TEST_F(CommandLineExportTest, TabAndCsvHoldEveryRow) {
 
 TEST_F(CommandLineExportTest, JsonGivesFactsTextsAndNullsWhereNothingWasProduced) {
   machine.AddDrive('G', k::kDriveFixed).Label("NoSpace").FailSpace(21);
-  EXPECT_EQ(Export(ExportFormat::kJson), exit_code::kWritten);
+  // A failed query reports nothing in the window, but a script must learn of it.
+  EXPECT_EQ(Export(ExportFormat::kJson), exit_code::kWrittenWithFailedQueries);
+  EXPECT_EQ(errors,
+            u"Brindlecap: G:\\ at line 116: could not read the drive's space (error 21)\r\n");
   EXPECT_EQ(
       File(),
       "{\r\n  \"computer\": \"HOST-1\",\r\n  \"generated\": \"2026-12-08T07:05:09Z\",\r\n"
@@ -188,7 +196,8 @@ TEST_F(CommandLineExportTest, JsonGivesFactsTextsAndNullsWhereNothingWasProduced
       "    {\"root\": \"G:\\\\\", \"label\": \"NoSpace\", \"kind\": \"Fixed\", \"driveType\": "
       "3, \"fileSystem\": \"NTFS\", \"serialNumber\": \"No SN\", \"medium\": true, "
       "\"totalBytes\": null, \"freeBytes\": null, \"usedBytes\": null, \"total\": \"\", "
-      "\"free\": \"\", \"used\": \"\", \"errors\": []}\r\n"
+      "\"free\": \"\", \"used\": \"\", \"errors\": [{\"line\": 116, \"description\": "
+      "\"could not read the drive's space (error 21)\"}]}\r\n"
       "  ],\r\n  \"errors\": []\r\n}\r\n");
 }
 

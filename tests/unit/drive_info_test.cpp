@@ -221,7 +221,10 @@ TEST_F(DriveInfoTest, OpticalDriveKindComesFromTheDeviceType) {
       {ProbeAnswer::kDeviceType, k::kFileDeviceDvd, u"DVD-ROM"},
       {ProbeAnswer::kDeviceType, 7, u""},
       {ProbeAnswer::kDeviceType, 0, u""},
-      {ProbeAnswer::kAccessDeniedOnReadWrite, 0, u"CD-ROM"},
+      {ProbeAnswer::kRefusedOnReadWrite, k::kErrorAccessDenied, u"CD-ROM"},
+      // An administrator's read/write open of an empty drive: not ready.
+      {ProbeAnswer::kRefusedOnReadWrite, k::kErrorNotReady, u"CD-ROM"},
+      {ProbeAnswer::kRefusedOnReadWrite, k::kErrorFileNotFound, u""},
       {ProbeAnswer::kOpenFails, k::kErrorFileNotFound, u""},
       {ProbeAnswer::kOpenFails, k::kErrorAccessDenied, u""},
       {ProbeAnswer::kIoctlFails, 50, u""},
@@ -268,7 +271,7 @@ TEST_F(DriveInfoTest, ProbeOpensTheUpperCaseDeviceAndAsksForMediaTypes) {
 }
 
 TEST_F(DriveInfoTest, ProbeRetriesForQueriesOnlyWhenReadWriteIsRefused) {
-  machine.AddDrive('D', k::kDriveCdrom).Probe(ProbeAnswer::kAccessDeniedOnReadWrite);
+  machine.AddDrive('D', k::kDriveCdrom).Probe(ProbeAnswer::kRefusedOnReadWrite);
   EXPECT_EQ(info.GetDriveTypeName(u"D:\\"), u"CD-ROM");
   const auto opens = machine.CallsOf("CreateFileA");
   ASSERT_EQ(opens.size(), 2u);
@@ -278,12 +281,12 @@ TEST_F(DriveInfoTest, ProbeRetriesForQueriesOnlyWhenReadWriteIsRefused) {
   EXPECT_EQ(machine.CountOf("CloseHandle"), 1);
 
   // Refused both times, or failing for another reason: no second try, nothing to close.
-  for (uint32_t error : {k::kErrorAccessDenied, k::kErrorNotReady}) {
+  for (uint32_t error : {k::kErrorAccessDenied, k::kErrorNotReady, k::kErrorFileNotFound}) {
     FakeKernel32 fresh;
     DriveInfo probe{DriveSystem{fresh, codePage, locale, messages}};
     fresh.AddDrive('D', k::kDriveCdrom).Probe(ProbeAnswer::kOpenFails, error);
     EXPECT_EQ(probe.GetDriveTypeName(u"D:\\"), u"");
-    EXPECT_EQ(fresh.CountOf("CreateFileA"), error == k::kErrorAccessDenied ? 2 : 1);
+    EXPECT_EQ(fresh.CountOf("CreateFileA"), error == k::kErrorFileNotFound ? 1 : 2);
     EXPECT_EQ(fresh.CountOf("DeviceIoControl"), 0);
     EXPECT_EQ(fresh.CountOf("CloseHandle"), 0);
   }

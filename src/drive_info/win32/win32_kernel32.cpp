@@ -19,7 +19,7 @@ HANDLE ToHandle(DeviceHandle handle) { return reinterpret_cast<HANDLE>(handle); 
 
 template <class Result>
 Result Win32Kernel32::Checked(Result result, bool failed) {
-  if (failed) lastError_ = ::GetLastError();
+  if (failed) ThreadLastError::Set(::GetLastError());
   return result;
 }
 

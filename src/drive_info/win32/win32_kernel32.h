@@ -15,7 +15,7 @@ class Win32Kernel32 : public Kernel32 {
   int32_t GetDiskFreeSpaceExA(const char* directoryName, uint64_t* freeBytesAvailableToCaller,
                               uint64_t* totalNumberOfBytes,
                               uint64_t* totalNumberOfFreeBytes) override;
-  uint32_t GetLastError() override { return lastError_; }
+  uint32_t GetLastError() override { return ThreadLastError::Get(); }
   int32_t GetVersionExA(OsVersionInfoA* versionInformation) override;
   DeviceHandle CreateFileA(const char* fileName, uint32_t desiredAccess, uint32_t shareMode,
                            uint32_t creationDisposition, uint32_t flagsAndAttributes) override;
@@ -29,9 +29,7 @@ class Win32Kernel32 : public Kernel32 {
   // Keeps the system's error code of a failed call; anything the program does
   // between the call and the question could otherwise overwrite it.
   template <class Result>
-  Result Checked(Result result, bool failed);
-
-  uint32_t lastError_ = 0;
+  static Result Checked(Result result, bool failed);
 };
 
 }  // namespace brindlecap::win32

@@ -15,6 +15,8 @@ struct DriveFacts {
   std::optional<int64_t> totalBytes, freeBytes, usedBytes;
   std::optional<uint32_t> serialNumber;
   std::optional<float> usedPercent;
+  // The volume and space queries' statuses: 0, or the code that stopped the query.
+  int16_t volumeStatus = 0, spaceStatus = 0;
 };
 
 }  // namespace brindlecap

@@ -215,6 +215,7 @@ void MainWindow::Unload() noexcept {
   if (unloading_) return;
   unloading_ = true;
   answersWindow_ = nullptr;
+  workerThreads_.CancelPendingCalls();
   if (services_.endProgram) services_.endProgram();
   if (window_ != nullptr) {
     ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);

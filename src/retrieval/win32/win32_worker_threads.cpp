@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "platform/system_function.h"
+
 namespace brindlecap::win32 {
 
 namespace {
@@ -47,6 +49,15 @@ bool Win32WorkerThreads::Start(std::function<void()> work) noexcept {
   } catch (...) {
     return false;
   }
+}
+
+void Win32WorkerThreads::CancelPendingCalls() noexcept {
+  using CancelSynchronousIoFunction = BOOL(WINAPI*)(HANDLE);
+  const auto cancel =
+      SystemFunction<CancelSynchronousIoFunction>(L"kernel32.dll", "CancelSynchronousIo");
+  if (cancel == nullptr) return;
+  ForgetFinishedThreads();
+  for (const UniqueKernelHandle& thread : threads_) cancel(thread.get());
 }
 
 void Win32WorkerThreads::ForgetFinishedThreads() noexcept {

@@ -20,6 +20,10 @@ class Win32WorkerThreads : public WorkerThreads {
   Win32WorkerThreads& operator=(const Win32WorkerThreads&) = delete;
 
   bool Start(std::function<void()> work) noexcept override;
+  // Cancels the file system call each running thread waits in (Vista and later),
+  // so that the process can end: a thread in a call that never returns (a network
+  // drive whose server has gone) would otherwise keep it, and the files it holds.
+  void CancelPendingCalls() noexcept;
 
  private:
   void ForgetFinishedThreads() noexcept;

@@ -1,0 +1,88 @@
+// The drives answer on real threads at once (run under ThreadSanitizer too).
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "command_line/command_line_export.h"
+#include "support/fake_kernel32.h"
+#include "support/fake_system_text.h"
+#include "support/held_workers.h"
+#include "support/recording_message_box.h"
+#include "support/thread_workers.h"
+
+namespace brindlecap {
+namespace {
+
+using testing::FakeKernel32;
+using testing::ProbeAnswer;
+namespace k = win32_constant;
+
+using Rows = std::vector<std::vector<std::u16string>>;
+
+// Drives whose queries fail with different codes, each code deciding its row:
+// read as another drive's, it turns a short row into a full one or the other way
+// round, or skips the optical probe's second try.
+void AddDrivesFailingDifferently(FakeKernel32& machine) {
+  machine.AddDrive('A', k::kDriveRemovable).NotReady();                        // 21: no disk
+  machine.AddDrive('E', k::kDriveRemovable).EmptyRoot();                       // 2: an empty stick
+  machine.AddDrive('F', k::kDriveRemovable).FailSearch(k::kErrorNoMoreFiles);  // 18: medium
+  machine.AddDrive('G', k::kDriveRemote).FailSearch(k::kErrorPathNotFound);    // 3: no medium
+  machine.AddDrive('H', k::kDriveCdrom).NotReady().Probe(ProbeAnswer::kRefusedOnReadWrite);
+  machine.AddDrive('I', k::kDriveCdrom)
+      .NotReady()
+      .Probe(ProbeAnswer::kOpenFails, k::kErrorFileNotFound);
+  machine.AddDrive('J', k::kDriveFixed).FailVolume(k::kErrorAccessDenied).Label("Data");
+  machine.AddDrive('K', k::kDriveFixed).FailSpace(k::kErrorNotReady).Serial(0xCAFE0001);
+}
+
+Rows Retrieve(FakeKernel32& machine, DriveWorkers workers, const std::function<void()>& wait,
+              testing::RecordingMessageBox& boxes) {
+  testing::FakeCodePage codePage;
+  testing::FakeLocale locale;
+  ResultsModel results;
+  AddResultColumns(results);
+  RetrieveAllDrives(results, DriveSystem{machine, codePage, locale, boxes}, std::move(workers),
+                    wait);
+  Rows rows;
+  for (int r = 1; r <= results.ListItemsCount(); ++r) {
+    rows.push_back({std::u16string(results.ListItemText(r))});
+    for (int16_t c = 1; c <= 6; ++c) rows.back().emplace_back(results.SubItem(r, c));
+  }
+  return rows;
+}
+
+TEST(RetrievalThreadsTest, EachDriveReadsItsOwnFailureCodeHoweverTheThreadsInterleave) {
+  FakeKernel32 machine;
+  AddDrivesFailingDifferently(machine);
+  testing::RecordingMessageBox boxes;
+  testing::HeldWorkers oneAtATime;
+  const Rows expected = Retrieve(machine, oneAtATime.Workers(), nullptr, boxes);
+  ASSERT_EQ(expected.size(), 8u);
+  EXPECT_EQ(expected[0][0], u"A:\\  - No Disk present");
+  EXPECT_EQ(expected[1][0], u"E:\\ - []");  // an empty volume still has a medium
+  EXPECT_EQ(expected[3][0], u"G:\\  - No Disk present");
+  EXPECT_EQ(expected[4][1], u"CD-ROM");  // the second, query-only open worked
+  EXPECT_EQ(expected[5][1], u"");
+
+  // Each call waits a random moment first, so one drive's failure lands between
+  // another's failed call and its question for the code.
+  machine.beforeEachCall = [] {
+    thread_local std::minstd_rand random(
+        static_cast<unsigned>(std::hash<std::thread::id>()(std::this_thread::get_id())));
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % 200));
+  };
+  for (int run = 0; run < 200; ++run) {
+    testing::ThreadWorkers threads;
+    ASSERT_EQ(Retrieve(
+                  machine, threads.Workers(), [&] { threads.WaitForAnswer(); }, boxes),
+              expected)
+        << "run " << run;
+  }
+  EXPECT_TRUE(boxes.boxes.empty());
+}
+
+}  // namespace
+}  // namespace brindlecap

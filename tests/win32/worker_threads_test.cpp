@@ -1,0 +1,88 @@
+// The system's worker threads and the kernel32 binding they share: each thread keeps
+// its own last error, finished threads are let go, the owner waits for running ones,
+// and a thread stuck in a call can be cancelled where the system allows it.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "drive_info/win32/win32_kernel32.h"
+#include "platform/handles.h"
+#include "retrieval/win32/win32_worker_threads.h"
+
+namespace brindlecap::win32 {
+namespace {
+
+TEST(WorkerThreadsTest, EachThreadReadsTheErrorOfItsOwnFailedCall) {
+  Win32Kernel32 kernel32;  // one binding, as the workers share it
+  std::atomic<int> mixedUp{0};
+  const auto ask = [&](const char* pattern, uint32_t expected) {
+    FoundEntry found;
+    for (int i = 0; i < 300; ++i) {
+      if (!kernel32.FindFirstEntryA(pattern, &found) && kernel32.GetLastError() != expected) {
+        ++mixedUp;
+      }
+    }
+  };
+  std::thread missingFolder(ask, "C:\\no-such-folder-here\\*", ERROR_PATH_NOT_FOUND);
+  std::thread missingFile(ask, "C:\\no-such-file-here.txt", ERROR_FILE_NOT_FOUND);
+  missingFolder.join();
+  missingFile.join();
+  EXPECT_EQ(mixedUp, 0);
+}
+
+TEST(WorkerThreadsTest, FinishedThreadsAreLetGoAndTheOwnerWaitsForRunningOnes) {
+  std::atomic<bool> lastFinished{false};
+  {
+    Win32WorkerThreads threads;
+    const UniqueEventHandle done(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    const DWORD handlesBefore = [] {
+      DWORD count = 0;
+      GetProcessHandleCount(GetCurrentProcess(), &count);
+      return count;
+    }();
+    for (int i = 0; i < 60; ++i) {
+      ASSERT_TRUE(threads.Start([event = done.get()] { SetEvent(event); }));
+      ASSERT_EQ(WaitForSingleObject(done.get(), 5000), WAIT_OBJECT_0);
+      Sleep(1);  // the thread ends just after its last act
+    }
+    DWORD handlesAfter = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
+    EXPECT_LT(handlesAfter, handlesBefore + 10) << "threads of earlier runs pile up";
+    ASSERT_TRUE(threads.Start([&] {
+      Sleep(300);
+      lastFinished = true;
+    }));
+  }
+  EXPECT_TRUE(lastFinished) << "the owner went without waiting for a running thread";
+}
+
+TEST(WorkerThreadsTest, CancelsTheCallARunningThreadWaitsIn) {
+  HANDLE read = nullptr, write = nullptr;
+  ASSERT_TRUE(CreatePipe(&read, &write, nullptr, 0));
+  const UniqueKernelHandle reader(read), writer(write);
+  const UniqueEventHandle ended(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  std::atomic<DWORD> error{0};
+  Win32WorkerThreads threads;
+  // A read from a pipe nobody writes to waits like a call to a dead network drive.
+  ASSERT_TRUE(threads.Start([&, event = ended.get()] {
+    char byte;
+    DWORD count = 0;
+    if (!ReadFile(read, &byte, 1, &count, nullptr)) error = GetLastError();
+    SetEvent(event);
+  }));
+  Sleep(200);
+  threads.CancelPendingCalls();
+  const bool cancelled = WaitForSingleObject(ended.get(), 5000) == WAIT_OBJECT_0;
+  if (!cancelled) {
+    DWORD written = 0;
+    WriteFile(write, "x", 1, &written, nullptr);  // lets the thread end
+  }
+  EXPECT_TRUE(cancelled) << "the thread still waits in its call";
+  EXPECT_EQ(error, static_cast<DWORD>(ERROR_OPERATION_ABORTED));
+}
+
+}  // namespace
+}  // namespace brindlecap::win32
