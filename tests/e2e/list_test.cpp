@@ -82,6 +82,16 @@ TEST_F(ListTest, CtrlCCopiesTheSelectedRowsOrEveryRowAsTabSeparatedLines) {
   EXPECT_EQ(Narrow(CopiedText()), Narrow(JoinedLines(headers, {rows_[1], rows_[3]})));
   list_.Select({});
   EXPECT_EQ(Narrow(CopiedText()), Narrow(JoinedLines(headers, rows_)));
+  // Another program holds the clipboard for 300 ms as Ctrl+C is typed: the copy waits.
+  list_.Select({2});
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  TypeControlKey(program_->MainWindow(), 'C');
+  Sleep(300);
+  CloseClipboard();
+  std::optional<std::wstring> held;
+  WaitUntil([&] { return (held = ClipboardText()).has_value(); }, 5s);
+  EXPECT_EQ(Narrow(held.value_or(L"(nothing copied)")), Narrow(JoinedLines(headers, {rows_[2]})));
   // Ctrl+A selects every row.
   TypeControlKey(program_->MainWindow(), 'A');
   EXPECT_TRUE(WaitUntil([&] { return list_.SelectedCount() == list_.ItemCount(); }, 10s));

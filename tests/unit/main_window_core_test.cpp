@@ -11,6 +11,7 @@
 #include "main_window/core/form_layout.h"
 #include "main_window/core/home_page_draw.h"
 #include "main_window/core/results_model.h"
+#include "main_window/core/usage_bar.h"
 #include "main_window/core/window_controller.h"
 #include "shared/runtime_failure.h"
 #include "support/failure_number.h"
@@ -128,6 +129,7 @@ struct RecordingListener : ResultsModel::Listener {
     events.push_back("rows " + std::to_string(first) + "+" + std::to_string(count));
   }
   void RowChanged(int row) override { events.push_back("row " + std::to_string(row)); }
+  void RowCheckChanged(int row) override { events.push_back("checked " + std::to_string(row)); }
   void RowsRearranged() override { events.push_back("rearranged"); }
   std::vector<std::string> events;
 };
@@ -166,10 +168,12 @@ TEST(ResultsModel, AClickTogglesOneRowAndSpaceTogglesTheSelectionTogether) {
   EXPECT_EQ(view.events[0], "column 1");
   EXPECT_EQ(view.events[1], "width 1");
   EXPECT_EQ(view.events[2], "rows 1+1");
-  // A mark set to what it already was tells the view nothing.
+  // A mark set to what it already was tells the view nothing; a new one, that it changed.
   view.events.clear();
   list.SetChecked(1, true);
   EXPECT_TRUE(view.events.empty());
+  list.SetChecked(2, true);
+  EXPECT_EQ(view.events, (std::vector<std::string>{"row 2", "checked 2"}));
 }
 
 // A model with the seven result columns; rows are named by their Type cell.
@@ -283,6 +287,9 @@ TEST_F(ShownOrderTest, RowsAddedDuringASortTakeTheirPlacesBehindTheirTies) {
   EXPECT_EQ(Shown(), u"bdcaef");
   list.ReleaseOrder();
   EXPECT_EQ(Shown(), u"bdfcae");
+  // Released, the rows sort and go again.
+  EXPECT_TRUE(list.SortBy(Key(5)));
+  EXPECT_TRUE(list.RemoveShown({1}));
 }
 
 TEST_F(ShownOrderTest, RemovingShownRowsTakesTheirCellsFactsAndMarksAlong) {
@@ -327,6 +334,31 @@ TEST_F(ShownOrderTest, CopyTextIsTheHeaderAndTheChosenRowsTabSeparatedWithCrLf) 
   EXPECT_EQ(RowsAsText(shown, {2}), header + a);
   list.SortBy(Key(1));
   EXPECT_EQ(RowsAsText(shown, {}), header + a + c);
+}
+
+TEST(UsageBar, ShowsUsedAgainstTotalButNotForAMissingAmountOrACdOrDvd) {
+  struct Case {
+    std::optional<int64_t> total, used;
+    std::optional<int16_t> kind;
+    std::optional<double> share;
+  };
+  const Case cases[] = {
+      {1000, 250, 3, 0.25},
+      {1000, 950, 2, 0.95},
+      {1000, 1200, 3, 1.0},  // the system's figures disagree: never past the end
+      {1000, 700, std::nullopt, 0.7},
+      {700, 700, kOpticalDriveKind, std::nullopt},  // a disc is always full
+      {std::nullopt, 10, 3, std::nullopt},
+      {1000, std::nullopt, 3, std::nullopt},
+      {0, 0, 6, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    DriveFacts facts;
+    facts.totalBytes = c.total;
+    facts.usedBytes = c.used;
+    facts.kindCode = c.kind;
+    EXPECT_EQ(UsageBarShare(facts), c.share) << c.total.value_or(-1) << " " << c.kind.value_or(-1);
+  }
 }
 
 TEST(ByteCountText, GroupsDigitsAsTheLocaleSays) {

@@ -5,6 +5,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
 #include <vector>
 
 #include "main_window/win32/home_page.h"
@@ -15,6 +17,22 @@
 
 namespace brindlecap::testing {
 namespace {
+
+// What an accessibility hook in this thread hears: the child ids of the list's
+// state changes.
+std::vector<LONG> stateChanges;
+HWND stateChangesOf = nullptr;
+void CALLBACK HearStateChange(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child,
+                              DWORD, DWORD) {
+  if (event == EVENT_OBJECT_STATECHANGE && window == stateChangesOf && object == OBJID_CLIENT) {
+    stateChanges.push_back(child);
+  }
+}
+
+void PumpMessages() {
+  MSG message;
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+}
 
 // The control in a parent window of its own that passes the control's
 // notifications on, as the main window does.
@@ -71,9 +89,22 @@ class ResultsListControlTest : public ::testing::Test {
     item.stateMask = mask;
     ::SendMessageW(window, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
   }
+  // Rows "A:\\", "B:\\", ... in that order.
   void AddRows(int count) {
     for (auto header : {u"Drive", u"Type", u"Serial Number"}) model.ColumnHeadersAdd(header);
-    for (int i = 0; i < count; ++i) model.ListItemsAdd(u"row");
+    for (int i = 0; i < count; ++i) model.ListItemsAdd(std::u16string(1, u'A' + i) + u":\\");
+  }
+  std::vector<int> SelectedItems() {
+    std::vector<int> items;
+    for (LRESULT item = -1;
+         (item = ::SendMessageW(window, LVM_GETNEXTITEM, item, LVNI_SELECTED)) >= 0;) {
+      items.push_back(static_cast<int>(item));
+    }
+    return items;
+  }
+  int FocusedItem() {
+    return static_cast<int>(
+        ::SendMessageW(window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
   }
   // Clicks where the hit test finds the row's check box.
   void ClickBox(int index) {
@@ -94,7 +125,7 @@ class ResultsListControlTest : public ::testing::Test {
   std::vector<bool> Marks() {
     std::vector<bool> marks;
     for (int row = 1; row <= model.ListItemsCount(); ++row) {
-      EXPECT_EQ(model.Checked(row), CheckedOnScreen(row - 1)) << row;
+      EXPECT_EQ(model.Checked(row), CheckedOnScreen(model.PositionOf(row) - 1)) << row;
       marks.push_back(model.Checked(row));
     }
     return marks;
@@ -154,6 +185,119 @@ TEST_F(ResultsListControlTest, AClickOnABoxTogglesThatRowAloneSelectedOrNot) {
   EXPECT_EQ(Marks(), (std::vector<bool>{false, false, false, true}));
   // The click changed no selection.
   EXPECT_EQ(::SendMessageW(window, LVM_GETSELECTEDCOUNT, 0, 0), 2);
+
+  // Sorted D C B A: the box shown first is row D's, and a screen reader hears
+  // that the first child changed.
+  model.SortBy({1, ColumnValue::kText, false});
+  stateChangesOf = window;
+  stateChanges.clear();
+  const HWINEVENTHOOK hook = ::SetWinEventHook(EVENT_OBJECT_STATECHANGE, EVENT_OBJECT_STATECHANGE,
+                                               nullptr, &HearStateChange, ::GetCurrentProcessId(),
+                                               ::GetCurrentThreadId(), WINEVENT_OUTOFCONTEXT);
+  ASSERT_NE(hook, nullptr);
+  ClickBox(0);
+  PumpMessages();
+  ::UnhookWinEvent(hook);
+  EXPECT_EQ(Marks(), (std::vector<bool>{false, false, false, false}));
+  EXPECT_EQ(stateChanges, std::vector<LONG>{1});
+
+  // A click on a row's text selects the row and ticks nothing.
+  RECT label{LVIR_LABEL, 0, 0, 0};
+  ::SendMessageW(window, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&label));
+  const LPARAM middle = MAKELPARAM((label.left + label.right) / 2, (label.top + label.bottom) / 2);
+  ::PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, middle);
+  ::PostMessageW(window, WM_LBUTTONUP, 0, middle);
+  PumpMessages();
+  EXPECT_EQ(Marks(), (std::vector<bool>{false, false, false, false}));
+  EXPECT_EQ(SelectedItems(), std::vector<int>{1});
+}
+
+TEST_F(ResultsListControlTest, TypingFindsTheNextRowStartingWithTheTextAsEveryWindowsAsks) {
+  AddRows(4);  // A: B: C: D:
+  model.ListItemsAdd(u"b:\\ again");
+  constexpr UINT kSubstring = 0x0004;  // LVFI_SUBSTRING, which Windows since Vista sends
+  const struct {
+    UINT flags;
+    const wchar_t* text;
+    // The item after which the search begins (-1: from the top); Wine does not
+    // skip it, Windows does: the cases hold either way.
+    int start;
+    int found;
+  } cases[] = {
+      {LVFI_PARTIAL, L"b", -1, 1},
+      {kSubstring, L"b", -1, 1},
+      {kSubstring, L"b", 2, 4},
+      {LVFI_PARTIAL | LVFI_WRAP, L"c", 3, 2},  // as Wine asks
+      {kSubstring | LVFI_WRAP, L"c", 3, 2},
+      {kSubstring, L"c", 3, -1},
+      {kSubstring, L"x", -1, -1},
+      {LVFI_STRING, L"b", -1, -1},  // the whole text, not its start
+      {LVFI_STRING, L"C:\\", -1, 2},
+  };
+  for (const auto& c : cases) {
+    LVFINDINFOW find{};
+    find.flags = c.flags;
+    find.psz = c.text;
+    EXPECT_EQ(::SendMessageW(window, LVM_FINDITEMW, static_cast<WPARAM>(c.start),
+                             reinterpret_cast<LPARAM>(&find)),
+              c.found)
+        << "flags " << c.flags << ", \"" << static_cast<char>(c.text[0]) << "\", after " << c.start;
+  }
+}
+
+TEST_F(ResultsListControlTest, SelectionAndFocusStayOnTheirRowsWhenRowsArriveDuringASort) {
+  model.ColumnHeadersAdd(u"Drive");
+  for (auto text : {u"B:\\", u"D:\\", u"F:\\"}) model.ListItemsAdd(text);
+  model.SortBy({1, ColumnValue::kText, true});
+  SetState(1, LVIS_SELECTED, LVIS_SELECTED);                                // D:
+  SetState(2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);  // F:
+  model.ListItemsAdd(u"A:\\");  // shown first: the others move down
+  EXPECT_EQ(SelectedItems(), (std::vector<int>{2, 3}));
+  EXPECT_EQ(FocusedItem(), 3);
+  // Rows that arrive while updates are held move them at the release.
+  control.HoldUpdates();
+  model.ListItemsAdd(u"C:\\");
+  model.ListItemsAdd(u"E:\\");
+  control.ReleaseUpdates();
+  EXPECT_EQ(SelectedItems(), (std::vector<int>{3, 5}));
+  EXPECT_EQ(FocusedItem(), 5);
+  // Delete removes the rows the user selected.
+  ::SendMessageW(window, WM_KEYDOWN, VK_DELETE, 0);
+  ASSERT_EQ(model.ListItemsCount(), 4);
+  for (int row = 1; row <= 4; ++row) {
+    EXPECT_NE(model.ListItemText(row), u"D:\\");
+    EXPECT_NE(model.ListItemText(row), u"F:\\");
+  }
+}
+
+TEST_F(ResultsListControlTest, CAndAActOnlyWithCtrl) {
+  AddRows(3);
+  const struct {
+    WPARAM key;
+    bool control;
+    bool copied;
+    int selected;
+  } cases[] = {
+      {'C', true, true, 0},
+      {'C', false, false, 0},
+      {'A', true, false, 3},
+      {'A', false, false, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(1, static_cast<char>(c.key)) + (c.control ? " with Ctrl" : ""));
+    SetState(-1, 0, LVIS_SELECTED);
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    ::EmptyClipboard();
+    ::CloseClipboard();
+    BYTE keys[256] = {};
+    keys[VK_CONTROL] = c.control ? 0x80 : 0;
+    ::SetKeyboardState(keys);
+    ::SendMessageW(window, WM_KEYDOWN, c.key, 0);
+    keys[VK_CONTROL] = 0;
+    ::SetKeyboardState(keys);
+    EXPECT_EQ(::IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE, c.copied);
+    EXPECT_EQ(::SendMessageW(window, LVM_GETSELECTEDCOUNT, 0, 0), c.selected);
+  }
 }
 
 TEST_F(ResultsListControlTest, SpaceTogglesTheSelectedRowsTogetherOrElseTheFocusedRow) {

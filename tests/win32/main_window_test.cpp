@@ -240,6 +240,7 @@ class FailingColumns : public ResultsModel::Listener {
   void ColumnWidthChanged(int column) override { FailAt(column, widened_); }
   void RowsAdded(int, int) override {}
   void RowChanged(int) override {}
+  void RowCheckChanged(int) override {}
   void RowsRearranged() override {}
 
  private:
@@ -410,6 +411,18 @@ TEST(MainWindowPointer, HandOverButtonsArrowElsewhereNeverReplacingTheHourglass)
     EXPECT_EQ(form.MousePointer(), 11);
     EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_WAIT));
   }
+}
+
+TEST(MainWindowList, AfterASaveTheRowsSortAndGoAgain) {
+  WindowFixture fixture;
+  fixture.Load();
+  ResultsModel& results = fixture.form->Results();
+  results.ListItemsAdd(u"D:\\");
+  results.ListItemsAdd(u"C:\\");
+  // The save holds the order while it reads the rows (this dialog is cancelled).
+  ::SendMessageW(fixture.form->Handle(), WM_COMMAND, MAKEWPARAM(8, BN_CLICKED), 0);
+  EXPECT_TRUE(results.SortBy({2, ColumnValue::kText, true}));
+  EXPECT_TRUE(results.RemoveShown({1}));
 }
 
 // The close request's two lines, 100 and 102, only let waiting events run through

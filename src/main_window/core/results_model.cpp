@@ -113,6 +113,7 @@ void ResultsModel::SetChecked(int row, bool checked) {
   if (checked_[row - 1] == checked) return;
   checked_[row - 1] = checked;
   RowChanged(row);
+  if (listener_) listener_->RowCheckChanged(row);
 }
 
 void ResultsModel::ToggleChecked(int row) { SetChecked(row, !Checked(row)); }

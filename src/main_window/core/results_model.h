@@ -25,6 +25,8 @@ class ResultsModel : public ListView {
     virtual void ColumnWidthChanged(int column) = 0;
     virtual void RowsAdded(int firstRow, int count) = 0;
     virtual void RowChanged(int row) = 0;
+    // The row's check mark changed (after RowChanged), for those who announce it.
+    virtual void RowCheckChanged(int row) = 0;
     // Rows moved or went: everything shown may differ.
     virtual void RowsRearranged() = 0;
   };

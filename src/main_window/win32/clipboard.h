@@ -6,7 +6,7 @@
 
 namespace brindlecap::win32 {
 
-// False when the clipboard could not be opened or took nothing.
+// False when the clipboard stayed busy for about half a second or took nothing.
 bool CopyToClipboard(HWND owner, std::u16string_view text) noexcept;
 
 }  // namespace brindlecap::win32

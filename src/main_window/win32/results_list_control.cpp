@@ -13,6 +13,11 @@
 #include "platform/dpi.h"
 #include "platform/wide_text.h"
 
+// Vista's commctrl.h; older mingw-w64 headers lack it.
+#ifndef LVFI_SUBSTRING
+#define LVFI_SUBSTRING 0x0004
+#endif
+
 namespace brindlecap::win32 {
 
 namespace {
@@ -78,6 +83,7 @@ void ResultsListControl::Attach(HWND listView, int dpi) {
   CreateTip();
   for (int column = 1; column <= model_.ColumnHeadersCount(); ++column) ColumnAdded(column);
   SyncItemCount();
+  RememberShownRows();
 }
 
 void ResultsListControl::ReleaseUpdates() noexcept {
@@ -110,7 +116,9 @@ void ResultsListControl::ColumnWidthChanged(int column) {
 }
 
 void ResultsListControl::RowsAdded(int, int) {
-  if (holds_ == 0) SyncItemCount();
+  if (holds_ > 0) return;
+  SyncItemCount();
+  RememberShownRows();
 }
 
 void ResultsListControl::RowChanged(int row) {
@@ -119,10 +127,37 @@ void ResultsListControl::RowChanged(int row) {
   ::SendMessageW(window_, LVM_REDRAWITEMS, static_cast<WPARAM>(item), item);
 }
 
+// Screen readers hear the box change; announced once the model holds the new mark.
+void ResultsListControl::RowCheckChanged(int row) {
+  if (holds_ > 0 || window_ == nullptr) return;
+  ::NotifyWinEvent(EVENT_OBJECT_STATECHANGE, window_, OBJID_CLIENT, model_.PositionOf(row));
+}
+
 void ResultsListControl::RowsRearranged() {
   if (holds_ > 0 || window_ == nullptr) return;
+  // The control keeps its selection by position: it goes with the rows that moved.
+  std::vector<int> selected = SelectedItems();
+  const int focused =
+      static_cast<int>(CallControl(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+  const auto positionNow = [&](int item) {
+    if (item < 0 || static_cast<size_t>(item) >= shownRows_.size()) return -1;
+    const int row = shownRows_[static_cast<size_t>(item)];
+    return row <= model_.ListItemsCount() ? model_.PositionOf(row) - 1 : -1;
+  };
+  for (int& item : selected) item = positionNow(item);
+  selected.erase(std::remove(selected.begin(), selected.end(), -1), selected.end());
   SyncItemCount();
+  SelectItems(selected, positionNow(focused), false);
+  RememberShownRows();
   ::InvalidateRect(window_, nullptr, TRUE);
+}
+
+void ResultsListControl::RememberShownRows() noexcept {
+  const int count = model_.ListItemsCount();
+  shownRows_.resize(static_cast<size_t>(count));
+  for (int position = 1; position <= count; ++position) {
+    shownRows_[static_cast<size_t>(position - 1)] = model_.RowAt(position);
+  }
 }
 
 bool ResultsListControl::OnNotify(NMHDR& header, LRESULT& result) noexcept {
@@ -149,11 +184,13 @@ bool ResultsListControl::OnNotify(NMHDR& header, LRESULT& result) noexcept {
 
 // Typing in the list moves to the next row whose text starts with what was typed.
 int ResultsListControl::FindItem(const NMLVFINDITEMW& find) const noexcept {
-  if ((find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || find.lvfi.psz == nullptr) return -1;
+  // Windows since Vista asks with LVFI_SUBSTRING, which means what LVFI_PARTIAL means.
+  const UINT prefix = LVFI_PARTIAL | LVFI_SUBSTRING;
+  if ((find.lvfi.flags & (LVFI_STRING | prefix)) == 0 || find.lvfi.psz == nullptr) return -1;
   const std::wstring_view wanted(find.lvfi.psz);
   const int count = model_.ListItemsCount();
   const int start = find.iStart >= 0 && find.iStart < count ? find.iStart : 0;
-  const bool partial = (find.lvfi.flags & LVFI_PARTIAL) != 0;
+  const bool partial = (find.lvfi.flags & prefix) != 0;
   for (int step = 0; step < count; ++step) {
     const int index = (start + step) % count;
     if (index < start && (find.lvfi.flags & LVFI_WRAP) == 0) break;
@@ -310,7 +347,8 @@ std::vector<int> ResultsListControl::SelectedItems() const noexcept {
   return items;
 }
 
-void ResultsListControl::SelectItems(const std::vector<int>& items, int focused) noexcept {
+void ResultsListControl::SelectItems(const std::vector<int>& items, int focused,
+                                     bool showFocused) noexcept {
   LVITEMW state{};
   state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
   CallControl(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
@@ -321,7 +359,7 @@ void ResultsListControl::SelectItems(const std::vector<int>& items, int focused)
   if (focused < 0) return;
   state.state = state.stateMask = LVIS_FOCUSED;
   CallControl(LVM_SETITEMSTATE, static_cast<WPARAM>(focused), reinterpret_cast<LPARAM>(&state));
-  CallControl(LVM_ENSUREVISIBLE, static_cast<WPARAM>(focused), FALSE);
+  if (showFocused) CallControl(LVM_ENSUREVISIBLE, static_cast<WPARAM>(focused), FALSE);
 }
 
 void ResultsListControl::CopySelection() noexcept {
@@ -345,28 +383,25 @@ void ResultsListControl::RemoveSelection() noexcept {
   if (positions.empty()) return;
   const int first = positions.front();
   for (int& position : positions) ++position;
-  if (!model_.RemoveShown(positions)) return;  // a save is reading the rows
+  shownRows_.clear();  // rows are renumbered as they go: the selection is set anew below
+  if (!model_.RemoveShown(positions)) {  // a save is reading the rows: nothing went
+    RememberShownRows();
+    return;
+  }
   // As in other lists, the row that now stands where the first one went is selected.
   const int count = model_.ListItemsCount();
   const int next = std::min(first, count - 1);
-  SelectItems(next >= 0 ? std::vector<int>{next} : std::vector<int>{}, next);
+  SelectItems(next >= 0 ? std::vector<int>{next} : std::vector<int>{}, next, true);
 }
 
 void ResultsListControl::SortByColumn(int column) noexcept {
   if (column < 1 || column > model_.ColumnHeadersCount()) return;
   SortKey key{column, ValueOfColumn(column), true};
   if (model_.Sort() && model_.Sort()->column == column) key.ascending = !model_.Sort()->ascending;
-  // The selection and the focus stay with their rows.
-  std::vector<int> rows = SelectedItems();
-  const LRESULT focused = CallControl(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
-  const bool hasFocus = focused >= 0 && focused < model_.ListItemsCount();
-  if (hasFocus) rows.push_back(static_cast<int>(focused));  // last, taken off again below
-  for (int& row : rows) row = model_.RowAt(row + 1);
+  // The selection and the focus go with their rows (RowsRearranged).
   if (!model_.SortBy(key)) return;
-  for (int& row : rows) row = model_.PositionOf(row) - 1;
-  const int focusedAfter = hasFocus ? rows.back() : -1;
-  if (hasFocus) rows.pop_back();
-  SelectItems(rows, focusedAfter);
+  const LRESULT focused = CallControl(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
+  if (focused >= 0) CallControl(LVM_ENSUREVISIBLE, static_cast<WPARAM>(focused), FALSE);
   ShowSortArrow();
 }
 
@@ -448,7 +483,7 @@ LRESULT ResultsListControl::OnCustomDraw(NMLVCUSTOMDRAW& draw) noexcept {
     case CDDS_ITEMPOSTPAINT | CDDS_SUBITEM: {
       const int item = static_cast<int>(draw.nmcd.dwItemSpec);
       if (draw.iSubItem != kBarSubItem || item < 0 || item >= model_.ListItemsCount()) break;
-      const std::optional<double> share = UsedShare(model_.RowFacts(model_.RowAt(item + 1)));
+      const std::optional<double> share = UsageBarShare(model_.RowFacts(model_.RowAt(item + 1)));
       RECT cell{LVIR_BOUNDS, kBarSubItem, 0, 0};
       if (!share || !CallControl(LVM_GETSUBITEMRECT, static_cast<WPARAM>(item),
                                  reinterpret_cast<LPARAM>(&cell))) {

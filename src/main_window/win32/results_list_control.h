@@ -43,6 +43,7 @@ class ResultsListControl : public ResultsModel::Listener {
   void ColumnWidthChanged(int column) override;
   void RowsAdded(int firstRow, int count) override;
   void RowChanged(int row) override;
+  void RowCheckChanged(int row) override;
   void RowsRearranged() override;
 
   // The list's commands, from its keys and its menu.
@@ -75,7 +76,8 @@ class ResultsListControl : public ResultsModel::Listener {
   void ShowSortArrow() noexcept;
   // Zero-based positions of the selected rows, in shown order.
   std::vector<int> SelectedItems() const noexcept;
-  void SelectItems(const std::vector<int>& items, int focused) noexcept;
+  void SelectItems(const std::vector<int>& items, int focused, bool showFocused) noexcept;
+  void RememberShownRows() noexcept;
   void CreateTip() noexcept;
   void FollowPointer(LPARAM point) noexcept;
   void RelayToTip(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
@@ -86,6 +88,8 @@ class ResultsListControl : public ResultsModel::Listener {
   WNDPROC controlProcedure_ = nullptr;
   int dpi_ = 96;
   int holds_ = 0;
+  // The model's row at each position, as the control last showed them.
+  std::vector<int> shownRows_;
   SystemCollation collation_;
   UniqueWindow tip_;
   int tipItem_ = -1, tipSubItem_ = -1;  // the cell the tip is for
