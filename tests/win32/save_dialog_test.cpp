@@ -164,9 +164,18 @@ class CommonDialogTest : public ::testing::Test {
   Win32SaveDialog dialog_;
 };
 
-TEST_F(CommonDialogTest, ShowsTheSettingsAndReturnsTheTypedPath) {
+std::wstring CurrentFolder() {
+  wchar_t folder[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, folder);
+  return folder;
+}
+
+TEST_F(CommonDialogTest, ShowsTheSettingsAndReturnsTheTypedPathLeavingTheCurrentFolder) {
   const std::wstring path = folder_ + L"\\drives.txt";
+  ASSERT_TRUE(SetCurrentDirectoryW(folder_.substr(0, folder_.find_last_of(L'\\')).c_str()));
+  const std::wstring current = CurrentFolder();
   const SeenDialog seen = Show(&path);
+  EXPECT_EQ(CurrentFolder(), current) << "the chosen folder stays in use";
   ASSERT_TRUE(seen.shown);
   EXPECT_EQ(seen.title, L"Save");
   EXPECT_EQ(seen.fileTypes, (std::vector<std::wstring>{L"Text Files (*.txt)", L"All Files (*.*)"}));
