@@ -34,8 +34,8 @@ bool PathExists(const std::wstring& path);
 // Names in a folder, without "." and "..", sorted.
 std::vector<std::wstring> FolderEntries(const std::wstring& folder);
 // Whether the program's temporary file ("~bc?????.tmp") is beside the target: it is
-// there while a save writes, until the text takes the target's name (the target is
-// closed for a moment just before).
+// there while a save writes, until the text takes the target's name (and, while an
+// existing file is replaced, the old file is under such a name for a moment).
 bool TemporaryFileBeside(const std::wstring& target);
 // The value of an environment variable, empty when unset.
 std::wstring Environment(const wchar_t* name);

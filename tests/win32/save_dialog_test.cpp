@@ -82,7 +82,9 @@ struct SeenDialog {
 // the default button, or presses Cancel when `typed` is null. A question is
 // answered with `answer`; after No the dialog is cancelled. Returns once the
 // dialog has gone; a stuck dialog is cancelled so that the test cannot hang.
-SeenDialog DriveDialog(const wchar_t* typed, WORD answer = IDYES) {
+// `browseTo` is typed and confirmed first: the dialog then opens that folder.
+SeenDialog DriveDialog(const wchar_t* typed, WORD answer = IDYES,
+                       const wchar_t* browseTo = nullptr) {
   // Up to a minute in steps of 50 ms, for each of the dialog's opening and closing:
   // ample on a busy machine, and only a failing run waits that long.
   constexpr int kPolls = 1200;
@@ -106,10 +108,13 @@ SeenDialog DriveDialog(const wchar_t* typed, WORD answer = IDYES) {
   }
   seen.selectedFileType = static_cast<int>(SendMessageW(types, CB_GETCURSEL, 0, 0));
 
-  if (typed) {
-    SendMessageW(FindEdit(GetDlgItem(dialog, kFileNameControl)), WM_SETTEXT, 0,
-                 reinterpret_cast<LPARAM>(typed));
+  const HWND edit = FindEdit(GetDlgItem(dialog, kFileNameControl));
+  if (browseTo) {
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(browseTo));
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
   }
+  if (typed) SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed));
   const WORD button = typed ? IDOK : IDCANCEL;
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
@@ -150,9 +155,13 @@ class CommonDialogTest : public ::testing::Test {
   }
 
   // Shows the dialog here while the driver answers it from its own thread.
-  SeenDialog Show(const std::wstring* typed, WORD answer = IDYES) {
+  SeenDialog Show(const std::wstring* typed, WORD answer = IDYES,
+                  const std::wstring* browseTo = nullptr) {
     SeenDialog seen;
-    std::thread driver([&] { seen = DriveDialog(typed ? typed->c_str() : nullptr, answer); });
+    std::thread driver([&] {
+      seen = DriveDialog(typed ? typed->c_str() : nullptr, answer,
+                         browseTo ? browseTo->c_str() : nullptr);
+    });
     EXPECT_EQ(FailureNumber([&] { dialog_.ShowSave(); }), 0) << "the dialog failed";
     driver.join();
     return seen;
@@ -164,9 +173,19 @@ class CommonDialogTest : public ::testing::Test {
   Win32SaveDialog dialog_;
 };
 
-TEST_F(CommonDialogTest, ShowsTheSettingsAndReturnsTheTypedPath) {
+std::wstring CurrentFolder() {
+  wchar_t folder[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, folder);
+  return folder;
+}
+
+TEST_F(CommonDialogTest, ShowsTheSettingsAndReturnsTheTypedPathLeavingTheCurrentFolder) {
   const std::wstring path = folder_ + L"\\drives.txt";
-  const SeenDialog seen = Show(&path);
+  ASSERT_TRUE(SetCurrentDirectoryW(folder_.substr(0, folder_.find_last_of(L'\\')).c_str()));
+  const std::wstring current = CurrentFolder();
+  // Browsing into the folder makes it the current one while the dialog is open.
+  const SeenDialog seen = Show(&path, IDYES, &folder_);
+  EXPECT_EQ(CurrentFolder(), current) << "the chosen folder stays in use";
   ASSERT_TRUE(seen.shown);
   EXPECT_EQ(seen.title, L"Save");
   EXPECT_EQ(seen.fileTypes, (std::vector<std::wstring>{L"Text Files (*.txt)", L"All Files (*.*)"}));

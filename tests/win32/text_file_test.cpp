@@ -115,6 +115,7 @@ TEST_F(TextFileTest, StreamDroppedWithoutCloseLeavesTheOldFileOrNothing) {
   for (const std::wstring& path : {old, fresh}) {
     auto stream = Win32FileSystemObject().CreateTextFile(U16(path), true);
     for (int i = 0; i < 1000; ++i) stream->WriteLine(Line(98));  // past a buffer flush
+    EXPECT_FALSE(e2e::PathExists(fresh)) << "the new name was taken before the text was complete";
   }
   EXPECT_EQ(ReadAll(old), "keep");
   EXPECT_EQ(FolderEntries(folder_), std::vector<std::wstring>{L"old.txt"});
@@ -131,22 +132,32 @@ TEST_F(TextFileTest, AFailedWriteOrCloseOnAFullDiskLeavesTheOldFileAndNoOther) {
   WriteFileBytes(path, old);
   const std::vector<std::wstring> before = FolderEntries(L"K:");
   // The text is held in 64 KiB buffers: a shorter one reaches the disk at the close.
-  for (const int lines : {1000, 300}) {  // of 100 bytes each
-    SCOPED_TRACE(lines);
+  // With room made before the close, only the write that failed can fail it.
+  struct Case {
+    int lines;  // of 100 bytes each
+    bool roomBeforeClose;
+  };
+  for (const Case c : {Case{1000, false}, Case{300, false}, Case{1000, true}}) {
+    SCOPED_TRACE(::testing::Message() << c.lines << " lines, room " << c.roomBeforeClose);
     constexpr uint64_t kLeftFree = 16 * 1024;
     WriteFileBytes(kFiller, std::string(FreeOnExactDrive() - kLeftFree, 'f'));
     ASSERT_EQ(FreeOnExactDrive(), kLeftFree);
     auto stream = Win32FileSystemObject().CreateTextFile(U16(path), true);
     int failedWrites = 0;
-    for (int i = 0; i < lines; ++i) {
+    for (int i = 0; i < c.lines; ++i) {
       const int32_t number = FailureNumber([&] { stream->WriteLine(Line(98)); });
       if (number != 0) ++failedWrites;
       EXPECT_TRUE(number == 0 || number == 61) << "disk full, not " << number;
     }
-    EXPECT_EQ(failedWrites, lines * 100 > 64 * 1024 ? 1 : 0);
-    EXPECT_EQ(FailureNumber([&] { stream->Close(); }), 61) << "the close on a full disk";
-    EXPECT_EQ(FreeOnExactDrive(), kLeftFree) << "the text's space was not given back";
-    ASSERT_TRUE(DeleteFileW(kFiller));
+    EXPECT_EQ(failedWrites, c.lines * 100 > 64 * 1024 ? 1 : 0);
+    if (c.roomBeforeClose) {
+      ASSERT_TRUE(DeleteFileW(kFiller));
+    }
+    EXPECT_EQ(FailureNumber([&] { stream->Close(); }), 61) << "the close after a full disk";
+    if (!c.roomBeforeClose) {
+      EXPECT_EQ(FreeOnExactDrive(), kLeftFree) << "the text's space was not given back";
+      ASSERT_TRUE(DeleteFileW(kFiller));
+    }
     EXPECT_EQ(ReadAll(path), old);
     EXPECT_EQ(FolderEntries(L"K:"), before) << "a file was left on the disk";
   }
@@ -167,6 +178,78 @@ TEST_F(TextFileTest, ATargetThatCannotBeReplacedAtTheCloseIsKept) {
   reader.reset();
   EXPECT_EQ(ReadAll(path), "keep");
   EXPECT_EQ(FolderEntries(folder_), std::vector<std::wstring>{L"held.txt"});
+}
+
+// Holds `path` from another process, as a scanner does, for `milliseconds` from
+// the moment the constructor returns.
+class HeldByAnotherProcess {
+ public:
+  HeldByAnotherProcess(const std::wstring& path, int milliseconds) {
+    const std::wstring name = L"brindlecap-held-" + std::to_wstring(GetCurrentProcessId());
+    win32::UniqueEventHandle opened(CreateEventW(nullptr, TRUE, FALSE, name.c_str()));
+    wchar_t self[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring folder(self, length);
+    folder.resize(folder.find_last_of(L'\\') + 1);
+    std::wstring commandLine = L"\"" + folder + L"win32_file_holder.exe\" \"" + path + L"\" " +
+                               std::to_wstring(milliseconds) + L" " + name;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    if (!opened || !CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   nullptr, &startup, &started)) {
+      ADD_FAILURE() << "the holder did not start: " << GetLastError();
+      return;
+    }
+    CloseHandle(started.hThread);
+    process_.reset(started.hProcess);
+    const HANDLE waits[] = {opened.get(), process_.get()};
+    EXPECT_EQ(WaitForMultipleObjects(2, waits, FALSE, 30000), WAIT_OBJECT_0) << "not held";
+  }
+  ~HeldByAnotherProcess() {
+    if (!process_) return;
+    DWORD code = 1;
+    EXPECT_EQ(WaitForSingleObject(process_.get(), 30000), WAIT_OBJECT_0);
+    EXPECT_TRUE(GetExitCodeProcess(process_.get(), &code) && code == 0) << "holder: " << code;
+  }
+
+ private:
+  win32::UniqueKernelHandle process_;
+};
+
+TEST_F(TextFileTest, AFileAnotherProgramHoldsForAMomentIsReplacedOnceItIsLetGo) {
+  const std::wstring path = PathOf(L"scanned.txt");
+  WriteFileBytes(path, "old");
+  auto stream = Win32FileSystemObject().CreateTextFile(U16(path), true);
+  stream->WriteLine(u"new");
+  {
+    const HeldByAnotherProcess scanner(path, 700);
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(FailureNumber([&] { stream->Close(); }), 0) << "the save failed";
+    EXPECT_GE(GetTickCount() - start, 400u) << "the file was replaced while it was held";
+  }
+  EXPECT_EQ(ReadAll(path), "new\r\n");
+  EXPECT_EQ(FolderEntries(folder_), std::vector<std::wstring>{L"scanned.txt"});
+}
+
+// A folder where files may be changed but not created.
+HANDLE WINAPI CreateDenied(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) {
+  SetLastError(ERROR_ACCESS_DENIED);
+  return INVALID_HANDLE_VALUE;
+}
+
+TEST_F(TextFileTest, WhereNoFileMayBeCreatedAnExistingFileIsWrittenInPlace) {
+  const std::wstring existing = PathOf(L"existing.txt"), fresh = PathOf(L"new.txt");
+  WriteFileBytes(existing, std::string(10000, 'o'));
+  auto stream = Win32FileSystemObject(CreateDenied).CreateTextFile(U16(existing), true);
+  stream->WriteLine(u"new");
+  stream->Close();
+  EXPECT_EQ(ReadAll(existing), "new\r\n") << "the old file's end was kept";
+
+  EXPECT_EQ(
+      FailureNumber([&] { Win32FileSystemObject(CreateDenied).CreateTextFile(U16(fresh), true); }),
+      70);
+  EXPECT_EQ(FolderEntries(folder_), std::vector<std::wstring>{L"existing.txt"});
 }
 
 TEST_F(TextFileTest, UnwritablePathsRaiseTheSystemsReason) {

@@ -124,7 +124,9 @@ void Win32SaveDialog::ShowSave() {
   dialog.lpstrFile = buffer.data();
   dialog.nMaxFile = static_cast<DWORD>(buffer.size());
   dialog.lpstrTitle = title.empty() ? nullptr : title.c_str();
-  dialog.Flags = static_cast<DWORD>(flags_);
+  // Windows keeps the current folder open: left in the chosen folder, a stick
+  // could not be removed while the program runs.
+  dialog.Flags = static_cast<DWORD>(flags_) | OFN_NOCHANGEDIR;
 
   if (library.getSaveFileName(&dialog)) {
     fileName_ = ChosenPath(buffer.data(), buffer.size(), dialog.nFileOffset);

@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "export/win32/win32_file_replace.h"
 #include "platform/system_failure.h"
 #include "shared/runtime_failure.h"
 
@@ -52,53 +53,43 @@ const wchar_t* Wide(const std::u16string& text) {
   return reinterpret_cast<const wchar_t*>(text.c_str());
 }
 
-// The folder part of a path as written, with its separator ("" for a bare name).
-std::wstring FolderOf(const std::wstring& path) {
-  const size_t separator = path.find_last_of(L"\\/");
-  if (separator != std::wstring::npos) return path.substr(0, separator + 1);
-  if (path.size() >= 2 && path[1] == L':') return path.substr(0, 2);  // "C:name"
-  return {};
-}
-
 }  // namespace
 
 Win32TextStream::~Win32TextStream() { Discard(); }
 
-void Win32TextStream::CreateTemporaryFile() {
-  static const wchar_t kHex[] = L"0123456789abcdef";
+void Win32TextStream::CreateTemporaryFile(CreateFileFunction createFile) {
   const std::wstring folder = FolderOf(targetPath_);
-  // "~bc", five hex digits, ".tmp": a name in 8.3 form, valid on any file system.
-  DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 12);
-  for (int attempt = 0;; ++attempt) {
-    std::wstring path = folder + L"~bc";
-    for (int shift = 16; shift >= 0; shift -= 4) path += kHex[(seed >> shift) & 0xF];
-    path += L".tmp";
-    file_.reset(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
+  for (unsigned attempt = 0;; ++attempt) {
+    std::wstring path = TemporaryNameIn(folder, attempt);
+    file_.reset(createFile(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file_) {
       temporaryPath_ = std::move(path);
       return;
     }
     const DWORD error = GetLastError();
+    if (error == ERROR_ACCESS_DENIED && targetExisted_) break;
     if ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) || attempt == 100) {
       throw FileFailure(error);
     }
-    seed = seed * 1103515245u + 12345u;
   }
+  // A folder where files may be changed but not created: the text goes into the
+  // existing file itself, as it did before saves used a temporary file.
+  file_.reset(CreateFileW(targetPath_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file_) throw LastErrorFailure();
+  kind_ = Kind::kInPlace;
 }
 
-void Win32TextStream::WriteStraightToTarget() noexcept {
-  file_ = std::move(target_);
-  createdTarget_ = false;
+void Win32TextStream::WriteStraightTo(HANDLE file) noexcept {
+  file_.reset(file);
+  kind_ = Kind::kStraight;
 }
 
 void Win32TextStream::Discard() noexcept {
   file_.reset();
-  if (!temporaryPath_.empty()) DeleteFileW(temporaryPath_.c_str());
+  if (!temporaryPath_.empty()) RemoveFile(temporaryPath_);
   temporaryPath_.clear();
-  target_.reset();
-  if (createdTarget_) DeleteFileW(targetPath_.c_str());
-  createdTarget_ = false;
   pending_.clear();
 }
 
@@ -144,34 +135,33 @@ void Win32TextStream::Close() {
   // The first failure is the one raised; after any failure the target keeps its bytes.
   DWORD error = WritePending();
   if (error == ERROR_SUCCESS) error = firstWriteError_;
-  if (temporaryPath_.empty()) {  // written straight to a device or pipe
-    if (!CloseHandle(file_.release()) && error == ERROR_SUCCESS) error = GetLastError();
-    pending_.clear();
-    if (error != ERROR_SUCCESS) throw FileFailure(error);
-    return;
-  }
-  // On disk before it takes the target's name. A file system that cannot flush
-  // (ERROR_INVALID_FUNCTION) still gets the file.
-  if (error == ERROR_SUCCESS && !FlushFileBuffers(file_.get()) &&
-      GetLastError() != ERROR_INVALID_FUNCTION) {
-    error = GetLastError();
-  }
-  if (!CloseHandle(file_.release()) && error == ERROR_SUCCESS) error = GetLastError();
-  if (error == ERROR_SUCCESS) {
-    target_.reset();  // an open file cannot be replaced
-    if (MoveFileExW(temporaryPath_.c_str(), targetPath_.c_str(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      temporaryPath_.clear();
-      createdTarget_ = false;  // the placeholder's name is the file's now
-    } else {
-      error = GetLastError();
-    }
+  error = Finish(error);
+  if (error == ERROR_SUCCESS && kind_ == Kind::kTemporaryFile) {
+    error = GiveTargetName(temporaryPath_, targetPath_, targetExisted_);
+    if (error == ERROR_SUCCESS) temporaryPath_.clear();
   }
   if (error != ERROR_SUCCESS) {
     Discard();
     throw FileFailure(error);
   }
   pending_.clear();
+}
+
+DWORD Win32TextStream::Finish(DWORD error) noexcept {
+  if (kind_ != Kind::kStraight) {
+    // A file written in place ends where the text ends.
+    if (kind_ == Kind::kInPlace && error == ERROR_SUCCESS && !SetEndOfFile(file_.get())) {
+      error = GetLastError();
+    }
+    // On disk before it takes the target's name. A file system that cannot flush
+    // (ERROR_INVALID_FUNCTION) still gets the file.
+    if (error == ERROR_SUCCESS && !FlushFileBuffers(file_.get()) &&
+        GetLastError() != ERROR_INVALID_FUNCTION) {
+      error = GetLastError();
+    }
+  }
+  if (!CloseHandle(file_.release()) && error == ERROR_SUCCESS) error = GetLastError();
+  return error;
 }
 
 DWORD Win32TextStream::WritePending() noexcept {
@@ -201,35 +191,28 @@ std::unique_ptr<TextStream> Win32FileSystemObject::CreateTextFile(const std::u16
   // A NUL inside the path would silently cut it short.
   if (path.find(u'\0') != std::u16string::npos) throw FileFailure(ERROR_INVALID_NAME);
   std::wstring targetPath(Wide(path));
-  // The target opened for writing, not truncated: a missing folder, a bad name, a
-  // file in use or no permission fails here, before anything is written. A new
-  // name is held by an empty placeholder until the text takes its place.
-  win32::UniqueKernelHandle target(CreateFileW(targetPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                               nullptr, overwrite ? OPEN_ALWAYS : CREATE_NEW,
-                                               FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!target) throw LastErrorFailure();
-  const bool existed = overwrite && GetLastError() == ERROR_ALREADY_EXISTS;
+  // An existing target opened for writing, shared with everyone and changed in no
+  // way: a bad name, a missing folder, a file in use or no permission fails here,
+  // before anything is written. A new name stays free until the text takes it.
+  win32::UniqueKernelHandle target(CreateFileW(
+      targetPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!target && GetLastError() != ERROR_FILE_NOT_FOUND) throw LastErrorFailure();
+  const bool existed = static_cast<bool>(target);
+  if (existed && !overwrite) throw FileFailure(ERROR_FILE_EXISTS);
+  std::unique_ptr<Win32TextStream> stream(new Win32TextStream(std::move(targetPath), existed));
+  if (existed && GetFileType(target.get()) != FILE_TYPE_DISK) {
+    stream->WriteStraightTo(target.release());
+    return stream;
+  }
   // Windows refuses to open a read-only file for writing; Wine run as root does not.
   BY_HANDLE_FILE_INFORMATION information;
   if (existed && GetFileInformationByHandle(target.get(), &information) &&
       (information.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
     throw FileFailure(ERROR_ACCESS_DENIED);
   }
-  std::unique_ptr<Win32TextStream> stream;
-  try {
-    stream = std::make_unique<Win32TextStream>(target.get(), std::move(targetPath), !existed);
-  } catch (...) {
-    target.reset();
-    if (!existed) DeleteFileW(Wide(path));
-    throw;
-  }
-  const bool disk = GetFileType(target.get()) == FILE_TYPE_DISK;
-  target.release();  // the stream owns it now, and removes a placeholder on failure
-  if (disk) {
-    stream->CreateTemporaryFile();
-  } else {
-    stream->WriteStraightToTarget();
-  }
+  target.reset();  // an open file could not be replaced
+  stream->CreateTemporaryFile(createTemporaryFile_);
   return stream;
 }
 
@@ -242,9 +225,8 @@ std::unique_ptr<TextStream> Win32FileSystemObject::StreamOnHandle(HANDLE handle)
     throw FileFailure(noHandle ? ERROR_INVALID_HANDLE : GetLastError());
   }
   win32::UniqueKernelHandle owned(duplicate);
-  auto stream = std::make_unique<Win32TextStream>(owned.get(), std::wstring(), false);
-  owned.release();
-  stream->WriteStraightToTarget();
+  std::unique_ptr<Win32TextStream> stream(new Win32TextStream(std::wstring(), false));
+  stream->WriteStraightTo(owned.release());
   return stream;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The export's file-writing facility over the Win32 file API: the text is
 // converted to the ANSI code page and written with CR LF line ends, beside the
-// target under a temporary name; a successful Close moves it over the target.
+// target under a temporary name; a successful Close gives it the target's name.
 #include <windows.h>
 
 #include <memory>
@@ -13,41 +13,49 @@
 
 namespace brindlecap::win32 {
 
+// CreateFileW's shape: how the temporary file is created.
+using CreateFileFunction = HANDLE(WINAPI*)(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD,
+                                           DWORD, HANDLE);
+
 class Win32TextStream : public TextStream {
  public:
-  // Takes over `target`, the target held open until Close: the existing file, or an
-  // empty placeholder created for the new name (`createdTarget`).
-  Win32TextStream(HANDLE target, std::wstring targetPath, bool createdTarget) noexcept
-      : target_(target), targetPath_(std::move(targetPath)), createdTarget_(createdTarget) {}
-  // Without a successful Close nothing reaches the target: the temporary file and
-  // a placeholder are removed, an existing file is left as it was.
+  // Without a successful Close nothing reaches the target's name: the temporary
+  // file is removed, an existing file is left as it was (unless written in place).
   ~Win32TextStream() override;
   Win32TextStream(const Win32TextStream&) = delete;
   Win32TextStream& operator=(const Win32TextStream&) = delete;
 
   void WriteLine(const std::u16string& text) override;
   void WriteBytes(std::string_view bytes) override;
-  // Moves the text over the target. Fails, leaving the target as it was, when
+  // Gives the text the target's name. Fails, leaving the target as it was, when
   // anything written failed, now or before.
   void Close() override;
 
  private:
   friend class Win32FileSystemObject;
-  // Creates the file the text goes to, in the target's folder under a name of its own.
-  void CreateTemporaryFile();
-  // A device or a pipe has no bytes to keep and cannot be replaced: the text goes
-  // straight to it.
-  void WriteStraightToTarget() noexcept;
+  enum class Kind {
+    kTemporaryFile,  // written beside the target, then renamed or replacing it
+    kInPlace,        // the existing target itself, where no file may be created
+    kStraight,       // a device or a pipe: nothing to keep, nothing to replace
+  };
+  Win32TextStream(std::wstring targetPath, bool targetExisted) noexcept
+      : targetPath_(std::move(targetPath)), targetExisted_(targetExisted) {}
+  // Creates the file the text goes to, in the target's folder under a name of its
+  // own; where that is denied, opens an existing target to be written in place.
+  void CreateTemporaryFile(CreateFileFunction createFile);
+  void WriteStraightTo(HANDLE file) noexcept;
   // Writes out what is pending once it has reached the flush size; raises the failure.
   void FlushIfFull();
   // Writes out what is pending; ERROR_SUCCESS or the system's error code.
   [[nodiscard]] DWORD WritePending() noexcept;
-  // Removes the temporary file and a placeholder; the target keeps its bytes.
+  // Closes the file written to; ERROR_SUCCESS or the first error of the text's way to disk.
+  [[nodiscard]] DWORD Finish(DWORD error) noexcept;
+  // Removes the temporary file; the target keeps its bytes.
   void Discard() noexcept;
 
-  win32::UniqueKernelHandle target_;
   std::wstring targetPath_;
-  bool createdTarget_;
+  bool targetExisted_;
+  Kind kind_ = Kind::kTemporaryFile;
   win32::UniqueKernelHandle file_;
   std::wstring temporaryPath_;  // empty when there is no temporary file
   std::string pending_;
@@ -59,12 +67,19 @@ class Win32TextStream : public TextStream {
 
 class Win32FileSystemObject : public FileSystemObject {
  public:
+  // `createTemporaryFile`: a test's stand-in for a folder where no file may be created.
+  explicit Win32FileSystemObject(CreateFileFunction createTemporaryFile = ::CreateFileW) noexcept
+      : createTemporaryFile_(createTemporaryFile) {}
   // overwrite: replace an existing file; otherwise an existing file is a failure.
-  // A target that cannot be written fails here, before a temporary file exists.
+  // A target that cannot be written fails here, before the text is written, and no
+  // file of its name is created.
   std::unique_ptr<TextStream> CreateTextFile(const std::u16string& path, bool overwrite) override;
   // A stream that writes straight to an open handle (standard output), through a
   // duplicate of it: closing the stream leaves the handle itself open.
   static std::unique_ptr<TextStream> StreamOnHandle(HANDLE handle);
+
+ private:
+  CreateFileFunction createTemporaryFile_;
 };
 
 }  // namespace brindlecap::win32
