@@ -82,6 +82,7 @@ TEST(DocumentText, CsvQuotesOnlyFieldsThatNeedIt) {
   EXPECT_EQ(csv(u"say \"hi\""), "\"say \"\"hi\"\"\"");
   EXPECT_EQ(csv(u"two\r\nlines"), "\"two\r\nlines\"");
   EXPECT_EQ(csv(u"\n"), "\"\n\"");
+  EXPECT_EQ(csv(u"\r"), "\"\r\"");
   EXPECT_EQ(csv(u"\""), "\"\"\"\"");
   EXPECT_EQ(csv(u"Donn\u00e9es"),
             "Donn\xC3\xA9"
@@ -329,6 +330,11 @@ TEST_F(CommandLineExportTest, AFileThatCannotBeWrittenGivesExitCodeOne) {
 
 TEST_F(CommandLineExportTest, HtmlPageHasTheTableAndABarForEveryDriveWithAMedium) {
   machine.AddDrive('D', k::kDriveFixed).Label("<b>&").Space(4096, 0);
+  // 0.39 % (12 KB of 3 MB) and 0.59 % are kept as the floats nearest them, a hair
+  // below: cut instead of rounded, they would show 0.38 (where the float is widened,
+  // as on 32-bit x87) and 0.58.
+  machine.AddDrive('L', k::kDriveFixed).Space(3145728, 3133440);
+  machine.AddDrive('M', k::kDriveFixed).Space(10000, 9941);
   EXPECT_EQ(Export(ExportFormat::kHtml), exit_code::kWritten);
   const std::string html = File();
   EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
@@ -340,6 +346,8 @@ TEST_F(CommandLineExportTest, HtmlPageHasTheTableAndABarForEveryDriveWithAMedium
   EXPECT_NE(html.find("title=\"75.00 % used\"><div style=\"width: 75.00%\">"), std::string::npos);
   EXPECT_NE(html.find("<td>D:\\ - [&lt;b&gt;&amp;]</td>"), std::string::npos);
   EXPECT_NE(html.find("title=\"100.00 % used\""), std::string::npos);
+  EXPECT_NE(html.find("title=\"0.39 % used\"><div style=\"width: 0.39%\">"), std::string::npos);
+  EXPECT_NE(html.find("title=\"0.59 % used\"><div style=\"width: 0.59%\">"), std::string::npos);
   EXPECT_NE(html.find("Tom&#39;s &quot;Data&quot;, 2\\3 \xC3\xA9"), std::string::npos);
 }
 
