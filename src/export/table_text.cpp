@@ -1,5 +1,7 @@
 #include "export/table_text.h"
 
+#include "main_window/core/spreadsheet_cell.h"
+
 namespace brindlecap {
 
 namespace {
@@ -183,7 +185,8 @@ void WriteTabLines(const ResultsModel& results, TextStream& stream) {
     line.clear();
     for (int c = 1; c <= results.ColumnHeadersCount(); ++c) {
       if (c > 1) line += u'\t';
-      line += row == 0 ? results.ColumnHeaderText(c) : results.Cell(row, c);
+      line += SpreadsheetCell(row == 0 ? results.ColumnHeaderText(c) : results.Cell(row, c),
+                              CellBreaks::kSpaced);
     }
     stream.WriteLine(line);
   }
@@ -194,7 +197,10 @@ std::string CsvDocument(const ResultsModel& results) {
   for (int row = 0; row <= results.ListItemsCount(); ++row) {
     for (int c = 1; c <= results.ColumnHeadersCount(); ++c) {
       if (c > 1) csv += ',';
-      AppendText(csv, row == 0 ? results.ColumnHeaderText(c) : results.Cell(row, c), Escape::kCsv);
+      AppendText(csv,
+                 SpreadsheetCell(row == 0 ? results.ColumnHeaderText(c) : results.Cell(row, c),
+                                 CellBreaks::kKept),
+                 Escape::kCsv);
     }
     csv += "\r\n";
   }

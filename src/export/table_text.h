@@ -40,7 +40,8 @@ struct DocumentHeading {
   std::u16string generated;  // ISO 8601, UTC
 };
 
-// The header line and one line a row, cells joined by one TAB.
+// The header line and one line a row, cells joined by one TAB. Tab lines and CSV
+// write each cell as SpreadsheetCell makes it; JSON and HTML keep every text.
 void WriteTabLines(const ResultsModel& results, TextStream& stream);
 // UTF-8 with a byte-order mark, CR LF after every record.
 std::string CsvDocument(const ResultsModel& results);

@@ -9,6 +9,7 @@
 #include "command_line/report_log.h"
 #include "export/fixed_width_writer.h"
 #include "export/table_text.h"
+#include "main_window/core/copy_text.h"
 #include "shared/error_report.h"
 #include "support/fake_kernel32.h"
 #include "support/fake_system_text.h"
@@ -86,10 +87,57 @@ TEST(DocumentText, CsvQuotesOnlyFieldsThatNeedIt) {
   EXPECT_EQ(csv(u"say \"hi\""), "\"say \"\"hi\"\"\"");
   EXPECT_EQ(csv(u"two\r\nlines"), "\"two\r\nlines\"");
   EXPECT_EQ(csv(u"\n"), "\"\n\"");
+  EXPECT_EQ(csv(u"\r"), "\"\r\"");
   EXPECT_EQ(csv(u"\""), "\"\"\"\"");
   EXPECT_EQ(csv(u"Donn\u00e9es"),
             "Donn\xC3\xA9"
             "es");
+}
+
+struct CellCase {
+  std::u16string cell;
+  std::u16string tabAndCopy;  // the cell in /stab and on the clipboard
+  std::string csv;            // the CSV field
+};
+
+// A cell never starts a cell or a line of its own, nor a formula, where a spreadsheet
+// reads it: tab lines, Ctrl+C and CSV alike. JSON and HTML keep the text exactly.
+TEST(DocumentText, SpreadsheetCellsStayOneCellOnOneLineAndNeverAFormula) {
+  const CellCase cases[] = {
+      {u"NTFS", u"NTFS", "NTFS"},
+      {u"", u"", ""},
+      {u"a\tb\rc\nd\r\n", u"a b c d  ", "\"a\tb\rc\nd\r\n\""},
+      {u"=HYPERLINK(\"x\")", u"'=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\""},
+      {u"+1", u"'+1", "'+1"},
+      {u"-2", u"'-2", "'-2"},
+      {u"@SUM(A1)", u"'@SUM(A1)", "'@SUM(A1)"},
+      {u"1=1-1", u"1=1-1", "1=1-1"},
+  };
+  for (const CellCase& test : cases) {
+    SCOPED_TRACE(Utf8Text(test.cell, Escape::kJson));
+    ResultsModel results;
+    for (const char16_t* header : {u"Drive", u"Type", u"File System"}) {
+      results.ColumnHeadersAdd(header);
+    }
+    results.SetSubItem(results.ListItemsAdd(u"C:\\"), 2, test.cell);
+
+    testing::MemoryFileStore store;
+    auto file = store.Factory()();
+    auto stream = file->CreateTextFile(u"tab", true);
+    WriteTabLines(results, *stream);
+    EXPECT_EQ(store.files[u"tab"], "Drive\tType\tFile System\r\nC:\\\t\t" +
+                                       testing::ToCodePage1252(test.tabAndCopy) + "\r\n");
+    EXPECT_EQ(RowsAsText(results, {}),
+              u"Drive\tType\tFile System\r\nC:\\\t\t" + test.tabAndCopy + u"\r\n");
+    EXPECT_EQ(CsvDocument(results),
+              "\xEF\xBB\xBF"
+              "Drive,Type,File System\r\nC:\\,," +
+                  test.csv + "\r\n");
+    const std::string json = Utf8Text(test.cell, Escape::kJson);
+    EXPECT_NE(JsonDocument(results, {}, {}).find("\"fileSystem\": " + json), std::string::npos);
+    EXPECT_NE(HtmlDocument(results, {}).find("<td>" + Utf8Text(test.cell, Escape::kHtml) + "</td>"),
+              std::string::npos);
+  }
 }
 
 TEST(DocumentText, JsonEscapesQuotesBackslashesAndControlsOnly) {
@@ -291,6 +339,11 @@ TEST_F(CommandLineExportTest, AFileThatCannotBeWrittenGivesExitCodeOne) {
 
 TEST_F(CommandLineExportTest, HtmlPageHasTheTableAndABarForEveryDriveWithAMedium) {
   machine.AddDrive('D', k::kDriveFixed).Label("<b>&").Space(4096, 0);
+  // 0.39 % (12 KB of 3 MB) and 0.59 % are kept as the floats nearest them, a hair
+  // below: cut instead of rounded, they would show 0.38 (where the float is widened,
+  // as on 32-bit x87) and 0.58.
+  machine.AddDrive('L', k::kDriveFixed).Space(3145728, 3133440);
+  machine.AddDrive('M', k::kDriveFixed).Space(10000, 9941);
   EXPECT_EQ(Export(ExportFormat::kHtml), exit_code::kWritten);
   const std::string html = File();
   EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
@@ -302,6 +355,8 @@ TEST_F(CommandLineExportTest, HtmlPageHasTheTableAndABarForEveryDriveWithAMedium
   EXPECT_NE(html.find("title=\"75.00 % used\"><div style=\"width: 75.00%\">"), std::string::npos);
   EXPECT_NE(html.find("<td>D:\\ - [&lt;b&gt;&amp;]</td>"), std::string::npos);
   EXPECT_NE(html.find("title=\"100.00 % used\""), std::string::npos);
+  EXPECT_NE(html.find("title=\"0.39 % used\"><div style=\"width: 0.39%\">"), std::string::npos);
+  EXPECT_NE(html.find("title=\"0.59 % used\"><div style=\"width: 0.59%\">"), std::string::npos);
   EXPECT_NE(html.find("Tom&#39;s &quot;Data&quot;, 2\\3 \xC3\xA9"), std::string::npos);
 }
 

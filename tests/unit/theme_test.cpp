@@ -25,6 +25,7 @@ TEST(Theme, ReadsColoursAndFontWithCommentsBlankLinesAndAnyCase) {
   EXPECT_EQ(theme.listText, 0x1F2E3Du);
   EXPECT_EQ(theme.fontName, u"C#;Sharp");  // '#' and ';' inside a word are kept
   EXPECT_EQ(ParseTheme("font.name = Courier New ;# comment").fontName, u"Courier New");
+  EXPECT_EQ(ParseTheme("font.name = " + std::string(31, 'F')).fontName, std::u16string(31, u'F'));
 }
 
 // The example in README.md, found under the paragraph on the skin file.
@@ -68,6 +69,8 @@ TEST(Theme, RejectsWhatIsNotATheme) {
         "font.name = A name much longer than thirty-one characters", "\x89PNG\r\n\x1a\n"}) {
     EXPECT_THROW(ParseTheme(content), RuntimeFailure) << content;
   }
+  // A face name has room for 31 characters and its end (LOGFONT).
+  EXPECT_THROW(ParseTheme("font.name = " + std::string(32, 'F')), RuntimeFailure);
 }
 
 std::u16string FailureText(const std::string& content) {

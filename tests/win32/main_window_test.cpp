@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <utility>
 
@@ -46,17 +47,50 @@ LOGFONTW FontOf(HWND window) {
   return font;
 }
 
-class MainWindowDesign : public ::testing::TestWithParam<int> {};
+struct DpiCase {
+  int startDpi;    // 0: the screen's
+  int movedToDpi;  // 0: stays; else WM_DPICHANGED after the start
+};
 
-// At the screen's DPI, and at 120 and 144 DPI as a larger setting gives them.
-INSTANTIATE_TEST_SUITE_P(Dpi, MainWindowDesign, ::testing::Values(0, 120, 144));
+class MainWindowDesign : public ::testing::TestWithParam<DpiCase> {};
+
+// At the screen's DPI, and at 120 and 144 DPI as a larger setting gives them; and
+// moved to a monitor of another DPI, the same as a start there.
+INSTANTIATE_TEST_SUITE_P(Dpi, MainWindowDesign,
+                         ::testing::Values(DpiCase{0, 0}, DpiCase{120, 0}, DpiCase{144, 0},
+                                           DpiCase{96, 144}, DpiCase{144, 96}, DpiCase{120, 144}));
 
 TEST_P(MainWindowDesign, WindowControlsFontsAndColumnsAsDesigned) {
+  const DpiCase dpiCase = GetParam();
   WindowFixture fixture;
-  fixture.dpi = GetParam();
+  fixture.dpi = dpiCase.startDpi;
   fixture.Load();
   const HWND form = fixture.form->Handle();
-  const int dpi = GetParam() > 0 ? GetParam() : win32::ScreenDpi();
+  const int dpi = dpiCase.movedToDpi > 0 ? dpiCase.movedToDpi
+                  : dpiCase.startDpi > 0 ? dpiCase.startDpi
+                                         : win32::ScreenDpi();
+  if (dpiCase.movedToDpi > 0) {
+    // Windows suggests the window's rectangle at the new DPI: that of a start there,
+    // somewhere else on the screen.
+    WindowFixture there;
+    there.dpi = dpiCase.movedToDpi;
+    there.Load();
+    RECT suggested;
+    ::GetWindowRect(there.form->Handle(), &suggested);
+    ::OffsetRect(&suggested, 40 - suggested.left, 30 - suggested.top);
+    ::SendMessageW(form, win32::kDpiChangedMessage, MAKEWPARAM(dpi, dpi),
+                   reinterpret_cast<LPARAM>(&suggested));
+    RECT frame;
+    ::GetWindowRect(form, &frame);
+    EXPECT_TRUE(::EqualRect(&frame, &suggested));
+  }
+  // The smallest size is the designed one, at this DPI too.
+  MINMAXINFO limits{};
+  ::SendMessageW(form, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+  RECT frame;
+  ::GetWindowRect(form, &frame);
+  EXPECT_EQ(limits.ptMinTrackSize.x, frame.right - frame.left);
+  EXPECT_EQ(limits.ptMinTrackSize.y, frame.bottom - frame.top);
 
   EXPECT_EQ(TextOf(form), std::wstring(L"Quillmarsh Orvane Tessel Plint Vaskrow"));
   RECT client;
@@ -138,6 +172,40 @@ TEST(MainWindowPlacement, ShowsCentredWithTheFocusInTheList) {
   EXPECT_NEAR((frame.left + frame.right) / 2, ::GetSystemMetrics(SM_CXSCREEN) / 2, 1);
   EXPECT_NEAR((frame.top + frame.bottom) / 2, ::GetSystemMetrics(SM_CYSCREEN) / 2, 1);
   EXPECT_EQ(::GetFocus(), ::GetWindow(form, GW_CHILD));
+}
+
+// Each size the title bar, the taskbar and Explorer ask for at 100 to 200 % has an
+// image of its own, not one scaled down by the system (these test programs carry the
+// program's resources).
+TEST(ProgramResources, TheIconHasAnImageForEverySmallSizeAndTheLargeOne) {
+  const HRSRC found = ::FindResourceW(nullptr, MAKEINTRESOURCEW(1), RT_GROUP_ICON);
+  ASSERT_NE(found, nullptr);
+  const auto* directory = static_cast<const BYTE*>(::LockResource(::LoadResource(nullptr, found)));
+  ASSERT_NE(directory, nullptr);
+  const int count = directory[4] | directory[5] << 8;
+  std::set<int> sizes;
+  for (int i = 0; i < count; ++i) {
+    const int width = directory[6 + 14 * i];  // 14-byte entries; 0 stands for 256
+    sizes.insert(width == 0 ? 256 : width);
+  }
+  EXPECT_EQ(sizes, (std::set<int>{16, 20, 24, 32, 48, 256}));
+}
+
+// Wine makes every window per-monitor aware whatever the manifest says: only the
+// manifest shows what Windows will do. Windows 10 1607 and later read dpiAwareness
+// (per monitor, v2 where there is one); earlier ones read dpiAware (the system DPI).
+TEST(ProgramResources, TheManifestAsksForPerMonitorDpiAndTheSystemDpiBefore) {
+  const HRSRC found = ::FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+  ASSERT_NE(found, nullptr);
+  const std::string manifest(
+      static_cast<const char*>(::LockResource(::LoadResource(nullptr, found))),
+      ::SizeofResource(nullptr, found));
+  EXPECT_NE(manifest.find("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/"
+                          "WindowsSettings\">PerMonitorV2, PerMonitor</dpiAwareness>"),
+            std::string::npos);
+  EXPECT_NE(manifest.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/"
+                          "WindowsSettings\">true</dpiAware>"),
+            std::string::npos);
 }
 
 TEST(MainWindowStartup, HandPointerFileBecomesTheMouseIcon) {

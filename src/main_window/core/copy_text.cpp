@@ -1,5 +1,7 @@
 #include "main_window/core/copy_text.h"
 
+#include "main_window/core/spreadsheet_cell.h"
+
 namespace brindlecap {
 
 namespace {
@@ -8,12 +10,11 @@ void AppendLine(std::u16string& text, const ListReader& list, int row) {
   const int columns = list.ColumnHeadersCount();
   for (int column = 1; column <= columns; ++column) {
     if (column > 1) text += u'\t';
-    if (row == 0) {
-      text += list.ColumnHeaderText(column);
-    } else {
-      text += column == 1 ? list.ListItemText(row)
-                          : list.SubItem(row, static_cast<int16_t>(column - 1));
-    }
+    const std::u16string_view cell = row == 0 ? list.ColumnHeaderText(column)
+                                     : column == 1
+                                         ? list.ListItemText(row)
+                                         : list.SubItem(row, static_cast<int16_t>(column - 1));
+    text += SpreadsheetCell(cell, CellBreaks::kSpaced);
   }
   text += u"\r\n";
 }

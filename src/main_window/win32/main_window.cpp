@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-
 #include "main_window/core/application_title.h"
 #include "main_window/core/home_page_draw.h"
 #include "platform/dpi.h"
@@ -16,24 +14,9 @@ namespace brindlecap::win32 {
 
 namespace {
 
-constexpr wchar_t kFormClassName[] = L"Brindlecap.MainWindow";
 constexpr wchar_t kHandCursorFileName[] = L"\\HAND-M.CUR";
-constexpr int kResultsListId = 1, kStartRetrievingId = 6, kSaveResultsId = 8;
 constexpr int kProgramIconId = 1;
 constexpr wchar_t kShutdownReason[] = L"Saving the drive list to a file.";
-constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
-                             WS_MAXIMIZEBOX | WS_THICKFRAME | WS_CLIPCHILDREN;
-constexpr DWORD kFormExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
-
-void RegisterFormClass(HINSTANCE instance, WNDPROC procedure) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = procedure;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.lpszClassName = kFormClassName;
-  ::RegisterClassExW(&windowClass);  // fails harmlessly when already registered
-}
 
 }  // namespace
 
@@ -52,79 +35,6 @@ MainWindow::~MainWindow() {
   if (window_ != nullptr) {
     ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     ::DestroyWindow(window_);
-  }
-}
-
-void MainWindow::Load() {
-  dpi_ = services_.dpi > 0 ? services_.dpi : ScreenDpi();
-  application_.Create(services_.instance);
-  RegisterFormClass(services_.instance, &MainWindow::WindowProcedure);
-
-  RECT frame{0, 0, TwipsToPixels(form_layout::kClientWidth, dpi_),
-             TwipsToPixels(form_layout::kClientHeight, dpi_)};
-  ::AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
-  designedFrame_ = {frame.right - frame.left, frame.bottom - frame.top};
-  // A larger window gives the list all the new room: its right and bottom edges keep
-  // their distance from the window's, in pixels as designed.
-  const form_layout::Box& list = form_layout::kResultsList;
-  listPlace_ = {
-      TwipsToPixels(list.left, dpi_), TwipsToPixels(list.top, dpi_),
-      TwipsToPixels(form_layout::kClientWidth, dpi_) - TwipsToPixels(list.left + list.width, dpi_),
-      TwipsToPixels(form_layout::kClientHeight, dpi_) -
-          TwipsToPixels(list.top + list.height, dpi_)};
-  window_ = ::CreateWindowExW(kFormExStyle, kFormClassName, L"Form1", kFormStyle, CW_USEDEFAULT,
-                              CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
-                              application_.Handle(), nullptr, services_.instance, this);
-  if (window_ == nullptr) ThrowLastError();
-  answersWindow_ = window_;
-  CreateFonts(std::wstring(ToWide(form_layout::kFontFace)));
-  CreateControls();
-  pump_.SetDialogWindow(window_);
-  writerPump_.SetDialogWindow(window_);
-  if (services_.windowCreated) services_.windowCreated(window_);
-  RunStartUp();
-}
-
-void MainWindow::CreateFonts(const std::wstring& face) {
-  const auto font = [&](double points) {
-    return ::CreateFontW(PointsToFontHeight(points, dpi_), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
-                         DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                         DEFAULT_PITCH | FF_SWISS, face.c_str());
-  };
-  formFont_.reset(font(form_layout::kFormFontPoints));
-  buttonFont_.reset(font(form_layout::kButtonFontPoints));
-  ::SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
-  for (HWND control : {resultsList_.Handle(), startRetrievingButton_, saveResultsButton_}) {
-    if (control == nullptr) continue;
-    HFONT controlFont = control == resultsList_.Handle() ? formFont_.get() : buttonFont_.get();
-    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(controlFont), TRUE);
-  }
-}
-
-HWND MainWindow::CreateChild(const wchar_t* className, const std::u16string_view& text, DWORD style,
-                             DWORD exStyle, const form_layout::Box& box, int id) {
-  const HWND child = ::CreateWindowExW(
-      exStyle, className, ToWide(text).c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | style,
-      TwipsToPixels(box.left, dpi_), TwipsToPixels(box.top, dpi_), TwipsToPixels(box.width, dpi_),
-      TwipsToPixels(box.height, dpi_), window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-      services_.instance, nullptr);
-  if (child == nullptr) ThrowLastError();
-  return child;
-}
-
-void MainWindow::CreateControls() {
-  // Creation order is tab order: the list, then the two buttons.
-  const HWND list = CreateChild(WC_LISTVIEWW, u"", ResultsListControl::kStyle, WS_EX_CLIENTEDGE,
-                                form_layout::kResultsList, kResultsListId);
-  ::SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
-  resultsList_.Attach(list, dpi_);
-
-  startRetrievingButton_ = CreateChild(L"BUTTON", form_layout::kStartRetrievingText, BS_PUSHBUTTON,
-                                       0, form_layout::kStartRetrievingButton, kStartRetrievingId);
-  saveResultsButton_ = CreateChild(L"BUTTON", form_layout::kSaveResultsText, BS_PUSHBUTTON, 0,
-                                   form_layout::kSaveResultsButton, kSaveResultsId);
-  for (HWND button : {startRetrievingButton_, saveResultsButton_}) {
-    ::SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), FALSE);
   }
 }
 
@@ -442,6 +352,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) no
     case WM_SIZE:
       if (wParam != SIZE_MINIMIZED) OnSize(LOWORD(lParam), HIWORD(lParam));
       return 0;
+    case kDpiChangedMessage:
+      OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_GETMINMAXINFO:
       // The designed size is the smallest.
       if (designedFrame_.cx > 0) {
@@ -458,15 +371,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) no
       break;
   }
   return ::DefWindowProcW(window_, message, wParam, lParam);
-}
-
-void MainWindow::OnSize(int width, int height) noexcept {
-  if (resultsList_.Handle() == nullptr) return;  // not made yet
-  const RECT& place = listPlace_;                // right and bottom hold the margins
-  ::SetWindowPos(resultsList_.Handle(), nullptr, place.left, place.top,
-                 std::max<int>(width - place.left - place.right, 0),
-                 std::max<int>(height - place.top - place.bottom, 0),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MainWindow::OnCommand(WORD id, WORD code) noexcept {

@@ -41,7 +41,7 @@ struct MainWindowServices {
   std::function<void(HWND form)> windowCreated;
   // Ends the whole program.
   std::function<void()> endProgram;
-  // Lays the window out for this DPI instead of the screen's (0: the screen's).
+  // Lays the window out for this DPI instead of its own (0: the window's own).
   int dpi = 0;
 };
 
@@ -122,7 +122,13 @@ class MainWindow : public MousePointerOwner, public SkinnableForm {
   void RestoreFocus() noexcept;
   LRESULT OnNotify(NMHDR& header) noexcept;
   HWND CreateChild(const wchar_t* className, const std::u16string_view& text, DWORD style,
-                   DWORD exStyle, const form_layout::Box& box, int id);
+                   DWORD exStyle, int id);
+  // Lays out the fonts, controls, columns and smallest size for that DPI.
+  void ApplyDpi(int dpi);
+  // The window moved to a monitor of another DPI, or its DPI changed.
+  void OnDpiChanged(int dpi, const RECT& suggested) noexcept;
+
+  static constexpr int kResultsListId = 1, kStartRetrievingId = 6, kSaveResultsId = 8;
 
   MainWindowServices services_;
   ApplicationWindow application_;
@@ -150,6 +156,7 @@ class MainWindow : public MousePointerOwner, public SkinnableForm {
   UniqueCursor mouseIcon_;
   UniqueIcon bigIcon_, smallIcon_;
   UniqueFont formFont_, buttonFont_;
+  std::wstring fontFace_;  // the skin's, else the design's
   COLORREF backColor_ = RGB(255, 255, 255);
   UniqueBrush backBrush_;
   HWND focusedControl_ = nullptr;

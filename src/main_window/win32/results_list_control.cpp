@@ -86,6 +86,21 @@ void ResultsListControl::Attach(HWND listView, int dpi) {
   RememberShownRows();
 }
 
+void ResultsListControl::SetDpi(int dpi) noexcept {
+  const int oldDpi = dpi_;
+  dpi_ = dpi;
+  if (window_ == nullptr || oldDpi <= 0) return;
+  for (int column = 1; column <= model_.ColumnHeadersCount(); ++column) {
+    const float twips = model_.ColumnHeaderWidth(column);
+    const int shown = static_cast<int>(::SendMessageW(window_, LVM_GETCOLUMNWIDTH, column - 1, 0));
+    // A width the user dragged keeps its length in inches; the others are designed anew.
+    const int width = shown == TwipsToPixels(twips, oldDpi) ? TwipsToPixels(twips, dpi)
+                                                            : (shown * dpi + oldDpi / 2) / oldDpi;
+    ::SendMessageW(window_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column - 1),
+                   MAKELPARAM(width, 0));
+  }
+}
+
 void ResultsListControl::ReleaseUpdates() noexcept {
   if (holds_ > 0 && --holds_ > 0) return;
   RowsRearranged();

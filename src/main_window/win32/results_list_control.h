@@ -30,6 +30,8 @@ class ResultsListControl : public ResultsModel::Listener {
   // Takes over a list-view control created with kStyle and shows the model in it.
   void Attach(HWND listView, int dpi);
   HWND Handle() const noexcept { return window_; }
+  // Sizes the columns and the usage bar for the window's new DPI.
+  void SetDpi(int dpi) noexcept;
 
   // While held, new rows and changed cells reach the screen once, at the last
   // release (holds nest).

@@ -1,0 +1,139 @@
+// The main window's making and its layout: everything that depends on its DPI.
+#include "main_window/win32/main_window.h"
+// These need windows.h first.
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "platform/dpi.h"
+#include "platform/system_failure.h"
+#include "platform/wide_text.h"
+
+namespace brindlecap::win32 {
+
+namespace {
+
+constexpr wchar_t kFormClassName[] = L"Brindlecap.MainWindow";
+constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
+                             WS_MAXIMIZEBOX | WS_THICKFRAME | WS_CLIPCHILDREN;
+constexpr DWORD kFormExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
+
+void RegisterFormClass(HINSTANCE instance, WNDPROC procedure) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = procedure;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.lpszClassName = kFormClassName;
+  ::RegisterClassExW(&windowClass);  // fails harmlessly when already registered
+}
+
+void Place(HWND control, const form_layout::Box& box, int dpi) {
+  ::SetWindowPos(control, nullptr, TwipsToPixels(box.left, dpi), TwipsToPixels(box.top, dpi),
+                 TwipsToPixels(box.width, dpi), TwipsToPixels(box.height, dpi),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+void MainWindow::Load() {
+  application_.Create(services_.instance);
+  RegisterFormClass(services_.instance, &MainWindow::WindowProcedure);
+  // Sized once its DPI is known: that of the monitor it opens on.
+  window_ = ::CreateWindowExW(kFormExStyle, kFormClassName, L"Form1", kFormStyle, CW_USEDEFAULT,
+                              CW_USEDEFAULT, 0, 0, application_.Handle(), nullptr,
+                              services_.instance, this);
+  if (window_ == nullptr) ThrowLastError();
+  answersWindow_ = window_;
+  CreateControls();
+  fontFace_ = ToWide(form_layout::kFontFace);
+  ApplyDpi(services_.dpi > 0 ? services_.dpi : WindowDpi(window_));
+  ::SetWindowPos(window_, nullptr, 0, 0, designedFrame_.cx, designedFrame_.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  pump_.SetDialogWindow(window_);
+  writerPump_.SetDialogWindow(window_);
+  if (services_.windowCreated) services_.windowCreated(window_);
+  RunStartUp();
+}
+
+void MainWindow::CreateFonts(const std::wstring& face) {
+  const auto font = [&](double points) {
+    return UniqueFont(::CreateFontW(PointsToFontHeight(points, dpi_), 0, 0, 0, FW_BOLD, FALSE,
+                                    FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
+                                    face.c_str()));
+  };
+  fontFace_ = face;
+  // The old fonts go only once no control draws with them.
+  UniqueFont formFont = font(form_layout::kFormFontPoints);
+  UniqueFont buttonFont = font(form_layout::kButtonFontPoints);
+  ::SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont.get()), FALSE);
+  for (HWND control : {resultsList_.Handle(), startRetrievingButton_, saveResultsButton_}) {
+    if (control == nullptr) continue;
+    HFONT controlFont = control == resultsList_.Handle() ? formFont.get() : buttonFont.get();
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(controlFont), TRUE);
+  }
+  formFont_ = std::move(formFont);
+  buttonFont_ = std::move(buttonFont);
+}
+
+HWND MainWindow::CreateChild(const wchar_t* className, const std::u16string_view& text, DWORD style,
+                             DWORD exStyle, int id) {
+  // Placed by ApplyDpi.
+  const HWND child = ::CreateWindowExW(
+      exStyle, className, ToWide(text).c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, 0, 0, 0,
+      0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), services_.instance, nullptr);
+  if (child == nullptr) ThrowLastError();
+  return child;
+}
+
+void MainWindow::CreateControls() {
+  // Creation order is tab order: the list, then the two buttons.
+  const HWND list =
+      CreateChild(WC_LISTVIEWW, u"", ResultsListControl::kStyle, WS_EX_CLIENTEDGE, kResultsListId);
+  resultsList_.Attach(list, dpi_);
+  startRetrievingButton_ = CreateChild(L"BUTTON", form_layout::kStartRetrievingText, BS_PUSHBUTTON,
+                                       0, kStartRetrievingId);
+  saveResultsButton_ =
+      CreateChild(L"BUTTON", form_layout::kSaveResultsText, BS_PUSHBUTTON, 0, kSaveResultsId);
+}
+
+void MainWindow::ApplyDpi(int dpi) {
+  dpi_ = dpi;
+  const SIZE client{TwipsToPixels(form_layout::kClientWidth, dpi),
+                    TwipsToPixels(form_layout::kClientHeight, dpi)};
+  designedFrame_ = FrameSize(window_, client);
+  // A larger window gives the list all the new room: its right and bottom edges keep
+  // their distance from the window's, in pixels as designed.
+  const form_layout::Box& list = form_layout::kResultsList;
+  listPlace_ = {TwipsToPixels(list.left, dpi), TwipsToPixels(list.top, dpi),
+                client.cx - TwipsToPixels(list.left + list.width, dpi),
+                client.cy - TwipsToPixels(list.top + list.height, dpi)};
+  CreateFonts(fontFace_);
+  Place(resultsList_.Handle(), list, dpi);
+  Place(startRetrievingButton_, form_layout::kStartRetrievingButton, dpi);
+  Place(saveResultsButton_, form_layout::kSaveResultsButton, dpi);
+  resultsList_.SetDpi(dpi);
+}
+
+void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) noexcept {
+  if (dpi <= 0 || !FollowsMonitorDpi(window_)) return;
+  ApplyDpi(dpi);
+  ::SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  // The list follows even when the window kept its size.
+  RECT client;
+  ::GetClientRect(window_, &client);
+  OnSize(client.right, client.bottom);
+}
+
+void MainWindow::OnSize(int width, int height) noexcept {
+  if (resultsList_.Handle() == nullptr) return;  // not made yet
+  const RECT& place = listPlace_;                // right and bottom hold the margins
+  ::SetWindowPos(resultsList_.Handle(), nullptr, place.left, place.top,
+                 std::max<int>(width - place.left - place.right, 0),
+                 std::max<int>(height - place.top - place.bottom, 0),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace brindlecap::win32
