@@ -18,7 +18,7 @@
 #include "drive_info/drive_info.h"
 #include "export/fixed_width_writer.h"
 #include "main_window/core/form_layout.h"
-#include "main_window/core/results_model.h"
+#include "results/results_model.h"
 
 namespace {
 

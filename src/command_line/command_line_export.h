@@ -11,7 +11,7 @@
 #include "drive_info/drive_info.h"
 #include "export/table_text.h"
 #include "export/text_file.h"
-#include "main_window/core/results_model.h"
+#include "results/results_model.h"
 #include "retrieval/worker_threads.h"
 
 namespace brindlecap {

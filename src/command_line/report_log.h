@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "export/table_text.h"
-#include "main_window/core/results_model.h"
+#include "results/results_model.h"
 #include "shared/message_box.h"
 
 namespace brindlecap {

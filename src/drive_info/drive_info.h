@@ -8,8 +8,8 @@
 
 #include "drive_info/currency.h"
 #include "drive_info/kernel32.h"
-#include "drive_info/system_text.h"
 #include "shared/message_box.h"
+#include "shared/system_text.h"
 
 // windows.h maps GetDriveType to a system function; in code that sees both, the
 // name means the operation of this class.

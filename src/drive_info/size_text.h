@@ -4,7 +4,7 @@
 #include <string>
 
 #include "drive_info/currency.h"
-#include "drive_info/system_text.h"
+#include "shared/system_text.h"
 
 namespace brindlecap {
 

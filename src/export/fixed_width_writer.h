@@ -6,7 +6,7 @@
 #include <string>
 
 #include "export/text_file.h"
-#include "main_window/core/list_view.h"
+#include "results/list_view.h"
 #include "shared/event_pump.h"
 #include "shared/message_box.h"
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "export/fixed_width_writer.h"
+#include "export/mouse_pointer.h"
 
 namespace brindlecap {
 
@@ -19,20 +20,6 @@ class SaveDialog {
   // Shows the modal save dialog; FileName() is then the chosen full path, or
   // empty when the user cancelled.
   virtual void ShowSave() = 0;
-};
-
-// The window's pointer value: 0 default arrow, 11 hourglass, 99 custom picture.
-namespace mouse_pointer {
-constexpr int kDefault = 0;
-constexpr int kHourglass = 11;
-constexpr int kCustom = 99;
-}  // namespace mouse_pointer
-
-class MousePointerOwner {
- public:
-  virtual ~MousePointerOwner() = default;
-  virtual int MousePointer() const = 0;
-  virtual void SetMousePointer(int value) = 0;
 };
 
 class SaveCommand {

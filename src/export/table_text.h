@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "export/text_file.h"
-#include "main_window/core/results_model.h"
+#include "results/results_model.h"
 
 namespace brindlecap {
 

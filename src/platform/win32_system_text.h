@@ -1,6 +1,6 @@
 #pragma once
 // The system's text answers: the ANSI code page (CP_ACP) and the user's locale.
-#include "drive_info/system_text.h"
+#include "shared/system_text.h"
 
 namespace brindlecap::win32 {
 

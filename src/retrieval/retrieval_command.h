@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "drive_info/drive_info.h"
-#include "main_window/core/list_view.h"
+#include "results/list_view.h"
 #include "retrieval/recorded_answers.h"
 #include "retrieval/worker_threads.h"
 #include "shared/error_report.h"

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string_view>
 
+#include "main_window/core/theme.h"
 #include "shared/runtime_failure.h"
-#include "shared/theme.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace brindlecap;

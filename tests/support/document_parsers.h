@@ -1,7 +1,8 @@
 #pragma once
 // Strict readers of the documents the program writes for other programs: JSON
-// (RFC 8259) and CSV (RFC 4180, CR LF after every record). Anything a lenient
-// reader would let pass is an error here: the documents must be exactly right.
+// (RFC 8259, read by nlohmann/json) and CSV (RFC 4180, CR LF after every record).
+// Anything a lenient reader would let pass is an error here, a byte-order mark or a
+// duplicate key too: the documents must be exactly right.
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -19,7 +20,7 @@ struct JsonValue {
   enum class Type { kNull, kBool, kNumber, kString, kArray, kObject };
   Type type = Type::kNull;
   bool boolean = false;
-  std::string number;  // as written
+  std::string number;  // digits alone for an integer
   std::wstring string;
   std::vector<JsonValue> items;
   std::vector<std::pair<std::wstring, JsonValue>> members;  // in document order

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "drive_info/system_text.h"
+#include "shared/system_text.h"
 
 namespace brindlecap::testing {
 

@@ -9,7 +9,7 @@
 #include <set>
 #include <string>
 
-#include "main_window/core/results_model.h"
+#include "results/results_model.h"
 #include "shared/runtime_failure.h"
 
 namespace brindlecap::testing {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "main_window/core/results_model.h"
+#include "results/results_model.h"
 #include "shared/error_report.h"
 #include "shared/runtime_failure.h"
 #include "shared/text_convert.h"

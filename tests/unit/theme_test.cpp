@@ -1,4 +1,4 @@
-#include "shared/theme.h"
+#include "main_window/core/theme.h"
 
 #include <gtest/gtest.h>
 

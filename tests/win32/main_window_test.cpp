@@ -11,10 +11,10 @@
 #include "main_window/core/application_title.h"
 #include "main_window/core/form_layout.h"
 #include "main_window/core/home_page_draw.h"
+#include "main_window/win32/skin.h"
 #include "platform/dpi.h"
 #include "shared/error_report.h"
 #include "shared/runtime_failure.h"
-#include "shared/win32/skin.h"
 #include "support/window_driver.h"
 #include "support/window_fixture.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "main_window/core/list_view.h"
+#include "results/list_view.h"
 
 namespace brindlecap {
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "main_window/core/row_order.h"
+#include "results/row_order.h"
 
 namespace brindlecap::form_layout {
 

@@ -2,7 +2,7 @@
 // The bar under a drive's used space: how full the drive is, and when to warn.
 #include <optional>
 
-#include "main_window/core/drive_facts.h"
+#include "results/drive_facts.h"
 
 namespace brindlecap {
 

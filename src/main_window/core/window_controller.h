@@ -2,7 +2,7 @@
 // What the main window does with the pointer and with a close request, apart
 // from any window: the window reports where the mouse is and what the user
 // asks, and shows what this decides.
-#include "export/save_command.h"
+#include "export/mouse_pointer.h"
 
 namespace brindlecap {
 

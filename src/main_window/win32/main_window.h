@@ -10,15 +10,15 @@
 #include "drive_info/drive_info.h"
 #include "export/save_command.h"
 #include "main_window/core/form_layout.h"
-#include "main_window/core/results_model.h"
 #include "main_window/core/window_controller.h"
 #include "main_window/win32/application_window.h"
 #include "main_window/win32/results_list_control.h"
 #include "main_window/win32/shutdown_block_reason.h"
+#include "main_window/win32/skin.h"
 #include "platform/handles.h"
+#include "results/results_model.h"
 #include "retrieval/retrieval_command.h"
 #include "retrieval/win32/win32_worker_threads.h"
-#include "shared/win32/skin.h"
 #include "shared/win32/win32_event_pump.h"
 
 namespace brindlecap::win32 {

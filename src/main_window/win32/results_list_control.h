@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "main_window/core/results_model.h"
 #include "platform/handles.h"
+#include "results/results_model.h"
 
 namespace brindlecap::win32 {
 

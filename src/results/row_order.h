@@ -5,7 +5,7 @@
 // value comes first.
 #include <string_view>
 
-#include "main_window/core/drive_facts.h"
+#include "results/drive_facts.h"
 
 namespace brindlecap {
 

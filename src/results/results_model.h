@@ -10,8 +10,8 @@
 #include <optional>
 #include <vector>
 
-#include "main_window/core/list_view.h"
-#include "main_window/core/row_order.h"
+#include "results/list_view.h"
+#include "results/row_order.h"
 
 namespace brindlecap {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "main_window/core/drive_facts.h"
+#include "results/drive_facts.h"
 
 namespace brindlecap {
 

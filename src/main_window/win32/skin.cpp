@@ -1,4 +1,4 @@
-#include "shared/win32/skin.h"
+#include "main_window/win32/skin.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "main_window/core/results_model.h"
+#include "results/results_model.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "main_window/core/row_order.h"
+#include "results/row_order.h"
 
 #include <optional>
 

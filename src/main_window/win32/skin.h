@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "shared/theme.h"
+#include "main_window/core/theme.h"
 
 namespace brindlecap::win32 {
 
