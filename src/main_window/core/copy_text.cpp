@@ -1,6 +1,6 @@
 #include "main_window/core/copy_text.h"
 
-#include "main_window/core/spreadsheet_cell.h"
+#include "results/spreadsheet_cell.h"
 
 namespace brindlecap {
 

@@ -1,4 +1,4 @@
-#include "main_window/core/spreadsheet_cell.h"
+#include "results/spreadsheet_cell.h"
 
 namespace brindlecap {
 
