@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "drive_info/drive_info.h"
+#include "drive_info/size_text.h"
 #include "export/fixed_width_writer.h"
 #include "main_window/core/form_layout.h"
 #include "results/results_model.h"
@@ -262,50 +262,9 @@ void BM_WriterCallsPerRow(benchmark::State& state) {
 }
 BENCHMARK(BM_WriterCallsPerRow)->Arg(1000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
-// ParseSize never asks the system about drives: a machine that answers nothing will do.
-class NoKernel32 : public Kernel32 {
- public:
-  uint32_t GetLogicalDriveStringsA(uint32_t, char*) override { return 0; }
-  uint32_t GetDriveTypeA(const char*) override { return 0; }
-  int32_t GetVolumeInformationA(const char*, char*, uint32_t, uint32_t*, uint32_t*, uint32_t*,
-                                char*, uint32_t) override {
-    return 0;
-  }
-  int32_t GetDiskFreeSpaceExA(const char*, uint64_t*, uint64_t*, uint64_t*) override { return 0; }
-  uint32_t GetLastError() override { return 0; }
-  int32_t GetVersionExA(OsVersionInfoA*) override { return 0; }
-  DeviceHandle CreateFileA(const char*, uint32_t, uint32_t, uint32_t, uint32_t) override {
-    return kInvalidDeviceHandle;
-  }
-  int32_t DeviceIoControl(DeviceHandle, uint32_t, const void*, uint32_t, void*, uint32_t,
-                          uint32_t*) override {
-    return 0;
-  }
-  int32_t CloseHandle(DeviceHandle) override { return 0; }
-  bool FindFirstEntryA(const char*, FoundEntry*) override { return false; }
-};
-
-class Latin1CodePage : public AnsiCodePage {
- public:
-  std::string ToAnsi(std::u16string_view text) const override {
-    return std::string(text.begin(), text.end());
-  }
-  std::u16string FromAnsi(std::string_view text) const override {
-    return std::u16string(text.begin(), text.end());
-  }
-};
-
 class PointLocale : public LocaleInfo {
  public:
   std::u16string DecimalSeparator() const override { return u"."; }
-};
-
-struct DriveInfoForSizes {
-  NoKernel32 kernel32;
-  Latin1CodePage codePage;
-  PointLocale locale;
-  CountingMessageBox messages;
-  DriveInfo info{DriveSystem{kernel32, codePage, locale, messages}};
 };
 
 // Byte counts spread evenly over the magnitudes from 1 byte to 64 TB.
@@ -320,13 +279,13 @@ std::vector<Currency> SpreadOfSizes(int count) {
   return sizes;
 }
 
-void BM_ParseSizeSpread(benchmark::State& state) {
-  DriveInfoForSizes drive;
+void BM_SizeTextSpread(benchmark::State& state) {
+  PointLocale locale;
   const std::vector<Currency> sizes = SpreadOfSizes(4096);
   const int16_t roundBy = 2;
   size_t next = 0, characters = 0;
   for (auto _ : state) {
-    std::u16string text = drive.info.ParseSize(sizes[next], roundBy);
+    std::u16string text = SizeText(sizes[next], roundBy, locale);
     characters += text.size();
     benchmark::DoNotOptimize(text);
     next = (next + 1) % sizes.size();
@@ -334,22 +293,22 @@ void BM_ParseSizeSpread(benchmark::State& state) {
   if (characters == 0) state.SkipWithError("no size text was produced");
   state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_ParseSizeSpread);
+BENCHMARK(BM_SizeTextSpread);
 
 // One unit at a time (shift 0 bytes, 10 KB, 20 MB, 30 GB, 40 TB), with a fraction to round.
-void BM_ParseSizeByUnit(benchmark::State& state) {
-  DriveInfoForSizes drive;
+void BM_SizeTextByUnit(benchmark::State& state) {
+  PointLocale locale;
   const Currency size = Currency::FromUnsignedAmount((uint64_t{1000} << state.range(0)) / 3 + 7);
   const int16_t roundBy = 2;
   for (auto _ : state) {
-    std::u16string text = drive.info.ParseSize(size, roundBy);
+    std::u16string text = SizeText(size, roundBy, locale);
     benchmark::DoNotOptimize(text);
   }
-  const std::u16string label = drive.info.ParseSize(size, roundBy);
+  const std::u16string label = SizeText(size, roundBy, locale);
   state.SetLabel(std::string(label.begin(), label.end()));
   state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_ParseSizeByUnit)->DenseRange(0, 40, 10);
+BENCHMARK(BM_SizeTextByUnit)->DenseRange(0, 40, 10);
 
 }  // namespace
 

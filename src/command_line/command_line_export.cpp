@@ -6,6 +6,7 @@
 #include "command_line/report_log.h"
 #include "export/fixed_width_writer.h"
 #include "main_window/core/form_layout.h"
+#include "retrieval/drive_steps.h"
 #include "retrieval/retrieval_command.h"
 #include "shared/runtime_failure.h"
 #include "shared/text_convert.h"
@@ -53,7 +54,7 @@ class EveryRowTicked : public ListView {
 std::u16string Write(const CommandLine& request, const ResultsModel& results,
                      const std::vector<ReportedFailure>& failures, CommandLineSystem& system) {
   if (request.format == ExportFormat::kText) {
-    ReportLog writerReports(results);
+    ReportLog writerReports;
     NoEvents pump;
     ExportServices services{[&] { return system.CreateFileSystemObject(); }, pump, writerReports};
     WriteFixedWidthList(EveryRowTicked(results), request.path, services);
@@ -89,16 +90,17 @@ std::u16string Write(const CommandLine& request, const ResultsModel& results,
 // A drive query that failed without a report still leaves cells empty; a script
 // learns of it as of a report, at the step that asked.
 void AddFailedQueries(const ResultsModel& results, std::vector<ReportedFailure>& failures) {
-  const auto add = [&](const DriveFacts& facts, int line, int16_t status, const char* what) {
-    if (status == 0) return;
+  const auto add = [&](const DriveFacts& facts, int line, int32_t failure, const char* what) {
+    if (failure == 0) return;
     std::u16string text = AsciiToUtf16(what);
-    text.append(u" (error ").append(DecimalText(static_cast<unsigned>(status))).append(u")");
+    text.append(u" (error ").append(DecimalText(static_cast<unsigned>(failure))).append(u")");
     failures.push_back(ReportedFailure{line, std::move(text), facts.root});
   };
   for (int row = 1; row <= results.ListItemsCount(); ++row) {
     const DriveFacts& facts = results.RowFacts(row);
-    add(facts, 114, facts.volumeStatus, "could not read the volume's name and serial number");
-    add(facts, 116, facts.spaceStatus, "could not read the drive's space");
+    add(facts, kAskVolume, facts.volumeFailure,
+        "could not read the volume's name and serial number");
+    add(facts, kAskSpace, facts.spaceFailure, "could not read the drive's space");
   }
 }
 
@@ -110,24 +112,25 @@ void AddResultColumns(ResultsModel& results) {
   }
 }
 
-void RetrieveAllDrives(ResultsModel& results, DriveSystem system, DriveWorkers workers,
-                       const std::function<void()>& waitForAnswer) {
-  RetrievalCommand retrieval(results, system, std::move(workers));
+void RetrieveAllDrives(ListView& results, DriveSystem system, ReportLog& reports,
+                       DriveWorkers workers, const std::function<void()>& waitForAnswer) {
+  RetrievalCommand retrieval(results, system, reports, std::move(workers));
+  reports.Follow(&retrieval);
   retrieval.Run();
   while (retrieval.Running() && waitForAnswer) {
     waitForAnswer();
     retrieval.TakeAnswers();
   }
+  reports.Follow(nullptr);
 }
 
 int ExportFromCommandLine(const CommandLine& request, CommandLineServices& services) noexcept {
   try {
     ResultsModel results;
     AddResultColumns(results);
-    ReportLog reports(results);
-    RetrieveAllDrives(results,
-                      DriveSystem{services.kernel32, services.codePage, services.locale, reports},
-                      services.workers, services.waitForAnswer);
+    ReportLog reports;
+    RetrieveAllDrives(results, DriveSystem{services.kernel32, services.codePage, services.locale},
+                      reports, services.workers, services.waitForAnswer);
     std::vector<ReportedFailure> failures = reports.Failures();
     AddFailedQueries(results, failures);
     std::u16string text;

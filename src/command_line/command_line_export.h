@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "command_line/command_line.h"
+#include "command_line/report_log.h"
 #include "drive_info/drive_info.h"
 #include "export/table_text.h"
 #include "export/text_file.h"
@@ -47,8 +48,8 @@ int ExportFromCommandLine(const CommandLine& request, CommandLineServices& servi
 void AddResultColumns(ResultsModel& results);
 
 // One retrieval of every drive, run to its end: afterwards every drive's row is in
-// the model and every report has reached the system's message service.
-void RetrieveAllDrives(ResultsModel& results, DriveSystem system, DriveWorkers workers,
-                       const std::function<void()>& waitForAnswer);
+// the list and every report has reached `reports`, each with its drive.
+void RetrieveAllDrives(ListView& results, DriveSystem system, ReportLog& reports,
+                       DriveWorkers workers, const std::function<void()>& waitForAnswer);
 
 }  // namespace brindlecap

@@ -1,22 +1,20 @@
 #pragma once
 // Without a window no box may appear: the reports a retrieval would have shown are
-// kept instead, each with the drive whose row it concerns.
+// kept instead, each with the drive whose turn it was.
 #include <string>
 #include <vector>
 
 #include "export/table_text.h"
-#include "results/results_model.h"
 #include "shared/message_box.h"
 
 namespace brindlecap {
 
-// Which drive a retrieval's report concerns follows from its steps (numbered lines,
-// run in drive order on the caller's thread): 112 to 116 ask the drive before its
-// row exists, 118 or 138 add the row, the later lines fill it in. The rest, and the
-// reports of other operations, belong to no drive.
+class RetrievalCommand;
+
 class ReportLog : public MessageBoxService {
  public:
-  explicit ReportLog(const ResultsModel& results) : results_(results) {}
+  // The retrieval whose drive a report concerns; nullptr: none.
+  void Follow(const RetrievalCommand* retrieval) noexcept { retrieval_ = retrieval; }
 
   // A box that is no "Application Error" report: its text, without a line.
   void Show(const std::u16string& text, const std::u16string& title, MessageBoxIcon icon) override;
@@ -24,18 +22,13 @@ class ReportLog : public MessageBoxService {
                             int line) override;
 
   // In the order they came.
-  const std::vector<ReportedFailure>& Failures();
+  const std::vector<ReportedFailure>& Failures() const noexcept { return failures_; }
 
  private:
-  void Add(std::optional<int> line, std::u16string description);
-  // Reports made before their drive's row existed take its root once it does.
-  void TakeNewRow();
+  std::u16string CurrentDrive() const;
 
-  const ResultsModel& results_;
+  const RetrievalCommand* retrieval_ = nullptr;
   std::vector<ReportedFailure> failures_;
-  std::vector<size_t> waitingForRow_;  // failures_ indexes
-  int rowsBeforeWaiting_ = 0;
-  int rowsWhenAddFailed_ = -1;  // the row count when a drive's row could not be added
 };
 
 }  // namespace brindlecap

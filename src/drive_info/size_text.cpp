@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "shared/runtime_failure.h"
 #include "shared/text_convert.h"
 
 namespace brindlecap {
@@ -67,6 +68,7 @@ void AppendAscii(std::u16string& text, const std::string& ascii) {
 }  // namespace
 
 std::u16string SizeText(Currency size, int decimalPlaces, const LocaleInfo& locale) {
+  if (decimalPlaces < 0) throw InvalidArgumentFailure();
   SizeUnit unit = kBytes;
   for (const SizeUnit& candidate : kUnits) {
     if (size.scaled >= (int64_t{1} << candidate.shift) * Currency::kScale) {

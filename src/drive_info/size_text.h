@@ -8,7 +8,7 @@
 
 namespace brindlecap {
 
-// decimalPlaces must not be negative. The locale is asked for its decimal
+// Raises InvalidArgumentFailure for negative decimalPlaces. The locale is asked for its decimal
 // separator only when the number has a fraction to show.
 std::u16string SizeText(Currency size, int decimalPlaces, const LocaleInfo& locale);
 

@@ -15,8 +15,9 @@ struct DriveFacts {
   std::optional<int64_t> totalBytes, freeBytes, usedBytes;
   std::optional<uint32_t> serialNumber;
   std::optional<float> usedPercent;
-  // The volume and space queries' statuses: 0, or the code that stopped the query.
-  int16_t volumeStatus = 0, spaceStatus = 0;
+  // Why the volume or the space query failed (the system's error code, or the
+  // number of the failure it met); 0 when it answered.
+  int32_t volumeFailure = 0, spaceFailure = 0;
 };
 
 }  // namespace brindlecap

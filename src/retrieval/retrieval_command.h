@@ -1,16 +1,18 @@
 #pragma once
-// "Start Retrieving": appends one row per drive to the results list. Every drive
-// is asked at once on a worker thread of its own; the window's thread takes the
-// answers in drive order and runs the numbered steps over them, so rows, texts
-// and error reports come exactly as if it had asked each drive itself, and a slow
-// drive holds up only the rows from its own on.
-#include <functional>
+// "Start Retrieving": appends one row per drive to the results list. Every drive's
+// steps run at once, each on a worker thread of its own, and produce the drive's
+// row and reports; the window's thread adds the rows and shows the reports in
+// drive order, so they come exactly as if it had asked each drive itself, and a
+// slow drive holds up only the rows from its own on. No question that can wait on
+// a drive is asked on the window's thread, but for the list of drive letters.
+#include <atomic>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "drive_info/drive_info.h"
 #include "results/list_view.h"
-#include "retrieval/recorded_answers.h"
+#include "retrieval/drive_steps.h"
 #include "retrieval/worker_threads.h"
 #include "shared/error_report.h"
 
@@ -18,35 +20,46 @@ namespace brindlecap {
 
 class RetrievalCommand {
  public:
-  RetrievalCommand(ListView& list, DriveSystem system, DriveWorkers workers);
+  RetrievalCommand(ListView& list, DriveSystem system, MessageBoxService& messages,
+                   DriveWorkers workers);
   RetrievalCommand(const RetrievalCommand&) = delete;
   RetrievalCommand& operator=(const RetrievalCommand&) = delete;
 
   // The click of the retrieval button: takes the drive list, sets every drive's
-  // questions going and adds the rows of the drives that have already answered.
-  // A click that arrives while a run is under way is turned away.
+  // steps going and adds the rows of the drives that have already answered. A
+  // click that arrives while a run is under way is turned away.
   void Run() noexcept;
   // Adds the rows of every drive that has answered, in drive order; ends the run
   // after the last one. Call it on the window's thread whenever a drive answers.
   void TakeAnswers() noexcept;
   bool Running() const noexcept { return running_; }
+  // The root of the drive whose row and reports are being added; empty between drives.
+  const std::u16string& CurrentDrive() const noexcept { return currentDrive_; }
 
  private:
+  // One drive's turn: its row, once its worker has produced it.
+  struct DriveTurn {
+    explicit DriveTurn(std::u16string driveRoot) : root(std::move(driveRoot)) {}
+    const std::u16string root;
+    DriveRow row;  // written by the worker until `answered` is set
+    std::atomic<bool> answered{false};
+  };
+
   void AskEveryDrive(const std::vector<std::u16string>& roots);
-  // One drive's steps: the full row for a drive with a medium, else the short row.
-  void AddDriveRow(const std::u16string& root) noexcept;
-  DriveInfo& Instance();
+  // Adds the drive's row and shows its reports, each at its step.
+  void AddDriveRow(const DriveRow& row) noexcept;
 
   ListView& list_;
   DriveSystem system_;
   DriveWorkers workers_;
-  RecordedKernel32 replay_;
+  MessageBoxService& messages_;
   ReportingOperation op_;
   bool running_ = false;
   bool takingAnswers_ = false;
+  std::u16string currentDrive_;
   // The run's working state.
   std::unique_ptr<DriveInfo> instance_;
-  std::vector<std::shared_ptr<DriveAnswerRecording>> drives_;
+  std::vector<std::shared_ptr<DriveTurn>> drives_;
   size_t nextDrive_ = 0;
 };
 

@@ -1,8 +1,5 @@
 #include "shared/error_report.h"
 
-#include <new>
-#include <stdexcept>
-
 #include "shared/runtime_failure.h"
 #include "shared/text_convert.h"
 
@@ -34,24 +31,21 @@ void ReportApplicationError(MessageBoxService& messages, std::u16string_view des
 }
 
 void ReportingOperation::ReportCurrentFailure(int line) noexcept {
-  ++reportCount_;
   try {
-    std::u16string description;
-    try {
-      throw;
-    } catch (const RuntimeFailure& failure) {
-      description = failure.Description();
-    } catch (const std::bad_alloc&) {
-      description = u"Out of memory";
-    } catch (const std::exception& failure) {
-      description = AsciiToUtf16(failure.what());
-    } catch (...) {
-      description = u"Unexpected failure";
-    }
-    ReportApplicationError(messages_, description, locationLabel_, line);
+    Report(line, CurrentFailure().Description());
   } catch (...) {
+    ++reportCount_;
     // Not even the report could be shown (no memory for its text): go on silently
     // rather than let a failure cross into the window procedure.
+  }
+}
+
+void ReportingOperation::Report(int line, std::u16string_view description) noexcept {
+  ++reportCount_;
+  try {
+    ReportApplicationError(messages_, description, locationLabel_, line);
+  } catch (...) {
+    // As above: nothing may leave a reporting operation.
   }
 }
 

@@ -32,10 +32,11 @@ std::u16string ComposeApplicationErrorText(std::u16string_view description,
 void ReportApplicationError(MessageBoxService& messages, std::u16string_view description,
                             std::u16string_view locationLabel, int line);
 
-// Runs the numbered lines of one reporting operation. Every action goes through
-// Do, If or ExitIf with the number of the line it stands on; a failure inside the
-// action (or inside anything it calls) is reported with that number and the
-// operation continues with its next action. Nothing escapes these calls.
+// Runs the numbered lines of one reporting operation. Each operation names its lines
+// once, in an enum of its steps; the numbers are what a report quotes, and a failure
+// inside a line's action (or anything it calls) is reported with that number, after
+// which the operation goes on with its next action as if the failed one had finished.
+// Every action goes through Do, If or ExitIf; nothing escapes these calls.
 class ReportingOperation {
  public:
   ReportingOperation(MessageBoxService& messages, std::u16string_view locationLabel)
@@ -74,6 +75,9 @@ class ReportingOperation {
       return false;
     }
   }
+
+  // Reports a failure met elsewhere (on a worker thread, say) as this line's.
+  void Report(int line, std::u16string_view description) noexcept;
 
   int ReportCount() const noexcept { return reportCount_; }
 

@@ -1,6 +1,24 @@
 #include "shared/runtime_failure.h"
 
+#include <new>
+
+#include "shared/text_convert.h"
+
 namespace brindlecap {
+
+RuntimeFailure CurrentFailure() {
+  try {
+    throw;
+  } catch (const RuntimeFailure& failure) {
+    return failure;
+  } catch (const std::bad_alloc&) {
+    return {error_number::kOutOfMemory, u"Out of memory"};
+  } catch (const std::exception& failure) {
+    return {error_number::kInternalError, AsciiToUtf16(failure.what())};
+  } catch (...) {
+    return {error_number::kInternalError, u"Unexpected failure"};
+  }
+}
 
 RuntimeFailure InvalidArgumentFailure() {
   return {error_number::kInvalidArgument, u"Invalid procedure call or argument"};

@@ -12,6 +12,7 @@ namespace error_number {
 constexpr int32_t kInvalidArgument = 5;
 constexpr int32_t kOverflow = 6;
 constexpr int32_t kOutOfMemory = 7;
+constexpr int32_t kInternalError = 51;
 constexpr int32_t kObjectNotSet = 91;
 constexpr int32_t kIndexOutOfBounds = 35600;
 }  // namespace error_number
@@ -28,6 +29,10 @@ class RuntimeFailure : public std::exception {
   int32_t number_;
   std::u16string description_;
 };
+
+// The failure being handled, whatever was raised: call it only inside a catch block.
+// Out of memory, another exception's own text, or "Unexpected failure".
+RuntimeFailure CurrentFailure();
 
 // The runtime's own wording for the numbers above.
 RuntimeFailure InvalidArgumentFailure();

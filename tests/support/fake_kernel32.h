@@ -13,6 +13,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "drive_info/kernel32.h"
@@ -81,6 +82,7 @@ struct RecordedCall {
   uint32_t controlCode = 0;
   bool inputIsZero = false;  // DeviceIoControl: the input points to a 32-bit zero
   uint32_t versionSize = 0;  // GetVersionExA: the size field on entry
+  std::thread::id thread = std::this_thread::get_id();  // the caller's
 };
 
 class FakeKernel32 : public Kernel32 {

@@ -265,37 +265,30 @@ TEST_F(CommandLineExportTest, FailedQueriesGoToTheirDrivesAndGiveExitCodeThree) 
             u"Brindlecap: C:\\ at line 120: Internal error\r\n");
 }
 
-TEST_F(CommandLineExportTest, ReportsOfADriveWithoutARowAreKeptApart) {
+// Each report belongs to the drive whose turn it was, whether its row exists or not;
+// a report of another operation belongs to none.
+TEST_F(CommandLineExportTest, ReportsBelongToTheDriveWhoseTurnItWas) {
   testing::ScriptedList list;
   AddResultColumns(list);
-  ReportLog log(list);
+  ReportLog log;
+  machine.AddDrive('D', k::kDriveCdrom).NotReady();
   machine.ThrowOn("GetDriveTypeA", RuntimeFailure(51, u"Internal error"));
   list.FailCalls("ListItemsAdd", {2});  // C:'s row cannot be added
-  RetrieveAllDrives(list, DriveSystem{machine, codePage, locale, log}, workers.Workers(), {});
+  RetrieveAllDrives(list, DriveSystem{machine, codePage, locale}, log, workers.Workers(), {});
+  log.ShowApplicationError(u"Out of memory", location::kWriteList, 150);
   std::vector<std::pair<int, std::u16string>> reports;
   for (const ReportedFailure& failure : log.Failures())
     reports.emplace_back(*failure.line, failure.root);
   EXPECT_EQ(reports, (std::vector<std::pair<int, std::u16string>>{{140, u"A:\\"},
-                                                                  {118, u""},
-                                                                  {120, u""},
-                                                                  {122, u""},
-                                                                  {124, u""},
-                                                                  {126, u""},
-                                                                  {128, u""},
-                                                                  {136, u""}}));
-
-  // A report made before its drive's row exists takes the row's root once it does.
-  ResultsModel results;
-  AddResultColumns(results);
-  ReportLog early(results);
-  early.ShowApplicationError(u"Out of memory", location::kStartRetrieving, 114);
-  early.ShowApplicationError(u"Out of memory", location::kWriteList, 150);
-  DriveFacts facts;
-  facts.root = u"D:\\";
-  results.SetRowFacts(results.ListItemsAdd(u"D:\\ - []"), facts);
-  ASSERT_EQ(early.Failures().size(), 2u);
-  EXPECT_EQ(early.Failures()[0].root, u"D:\\");
-  EXPECT_EQ(early.Failures()[1].root, u"");
+                                                                  {118, u"C:\\"},
+                                                                  {120, u"C:\\"},
+                                                                  {122, u"C:\\"},
+                                                                  {124, u"C:\\"},
+                                                                  {126, u"C:\\"},
+                                                                  {128, u"C:\\"},
+                                                                  {136, u"C:\\"},
+                                                                  {140, u"D:\\"},
+                                                                  {150, u""}}));
 }
 
 TEST_F(CommandLineExportTest, AFailureBeforeAnyDriveIsKeptApart) {
@@ -311,7 +304,10 @@ TEST_F(CommandLineExportTest, FixedWidthTextIsTheSaveOfEveryRowTicked) {
   ResultsModel results;
   AddResultColumns(results);
   RecordingMessageBox boxes;
-  RetrieveAllDrives(results, DriveSystem{machine, codePage, locale, boxes}, workers.Workers(), {});
+  ReportLog reports;
+  RetrieveAllDrives(results, DriveSystem{machine, codePage, locale}, reports, workers.Workers(),
+                    {});
+  EXPECT_TRUE(reports.Failures().empty());
   for (int row = 1; row <= results.ListItemsCount(); ++row) results.SetChecked(row, true);
   testing::HookPump pump;
   ExportServices save{store.Factory(), pump, boxes};

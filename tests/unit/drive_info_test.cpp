@@ -7,15 +7,11 @@
 #include <vector>
 
 #include "shared/runtime_failure.h"
-#include "support/failure_number.h"
 #include "support/fake_kernel32.h"
 #include "support/fake_system_text.h"
-#include "support/recording_message_box.h"
 
 namespace brindlecap {
 namespace {
-
-using testing::FailureNumber;
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
@@ -23,7 +19,6 @@ using testing::FakeCodePage;
 using testing::FakeKernel32;
 using testing::FakeLocale;
 using testing::ProbeAnswer;
-using testing::RecordingMessageBox;
 namespace k = win32_constant;
 
 class DriveInfoTest : public ::testing::Test {
@@ -31,9 +26,14 @@ class DriveInfoTest : public ::testing::Test {
   FakeKernel32 machine;
   FakeCodePage codePage;
   FakeLocale locale;
-  RecordingMessageBox messages;
-  DriveInfo info{DriveSystem{machine, codePage, locale, messages}};
+  DriveInfo info{DriveSystem{machine, codePage, locale}};
 };
+
+// The failure's number, or 0 for a query that answered.
+template <class Value>
+int32_t FailureOf(const Answer<Value>& answer) {
+  return answer.failure ? answer.failure->number : 0;
+}
 
 // --- UnQualifyPath -----------------------------------------------------------
 
@@ -56,44 +56,42 @@ TEST_F(DriveInfoTest, UnQualifyPathTrimsSpacesAndDropsOneTrailingBackslash) {
   for (const auto& c : cases) EXPECT_EQ(info.UnQualifyPath(c.in), c.out);
 }
 
-// --- GetDrives ---------------------------------------------------------------
+// --- Roots -------------------------------------------------------------------
 
-TEST_F(DriveInfoTest, GetDrivesListsRootsInTheSystemsOrder) {
+TEST_F(DriveInfoTest, RootsInTheSystemsOrder) {
   machine.AddDrive('D', k::kDriveCdrom);
   machine.AddDrive('A', k::kDriveRemovable);
   machine.AddDrive('C', k::kDriveFixed);
-  std::vector<std::u16string> drives{u"stale"};
-  info.GetDrives(drives);
-  EXPECT_THAT(drives, ElementsAre(u"A:\\", u"C:\\", u"D:\\"));
+  EXPECT_THAT(info.Roots().value, ElementsAre(u"A:\\", u"C:\\", u"D:\\"));
   const auto calls = machine.CallsOf("GetLogicalDriveStringsA");
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_EQ(calls[0].length, 255u);
   EXPECT_TRUE(calls[0].buffersZeroed);
 }
 
-TEST_F(DriveInfoTest, GetDrivesHandlesAllTwentySixLetters) {
+TEST_F(DriveInfoTest, RootsOfAllTwentySixLetters) {
   std::vector<std::u16string> expected;
   for (char letter = 'A'; letter <= 'Z'; ++letter) {
     machine.AddDrive(letter, k::kDriveFixed);
     expected.push_back(std::u16string{char16_t(letter), u':', u'\\'});
   }
-  std::vector<std::u16string> drives;
-  info.GetDrives(drives);
-  EXPECT_EQ(drives, expected);
+  EXPECT_EQ(info.Roots().value, expected);
 }
 
-TEST_F(DriveInfoTest, GetDrivesGivesOneEmptyEntryWithoutDrives) {
-  std::vector<std::u16string> drives;
-  info.GetDrives(drives);  // no drive at all: the system writes a lone NUL
-  EXPECT_THAT(drives, ElementsAre(u""));
+TEST_F(DriveInfoTest, RootsAreOneEmptyEntryWithoutDrives) {
+  // No drive at all: the system writes a lone NUL.
+  EXPECT_THAT(info.Roots().value, ElementsAre(u""));
 
   machine.AddDrive('C', k::kDriveFixed);
   machine.driveStringsError = 87;
-  info.GetDrives(drives);
-  EXPECT_THAT(drives, ElementsAre(u""));
+  EXPECT_THAT(info.Roots().value, ElementsAre(u""));
+  machine.ThrowOn("GetLogicalDriveStringsA", RuntimeFailure(51, u"Internal error"));
+  const auto failed = info.Roots();
+  EXPECT_EQ(FailureOf(failed), 51);
+  EXPECT_EQ(failed.failure->description, u"Internal error");
 }
 
-TEST_F(DriveInfoTest, GetDrivesCutsAfterTheNulThatFollowsTheLastBackslash) {
+TEST_F(DriveInfoTest, RootsEndAtTheNulThatFollowsTheLastBackslash) {
   const struct {
     std::string written;
     std::vector<std::u16string> expected;
@@ -108,9 +106,7 @@ TEST_F(DriveInfoTest, GetDrivesCutsAfterTheNulThatFollowsTheLastBackslash) {
   };
   for (const auto& c : cases) {
     machine.driveStrings = c.written;
-    std::vector<std::u16string> drives;
-    info.GetDrives(drives);
-    EXPECT_EQ(drives, c.expected) << c.written;
+    EXPECT_EQ(info.Roots().value, c.expected) << c.written;
   }
 }
 
@@ -136,53 +132,56 @@ TEST_F(DriveInfoTest, ExistsSearchesInsideARootAndCountsAnEmptyVolumeAsPresent) 
   };
   for (const auto& c : cases) {
     FakeKernel32 fresh;
-    DriveInfo probe{DriveSystem{fresh, codePage, locale, messages}};
+    DriveInfo probe{DriveSystem{fresh, codePage, locale}};
     c.setUp(fresh.AddDrive('E', k::kDriveRemovable));
-    EXPECT_EQ(probe.Exists(u"E:\\"), c.present) << c.name;
+    EXPECT_EQ(probe.Exists(u"E:\\").value, c.present) << c.name;
     const auto searches = fresh.CallsOf("FindFirstEntryA");
     ASSERT_EQ(searches.size(), 1u);
     EXPECT_EQ(searches[0].text, "E:\\*");
   }
-  EXPECT_FALSE(info.Exists(u"Q:\\"));  // no such drive
+  EXPECT_FALSE(info.Exists(u"Q:\\").value);  // no such drive
 }
 
 TEST_F(DriveInfoTest, ExistsFindsAPathItselfAndMissingPathsAreAbsent) {
   machine.AddDrive('C', k::kDriveFixed).EmptyRoot();
   machine.AddPath("C:\\boot.ini", k::kFileAttributeHidden | k::kFileAttributeSystem);
   machine.AddPath("C:\\Windows", k::kFileAttributeDirectory);
-  EXPECT_TRUE(info.Exists(u"C:\\boot.ini"));
-  EXPECT_TRUE(info.Exists(u"C:\\Windows"));
-  EXPECT_TRUE(info.Exists(u"C:\\Windows\\"));
+  EXPECT_TRUE(info.Exists(u"C:\\boot.ini").value);
+  EXPECT_TRUE(info.Exists(u"C:\\Windows").value);
+  EXPECT_TRUE(info.Exists(u"C:\\Windows\\").value);
   // Outside a root "file not found" means just that.
-  EXPECT_FALSE(info.Exists(u"C:\\missing.txt"));
-  EXPECT_FALSE(info.Exists(u"C:\\Missing\\"));
-  EXPECT_FALSE(info.Exists(u""));
+  EXPECT_FALSE(info.Exists(u"C:\\missing.txt").value);
+  EXPECT_FALSE(info.Exists(u"C:\\Missing\\").value);
+  EXPECT_FALSE(info.Exists(u"").value);
   EXPECT_THAT(machine.CallNames(), ::testing::Each(std::string("FindFirstEntryA")));
   EXPECT_EQ(machine.CallsOf("FindFirstEntryA")[0].text, "C:\\boot.ini");
   EXPECT_EQ(machine.CallsOf("FindFirstEntryA")[2].text, "C:\\Windows\\*");
 }
 
-TEST_F(DriveInfoTest, ExistsNeverRaises) {
+TEST_F(DriveInfoTest, ExistsAnswersAFailureAsAbsent) {
   machine.AddDrive('C', k::kDriveFixed);
   machine.ThrowOn("FindFirstEntryA", OverflowFailure());
-  EXPECT_FALSE(info.Exists(u"C:\\"));
-  EXPECT_TRUE(messages.boxes.empty());
+  const auto answer = info.Exists(u"C:\\");
+  EXPECT_FALSE(answer.value);
+  EXPECT_EQ(FailureOf(answer), error_number::kOverflow);
 }
 
-// --- GetDriveType / GetDriveTypeName -----------------------------------------
+// --- Kind / KindName ---------------------------------------------------------
 
-TEST_F(DriveInfoTest, GetDriveTypeReturnsTheSystemsCode) {
+TEST_F(DriveInfoTest, KindIsTheSystemsCode) {
   machine.AddDrive('N', k::kDriveRemote);
-  EXPECT_EQ(info.GetDriveType(u"N:\\"), 4);
-  EXPECT_EQ(info.GetDriveType(u"Q:\\"), 1);
+  EXPECT_EQ(info.Kind(u"N:\\").value, 4);
+  EXPECT_EQ(info.Kind(u"Q:\\").value, 1);
   EXPECT_EQ(machine.CallsOf("GetDriveTypeA").at(0).text, "N:\\");
-  // A code beyond 16 bits is the runtime's overflow, passed to the caller.
+  // A code beyond 16 bits is the runtime's overflow, and leaves the kind nameless.
   machine.AddDrive('X', 70000);
-  EXPECT_THROW(info.GetDriveType(u"X:\\"), RuntimeFailure);
-  EXPECT_THROW(info.GetDriveTypeName(u"X:\\"), RuntimeFailure);
+  EXPECT_EQ(FailureOf(info.Kind(u"X:\\")), error_number::kOverflow);
+  const auto name = info.KindName(u"X:\\");
+  EXPECT_EQ(name.failure->description, u"Overflow");
+  EXPECT_EQ(name.value.name, u"");
 }
 
-TEST_F(DriveInfoTest, GetDriveTypeNameMapsEveryKind) {
+TEST_F(DriveInfoTest, KindNameOfEveryKind) {
   const struct {
     char letter;
     uint32_t kind;
@@ -202,12 +201,14 @@ TEST_F(DriveInfoTest, GetDriveTypeNameMapsEveryKind) {
   };
   for (const auto& c : cases) {
     FakeKernel32 fresh;
-    DriveInfo probe{DriveSystem{fresh, codePage, locale, messages}};
+    DriveInfo probe{DriveSystem{fresh, codePage, locale}};
     fresh.AddDrive(c.letter, c.kind);
-    EXPECT_EQ(probe.GetDriveTypeName(c.root), c.name) << c.letter << " kind " << c.kind;
+    const auto kind = probe.KindName(c.root);
+    EXPECT_EQ(kind.value.name, c.name) << c.letter << " kind " << c.kind;
+    EXPECT_EQ(kind.value.code, static_cast<int16_t>(c.kind));
+    EXPECT_FALSE(kind.failure);
   }
-  EXPECT_EQ(info.GetDriveTypeName(u"Q:\\"), u"Not Found");
-  EXPECT_TRUE(messages.boxes.empty());
+  EXPECT_EQ(info.KindName(u"Q:\\").value.name, u"Not Found");
 }
 
 // The optical kind comes from the device probe.
@@ -231,25 +232,24 @@ TEST_F(DriveInfoTest, OpticalDriveKindComesFromTheDeviceType) {
   };
   for (const auto& c : cases) {
     FakeKernel32 fresh;
-    DriveInfo probe{DriveSystem{fresh, codePage, locale, messages}};
+    DriveInfo probe{DriveSystem{fresh, codePage, locale}};
     testing::FakeDrive& drive = fresh.AddDrive('D', k::kDriveCdrom);
     if (c.answer == ProbeAnswer::kDeviceType) {
       drive.DeviceType(c.deviceTypeOrError);
     } else {
       drive.Probe(c.answer, c.deviceTypeOrError);
     }
-    EXPECT_EQ(probe.GetDriveTypeName(u"D:\\"), c.name)
+    EXPECT_EQ(probe.KindName(u"D:\\").value.name, c.name)
         << int(c.answer) << " " << c.deviceTypeOrError;
     EXPECT_EQ(fresh.OpenHandleCount(), 0u) << "every opened device is closed";
   }
-  EXPECT_TRUE(messages.boxes.empty());
 }
 
 TEST_F(DriveInfoTest, ProbeOpensTheUpperCaseDeviceAndAsksForMediaTypes) {
   machine.AddDrive('D', k::kDriveCdrom).DeviceType(k::kFileDeviceDvd);
   for (const std::u16string root : {u"D:\\", u"d:\\", u"D:"}) {
     machine.ClearCalls();
-    EXPECT_EQ(info.GetDriveTypeName(root), u"DVD-ROM");
+    EXPECT_EQ(info.KindName(root).value.name, u"DVD-ROM");
     EXPECT_THAT(machine.CallNames(), ElementsAre("GetDriveTypeA", "GetVersionExA", "CreateFileA",
                                                  "DeviceIoControl", "CloseHandle"));
     EXPECT_EQ(machine.CallsOf("GetVersionExA")[0].versionSize, 148u);
@@ -272,7 +272,7 @@ TEST_F(DriveInfoTest, ProbeOpensTheUpperCaseDeviceAndAsksForMediaTypes) {
 
 TEST_F(DriveInfoTest, ProbeRetriesForQueriesOnlyWhenReadWriteIsRefused) {
   machine.AddDrive('D', k::kDriveCdrom).Probe(ProbeAnswer::kRefusedOnReadWrite);
-  EXPECT_EQ(info.GetDriveTypeName(u"D:\\"), u"CD-ROM");
+  EXPECT_EQ(info.KindName(u"D:\\").value.name, u"CD-ROM");
   const auto opens = machine.CallsOf("CreateFileA");
   ASSERT_EQ(opens.size(), 2u);
   EXPECT_EQ(opens[0].access, 0xC0000000u);
@@ -283,9 +283,9 @@ TEST_F(DriveInfoTest, ProbeRetriesForQueriesOnlyWhenReadWriteIsRefused) {
   // Refused both times, or failing for another reason: no second try, nothing to close.
   for (uint32_t error : {k::kErrorAccessDenied, k::kErrorNotReady, k::kErrorFileNotFound}) {
     FakeKernel32 fresh;
-    DriveInfo probe{DriveSystem{fresh, codePage, locale, messages}};
+    DriveInfo probe{DriveSystem{fresh, codePage, locale}};
     fresh.AddDrive('D', k::kDriveCdrom).Probe(ProbeAnswer::kOpenFails, error);
-    EXPECT_EQ(probe.GetDriveTypeName(u"D:\\"), u"");
+    EXPECT_EQ(probe.KindName(u"D:\\").value.name, u"");
     EXPECT_EQ(fresh.CountOf("CreateFileA"), error == k::kErrorFileNotFound ? 1 : 2);
     EXPECT_EQ(fresh.CountOf("DeviceIoControl"), 0);
     EXPECT_EQ(fresh.CountOf("CloseHandle"), 0);
@@ -305,18 +305,17 @@ TEST_F(DriveInfoTest, ProbeIsSkippedSilentlyBeforeWindows2000) {
   };
   for (const auto& c : cases) {
     FakeKernel32 fresh;
-    DriveInfo probe{DriveSystem{fresh, codePage, locale, messages}};
+    DriveInfo probe{DriveSystem{fresh, codePage, locale}};
     fresh.AddDrive('D', k::kDriveCdrom).DeviceType(k::kFileDeviceCdRom);
     fresh.SetVersion(c.platform, c.major);
     fresh.versionCallResult = c.callResult;
-    EXPECT_EQ(probe.GetDriveTypeName(u"D:\\"), c.probes ? u"CD-ROM" : u"")
+    EXPECT_EQ(probe.KindName(u"D:\\").value.name, c.probes ? u"CD-ROM" : u"")
         << c.platform << "." << c.major << " result " << c.callResult;
     EXPECT_EQ(fresh.CountOf("CreateFileA"), c.probes ? 1 : 0);
   }
-  EXPECT_TRUE(messages.boxes.empty());
 }
 
-TEST_F(DriveInfoTest, ProbeFailureIsShownAndTheDeviceStillClosed) {
+TEST_F(DriveInfoTest, ProbeFailureIsAnsweredAndTheDeviceStillClosed) {
   const struct {
     const char* failingCall;
     RuntimeFailure failure;
@@ -328,29 +327,30 @@ TEST_F(DriveInfoTest, ProbeFailureIsShownAndTheDeviceStillClosed) {
   };
   for (const auto& c : cases) {
     FakeKernel32 fresh;
-    RecordingMessageBox boxes;
-    DriveInfo probe{DriveSystem{fresh, codePage, locale, boxes}};
+    DriveInfo probe{DriveSystem{fresh, codePage, locale}};
     fresh.AddDrive('D', k::kDriveCdrom).DeviceType(k::kFileDeviceCdRom);
     fresh.ThrowOn(c.failingCall, c.failure);
-    EXPECT_EQ(probe.GetDriveTypeName(u"D:\\"), u"") << c.failingCall;
-    ASSERT_EQ(boxes.boxes.size(), 1u) << c.failingCall;
-    EXPECT_EQ(boxes.boxes[0].text, c.failure.Description());
-    EXPECT_EQ(boxes.boxes[0].title, u"Harrowmede - GetMediaType");
-    EXPECT_EQ(boxes.boxes[0].icon, MessageBoxIcon::kCriticalStop);
+    const auto kind = probe.KindName(u"D:\\");
+    EXPECT_EQ(kind.value.name, u"") << c.failingCall;
+    EXPECT_EQ(kind.value.code, k::kDriveCdrom);
+    EXPECT_FALSE(kind.failure) << "the kind itself was answered";
+    ASSERT_TRUE(kind.value.probeFailure) << c.failingCall;
+    EXPECT_EQ(kind.value.probeFailure->description, c.failure.Description());
     EXPECT_EQ(fresh.CountOf("CloseHandle"), c.closes) << c.failingCall;
     EXPECT_EQ(fresh.OpenHandleCount(), 0u);
   }
 }
 
-// --- GetDriveInfo ------------------------------------------------------------
+// --- Volume ------------------------------------------------------------------
 
-TEST_F(DriveInfoTest, GetDriveInfoReadsNameFileSystemAndSerial) {
+TEST_F(DriveInfoTest, VolumeNameFileSystemAndSerial) {
   machine.AddDrive('C', k::kDriveFixed).Label("System").FileSystem("NTFS").Serial(0x1234ABCD);
-  std::u16string volume, fileSystem, serial;
-  EXPECT_EQ(info.GetDriveInfo(u"C:\\", volume, fileSystem, serial), 0);
-  EXPECT_EQ(volume, u"System");
-  EXPECT_EQ(fileSystem, u"NTFS");
-  EXPECT_EQ(serial, u"1234-ABCD");
+  const auto volume = info.Volume(u"C:\\");
+  EXPECT_FALSE(volume.failure);
+  EXPECT_EQ(volume.value.name, u"System");
+  EXPECT_EQ(volume.value.fileSystem, u"NTFS");
+  EXPECT_EQ(volume.value.serialText, u"1234-ABCD");
+  EXPECT_EQ(volume.value.serialNumber, 0x1234ABCDu);
   const auto call = machine.CallsOf("GetVolumeInformationA").at(0);
   EXPECT_EQ(call.text, "C:\\");
   EXPECT_EQ(call.length, 255u);
@@ -358,18 +358,16 @@ TEST_F(DriveInfoTest, GetDriveInfoReadsNameFileSystemAndSerial) {
   EXPECT_TRUE(call.buffersZeroed);
 }
 
-TEST_F(DriveInfoTest, GetDriveInfoTextsGoThroughTheCodePage) {
+TEST_F(DriveInfoTest, VolumeTextsGoThroughTheCodePage) {
   machine.AddDrive('C', k::kDriveFixed)
       .Label(
           "Donn\xE9"
           "es")
       .FileSystem("")
       .Serial(1);
-  std::u16string volume, fileSystem, serial;
-  EXPECT_EQ(info.GetDriveInfo(u"C:\\", volume, fileSystem, serial), 0);
-  EXPECT_EQ(volume, u"Donn\u00E9es");
-  EXPECT_EQ(fileSystem, u"");
-  EXPECT_EQ(serial, u"0000-0001");
+  const auto volume = info.Volume(u"C:\\");
+  EXPECT_EQ(volume.value.name, u"Donn\u00E9es");
+  EXPECT_EQ(volume.value.fileSystem, u"");
 }
 
 TEST_F(DriveInfoTest, SerialTextHasEightUpperCaseDigitsOrNoSn) {
@@ -384,61 +382,35 @@ TEST_F(DriveInfoTest, SerialTextHasEightUpperCaseDigitsOrNoSn) {
   };
   for (const auto& c : cases) {
     machine.AddDrive('C', k::kDriveFixed).Serial(c.serial);
-    std::u16string volume, fileSystem, serial = u"previous";
-    EXPECT_EQ(info.GetDriveInfo(u"C:\\", volume, fileSystem, serial), 0);
-    EXPECT_EQ(serial, c.text) << std::hex << c.serial;
+    EXPECT_EQ(info.Volume(u"C:\\").value.serialText, c.text) << std::hex << c.serial;
   }
 }
 
-TEST_F(DriveInfoTest, GetDriveInfoFailureLeavesNulBuffersAndTheOldSerial) {
-  const std::u16string nuls(255, u'\0');
-  const struct {
-    uint32_t error;
-    int16_t status;
-  } cases[] = {
-      {k::kErrorNotReady, 21}, {k::kErrorAccessDenied, 5}, {32767, 32767}, {32768, 6}, {1392, 1392},
-      {0xFFFFFFFF, 6}};
-  for (const auto& c : cases) {
-    machine.AddDrive('A', k::kDriveRemovable).FailVolume(c.error);
-    std::u16string volume = u"v", fileSystem = u"f", serial = u"1234-ABCD";
-    EXPECT_EQ(info.GetDriveInfo(u"A:\\", volume, fileSystem, serial), c.status) << c.error;
-    EXPECT_EQ(volume, nuls);
-    EXPECT_EQ(fileSystem, nuls);
-    EXPECT_EQ(serial, u"1234-ABCD");
+// A failed call answers the system's code; a failure met on the way, its number.
+TEST_F(DriveInfoTest, VolumeFailureIsTheCodeOrTheFailureAndShowsNothing) {
+  for (uint32_t error : {k::kErrorNotReady, k::kErrorAccessDenied, 32768u, 1392u, 0xFFFFFFFFu}) {
+    machine.AddDrive('A', k::kDriveRemovable).FailVolume(error).Label("v").Serial(7);
+    const auto volume = info.Volume(u"A:\\");
+    EXPECT_EQ(FailureOf(volume), static_cast<int32_t>(error));
+    EXPECT_EQ(volume.value.name, u"");
+    EXPECT_EQ(volume.value.serialText, u"");
+    EXPECT_EQ(volume.value.serialNumber, 0u);
   }
-}
-
-TEST_F(DriveInfoTest, GetDriveInfoTurnsRuntimeFailuresIntoTheStatus) {
   machine.AddDrive('C', k::kDriveFixed);
-  const struct {
-    RuntimeFailure failure;
-    int16_t status;
-  } cases[] = {{InvalidArgumentFailure(), 5},
-               {ObjectNotSetFailure(), 91},
-               {IndexOutOfBoundsFailure(), 6}};  // 35600 does not fit the status
-  for (const auto& c : cases) {
-    machine.ThrowOn("GetVolumeInformationA", c.failure);
-    std::u16string volume, fileSystem, serial = u"kept";
-    EXPECT_EQ(info.GetDriveInfo(u"C:\\", volume, fileSystem, serial), c.status);
-    EXPECT_EQ(volume, std::u16string(255, u'\0'));
-    EXPECT_EQ(serial, u"kept");
+  for (const RuntimeFailure& failure :
+       {InvalidArgumentFailure(), ObjectNotSetFailure(), IndexOutOfBoundsFailure()}) {
+    machine.ThrowOn("GetVolumeInformationA", failure);
+    const auto volume = info.Volume(u"C:\\");
+    EXPECT_EQ(FailureOf(volume), failure.Number());
+    EXPECT_EQ(volume.failure->description, failure.Description());
   }
-  EXPECT_TRUE(messages.boxes.empty());
 }
 
-// --- GetDriveSpace -----------------------------------------------------------
-
-constexpr Currency kUnset = Currency::FromScaled(-123);
-constexpr float kUnsetPercent = -1.0f;
-
-struct Space {
-  Currency total = kUnset, free = kUnset, used = kUnset;
-  float percent = kUnsetPercent;
-};
+// --- Space -------------------------------------------------------------------
 
 Currency Bytes(int64_t amount) { return Currency::FromScaled(amount * Currency::kScale); }
 
-TEST_F(DriveInfoTest, GetDriveSpaceReportsTotalFreeUsedAndPercentage) {
+TEST_F(DriveInfoTest, SpaceIsTotalFreeUsedAndPercentage) {
   const struct {
     uint64_t total, free, callerFree;
     int64_t used;
@@ -460,67 +432,47 @@ TEST_F(DriveInfoTest, GetDriveSpaceReportsTotalFreeUsedAndPercentage) {
   };
   for (const auto& c : cases) {
     machine.AddDrive('C', k::kDriveFixed).Space(c.total, c.free, c.callerFree);
-    Space s;
-    EXPECT_EQ(info.GetDriveSpace(u"C:\\", s.total, s.free, s.used, s.percent), 0);
-    EXPECT_EQ(s.total, Bytes(c.total)) << c.total;
-    EXPECT_EQ(s.free, Bytes(c.free)) << c.total;
-    EXPECT_EQ(s.used, Bytes(c.used)) << c.total << " " << c.free;
-    EXPECT_EQ(s.percent, static_cast<float>(c.percent)) << c.total << " " << c.free;
+    const auto space = info.Space(u"C:\\");
+    EXPECT_FALSE(space.failure);
+    EXPECT_EQ(space.value.total, Bytes(c.total)) << c.total;
+    EXPECT_EQ(space.value.free, Bytes(c.free)) << c.total;
+    EXPECT_EQ(space.value.used, Bytes(c.used)) << c.total << " " << c.free;
+    EXPECT_EQ(space.value.usedPercent, static_cast<float>(c.percent)) << c.total << " " << c.free;
   }
   EXPECT_EQ(machine.CallsOf("GetDiskFreeSpaceExA").at(0).text, "C:\\");
 }
 
-TEST_F(DriveInfoTest, GetDriveSpaceFailureLeavesEveryOutput) {
-  const struct {
-    uint32_t error;
-    int16_t status;
-  } cases[] = {{k::kErrorNotReady, 21}, {k::kErrorPathNotFound, 3}, {40000, 6}};
-  for (const auto& c : cases) {
-    machine.AddDrive('A', k::kDriveRemovable).FailSpace(c.error);
-    Space s;
-    EXPECT_EQ(info.GetDriveSpace(u"A:\\", s.total, s.free, s.used, s.percent), c.status);
-    EXPECT_EQ(s.total, kUnset);
-    EXPECT_EQ(s.free, kUnset);
-    EXPECT_EQ(s.used, kUnset);
-    EXPECT_EQ(s.percent, kUnsetPercent);
-  }
-}
-
-TEST_F(DriveInfoTest, GetDriveSpaceOfAnEmptyTotalIsAnOverflow) {
-  machine.AddDrive('C', k::kDriveFixed).Space(0, 0);
-  Space s;
-  EXPECT_EQ(info.GetDriveSpace(u"C:\\", s.total, s.free, s.used, s.percent), 6);
-  EXPECT_EQ(s.total, Bytes(0));
-  EXPECT_EQ(s.free, Bytes(0));
-  EXPECT_EQ(s.used, Bytes(0));
-  EXPECT_EQ(s.percent, kUnsetPercent);
-}
-
-TEST_F(DriveInfoTest, GetDriveSpaceLeavesAnAmountTooLargeForCurrency) {
+// What a failed query produced before it failed is kept: nothing after a failed
+// call, the amounts of an empty drive, the amount that fits beside one too large.
+TEST_F(DriveInfoTest, SpaceFailureKeepsWhatWasProduced) {
+  const std::optional<Currency> none;
+  const std::optional<float> noPercent;
   const uint64_t tooLarge = 922337203685478;
-  machine.AddDrive('C', k::kDriveFixed).Space(tooLarge, 1000);
-  Space s;
-  EXPECT_EQ(info.GetDriveSpace(u"C:\\", s.total, s.free, s.used, s.percent), 6);
-  EXPECT_EQ(s.total, kUnset);
-  EXPECT_EQ(s.free, Bytes(1000));  // the amount that fits is still written
-  EXPECT_EQ(s.used, kUnset);
-  EXPECT_EQ(s.percent, kUnsetPercent);
-
-  machine.AddDrive('C', k::kDriveFixed).Space(1000, UINT64_MAX, 10);
-  Space t;
-  EXPECT_EQ(info.GetDriveSpace(u"C:\\", t.total, t.free, t.used, t.percent), 6);
-  EXPECT_EQ(t.total, Bytes(1000));
-  EXPECT_EQ(t.free, kUnset);
-  EXPECT_EQ(t.used, kUnset);
-  EXPECT_EQ(t.percent, kUnsetPercent);
-}
-
-// --- ParseSize through the class ---------------------------------------------
-
-TEST_F(DriveInfoTest, ParseSizeRefusesNegativeDecimalPlaces) {
-  const int16_t roundBy = -1;
-  EXPECT_EQ(FailureNumber([&] { info.ParseSize(Bytes(1024), roundBy); }),
-            error_number::kInvalidArgument);
+  const struct {
+    uint64_t total, free, callerFree;
+    uint32_t error;
+    int32_t failure;
+    std::optional<Currency> totalShown, freeShown, usedShown;
+  } cases[] = {
+      {1000, 500, 500, k::kErrorNotReady, 21, none, none, none},
+      {1000, 500, 500, k::kErrorPathNotFound, 3, none, none, none},
+      {1000, 500, 500, 40000, 40000, none, none, none},
+      // 0 of 0 is no percentage.
+      {0, 0, 0, 0, error_number::kOverflow, Bytes(0), Bytes(0), Bytes(0)},
+      {tooLarge, 1000, 1000, 0, error_number::kOverflow, none, Bytes(1000), none},
+      {1000, UINT64_MAX, 10, 0, error_number::kOverflow, Bytes(1000), none, none},
+  };
+  for (const auto& c : cases) {
+    machine.AddDrive('A', k::kDriveRemovable)
+        .Space(c.total, c.free, c.callerFree)
+        .FailSpace(c.error);
+    const auto space = info.Space(u"A:\\");
+    EXPECT_EQ(FailureOf(space), c.failure) << c.total << " " << c.error;
+    EXPECT_EQ(space.value.total, c.totalShown) << c.total << " " << c.error;
+    EXPECT_EQ(space.value.free, c.freeShown) << c.total << " " << c.error;
+    EXPECT_EQ(space.value.used, c.usedShown) << c.total << " " << c.error;
+    EXPECT_EQ(space.value.usedPercent, noPercent);
+  }
 }
 
 }  // namespace

@@ -52,7 +52,7 @@ class RetrievalTest : public ::testing::Test {
   RecordingMessageBox boxes;
   ScriptedList list;
   HeldWorkers workers;
-  RetrievalCommand command{list, DriveSystem{machine, codePage, locale, boxes}, workers.Workers()};
+  RetrievalCommand command{list, DriveSystem{machine, codePage, locale}, boxes, workers.Workers()};
 };
 
 const Row kEmptyFloppy{u"A:\\  - No Disk present", u"Floppy", u"", u"", u"", u"", u""};

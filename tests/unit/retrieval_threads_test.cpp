@@ -10,7 +10,6 @@
 #include "support/fake_kernel32.h"
 #include "support/fake_system_text.h"
 #include "support/held_workers.h"
-#include "support/recording_message_box.h"
 #include "support/thread_workers.h"
 
 namespace brindlecap {
@@ -38,14 +37,15 @@ void AddDrivesFailingDifferently(FakeKernel32& machine) {
   machine.AddDrive('K', k::kDriveFixed).FailSpace(k::kErrorNotReady).Serial(0xCAFE0001);
 }
 
-Rows Retrieve(FakeKernel32& machine, DriveWorkers workers, const std::function<void()>& wait,
-              testing::RecordingMessageBox& boxes) {
+Rows Retrieve(FakeKernel32& machine, DriveWorkers workers, const std::function<void()>& wait) {
   testing::FakeCodePage codePage;
   testing::FakeLocale locale;
   ResultsModel results;
   AddResultColumns(results);
-  RetrieveAllDrives(results, DriveSystem{machine, codePage, locale, boxes}, std::move(workers),
+  ReportLog reports;
+  RetrieveAllDrives(results, DriveSystem{machine, codePage, locale}, reports, std::move(workers),
                     wait);
+  EXPECT_TRUE(reports.Failures().empty());
   Rows rows;
   for (int r = 1; r <= results.ListItemsCount(); ++r) {
     rows.push_back({std::u16string(results.ListItemText(r))});
@@ -57,9 +57,8 @@ Rows Retrieve(FakeKernel32& machine, DriveWorkers workers, const std::function<v
 TEST(RetrievalThreadsTest, EachDriveReadsItsOwnFailureCodeHoweverTheThreadsInterleave) {
   FakeKernel32 machine;
   AddDrivesFailingDifferently(machine);
-  testing::RecordingMessageBox boxes;
   testing::HeldWorkers oneAtATime;
-  const Rows expected = Retrieve(machine, oneAtATime.Workers(), nullptr, boxes);
+  const Rows expected = Retrieve(machine, oneAtATime.Workers(), nullptr);
   ASSERT_EQ(expected.size(), 8u);
   EXPECT_EQ(expected[0][0], u"A:\\  - No Disk present");
   EXPECT_EQ(expected[1][0], u"E:\\ - []");  // an empty volume still has a medium
@@ -69,6 +68,7 @@ TEST(RetrievalThreadsTest, EachDriveReadsItsOwnFailureCodeHoweverTheThreadsInter
 
   // Each call waits a random moment first, so one drive's failure lands between
   // another's failed call and its question for the code.
+  machine.ClearCalls();
   machine.beforeEachCall = [] {
     thread_local std::minstd_rand random(
         static_cast<unsigned>(std::hash<std::thread::id>()(std::this_thread::get_id())));
@@ -76,12 +76,15 @@ TEST(RetrievalThreadsTest, EachDriveReadsItsOwnFailureCodeHoweverTheThreadsInter
   };
   for (int run = 0; run < 200; ++run) {
     testing::ThreadWorkers threads;
-    ASSERT_EQ(Retrieve(
-                  machine, threads.Workers(), [&] { threads.WaitForAnswer(); }, boxes),
-              expected)
+    ASSERT_EQ(Retrieve(machine, threads.Workers(), [&] { threads.WaitForAnswer(); }), expected)
         << "run " << run;
   }
-  EXPECT_TRUE(boxes.boxes.empty());
+  // The window's thread lists the drive letters and asks nothing else.
+  for (const auto& call : machine.Calls()) {
+    if (call.thread == std::this_thread::get_id()) {
+      EXPECT_EQ(call.function, "GetLogicalDriveStringsA") << call.text;
+    }
+  }
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+#include "drive_info/size_text.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -5,13 +7,10 @@
 #include <random>
 #include <string>
 
-#include "drive_info/drive_info.h"
 #include "shared/runtime_failure.h"
 #include "shared/text_convert.h"
 #include "support/failure_number.h"
-#include "support/fake_kernel32.h"
 #include "support/fake_system_text.h"
-#include "support/recording_message_box.h"
 
 namespace brindlecap {
 namespace {
@@ -21,14 +20,10 @@ using testing::FailureNumber;
 class SizeTextTest : public ::testing::Test {
  protected:
   std::u16string Parse(int64_t scaled, int16_t roundBy) const {
-    return info.ParseSize(Currency::FromScaled(scaled), roundBy);
+    return SizeText(Currency::FromScaled(scaled), roundBy, locale);
   }
 
-  testing::FakeKernel32 machine;
-  testing::FakeCodePage codePage;
   testing::FakeLocale locale;
-  testing::RecordingMessageBox messages;
-  DriveInfo info{DriveSystem{machine, codePage, locale, messages}};
 };
 
 constexpr int64_t kScale = Currency::kScale;
@@ -214,6 +209,9 @@ TEST(CurrencyTest, AmountsBeyondTheLayoutOverflow) {
     EXPECT_EQ(FailureNumber([&] { Currency::FromUnsignedAmount(amount); }), error_number::kOverflow)
         << amount;
   }
+  const testing::FakeLocale locale;
+  EXPECT_EQ(FailureNumber([&] { SizeText(Currency::FromScaled(kScale), -1, locale); }),
+            error_number::kInvalidArgument);
 }
 
 }  // namespace

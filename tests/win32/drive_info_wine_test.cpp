@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "drive_info/drive_info.h"
+#include "drive_info/size_text.h"
 #include "drive_info/win32/win32_kernel32.h"
 #include "platform/win32_system_text.h"
 #include "shared/text_convert.h"
 #include "support/drive_oracles.h"
-#include "support/recording_message_box.h"
 #include "support/scratch_files.h"
 #include "support/window_driver.h"
 
@@ -53,8 +53,7 @@ class DriveInfoWineTest : public ::testing::Test {
   win32::Win32Kernel32 kernel32;
   win32::Win32AnsiCodePage codePage;
   win32::Win32LocaleInfo locale;
-  testing::RecordingMessageBox messages;
-  DriveInfo info{DriveSystem{kernel32, codePage, locale, messages}};
+  DriveInfo info{DriveSystem{kernel32, codePage, locale}};
 
   static inline bool fixture = false;
   static inline std::map<wchar_t, SpaceFigures> hostSpace;
@@ -67,8 +66,7 @@ TEST_F(DriveInfoWineTest, GetDrivesListsTheLettersOfTheSystemsDriveMask) {
   for (int bit = 0; bit < 26; ++bit) {
     if (mask & (1u << bit)) expected.push_back(Root(static_cast<char>('A' + bit)));
   }
-  std::vector<std::u16string> drives;
-  info.GetDrives(drives);
+  const std::vector<std::u16string> drives = info.Roots().value;
   EXPECT_EQ(drives, expected);
   for (char letter : std::string("ACELMNRUZ")) {
     EXPECT_NE(std::find(drives.begin(), drives.end(), Root(letter)), drives.end()) << letter;
@@ -95,31 +93,33 @@ TEST_F(DriveInfoWineTest, ExistsAndKindOfEveryFixtureDrive) {
   };
   for (const auto& c : cases) {
     if (c.letter == 'K' && !HasExactDrive()) continue;
-    EXPECT_EQ(info.Exists(Root(c.letter)), c.exists) << c.letter;
-    EXPECT_EQ(info.GetDriveTypeName(Root(c.letter)), c.kind) << c.letter;
+    EXPECT_EQ(info.Exists(Root(c.letter)).value, c.exists) << c.letter;
+    const Answer<DriveKind> kind = info.KindName(Root(c.letter));
+    EXPECT_EQ(kind.value.name, c.kind) << c.letter;
+    EXPECT_FALSE(kind.failure || kind.value.probeFailure) << c.letter;
   }
-  EXPECT_TRUE(messages.boxes.empty());
 }
 
 TEST_F(DriveInfoWineTest, ExistsFindsPathsBelowARoot) {
-  EXPECT_TRUE(info.Exists(u"C:\\windows"));
-  EXPECT_TRUE(info.Exists(u"C:\\windows\\"));
-  EXPECT_FALSE(info.Exists(u"C:\\no-such-entry"));
-  EXPECT_FALSE(info.Exists(u"C:\\no-such-folder\\"));
+  EXPECT_TRUE(info.Exists(u"C:\\windows").value);
+  EXPECT_TRUE(info.Exists(u"C:\\windows\\").value);
+  EXPECT_FALSE(info.Exists(u"C:\\no-such-entry").value);
+  EXPECT_FALSE(info.Exists(u"C:\\no-such-folder\\").value);
 }
 
 TEST_F(DriveInfoWineTest, KindsVolumesAndSerialsAgreeWithWmic) {
   ASSERT_FALSE(wmic.empty()) << "wmic gave no answer";
   for (const auto& [letter, row] : wmic) {
     const std::u16string root = Root(letter);
-    EXPECT_EQ(std::to_string(info.GetDriveType(root)), Narrow(row.driveType)) << char(letter);
-    std::u16string volume, fileSystem, serial;
-    ASSERT_EQ(info.GetDriveInfo(root, volume, fileSystem, serial), 0) << char(letter);
-    EXPECT_EQ(Utf16ToAscii(volume), Narrow(row.volumeName)) << char(letter);
-    EXPECT_EQ(Utf16ToAscii(fileSystem), Narrow(row.fileSystem)) << char(letter);
+    EXPECT_EQ(std::to_string(info.Kind(root).value), Narrow(row.driveType)) << char(letter);
+    const Answer<VolumeDetails> volume = info.Volume(root);
+    ASSERT_FALSE(volume.failure) << char(letter);
+    EXPECT_EQ(Utf16ToAscii(volume.value.name), Narrow(row.volumeName)) << char(letter);
+    EXPECT_EQ(Utf16ToAscii(volume.value.fileSystem), Narrow(row.fileSystem)) << char(letter);
     const std::string hex = Narrow(row.volumeSerialNumber);
     ASSERT_EQ(hex.size(), 8u) << char(letter);
-    EXPECT_EQ(Utf16ToAscii(serial), hex.substr(0, 4) + "-" + hex.substr(4)) << char(letter);
+    EXPECT_EQ(Utf16ToAscii(volume.value.serialText), hex.substr(0, 4) + "-" + hex.substr(4))
+        << char(letter);
   }
 }
 
@@ -136,11 +136,11 @@ TEST_F(DriveInfoWineTest, VolumeDetailsOfTheLabelledDrives) {
   };
   for (const auto& c : cases) {
     if (c.letter == 'K' && !HasExactDrive()) continue;
-    std::u16string volume, fileSystem, serial;
-    EXPECT_EQ(info.GetDriveInfo(Root(c.letter), volume, fileSystem, serial), 0) << c.letter;
-    EXPECT_EQ(volume, c.volume) << c.letter;
-    EXPECT_EQ(fileSystem, c.fileSystem) << c.letter;
-    EXPECT_EQ(serial, c.serial) << c.letter;
+    const Answer<VolumeDetails> volume = info.Volume(Root(c.letter));
+    EXPECT_FALSE(volume.failure) << c.letter;
+    EXPECT_EQ(volume.value.name, c.volume) << c.letter;
+    EXPECT_EQ(volume.value.fileSystem, c.fileSystem) << c.letter;
+    EXPECT_EQ(volume.value.serialText, c.serial) << c.letter;
   }
 }
 
@@ -152,9 +152,10 @@ TEST_F(DriveInfoWineTest, SpaceAgreesWithTheHost) {
     }
   }
   for (const auto& [letter, host] : hostSpace) {
-    Currency total, free, used;
-    float percent = -1;
-    ASSERT_EQ(info.GetDriveSpace(Root(letter), total, free, used, percent), 0) << char(letter);
+    const Answer<DriveSpace> space = info.Space(Root(letter));
+    ASSERT_FALSE(space.failure) << char(letter);
+    const Currency total = *space.value.total, free = *space.value.free, used = *space.value.used;
+    const float percent = *space.value.usedPercent;
     EXPECT_EQ(Amount(total), int64_t(host.total)) << char(letter);
     EXPECT_EQ(Amount(used), Amount(total) - Amount(free)) << char(letter);
     EXPECT_GE(percent, 0.0f);
@@ -176,25 +177,23 @@ TEST_F(DriveInfoWineTest, SpaceOfTheExactDriveIsExact) {
   if (!HasExactDrive()) GTEST_SKIP() << "no exact-size drive outside a private mount namespace";
   const SpaceFigures host = hostSpace.at(L'K');
   ASSERT_EQ(host.total, 1179648u);  // 1,152 KiB
-  Currency total, free, used;
-  float percent = -1;
-  ASSERT_EQ(info.GetDriveSpace(u"K:\\", total, free, used, percent), 0);
+  const Answer<DriveSpace> space = info.Space(u"K:\\");
+  ASSERT_FALSE(space.failure);
+  const Currency total = *space.value.total, free = *space.value.free, used = *space.value.used;
+  const float percent = *space.value.usedPercent;
   EXPECT_EQ(Amount(total), 1179648);
   EXPECT_EQ(Amount(free), int64_t(host.free));
   EXPECT_EQ(Amount(used), int64_t(host.total - host.free));
   const double expectedPercent = double(host.total - host.free) / double(host.total) * 100.0;
   EXPECT_NEAR(percent, expectedPercent, 0.005);
-  const int16_t two = 2;
-  EXPECT_EQ(info.ParseSize(total, two), u"1.12 MB");  // 1.125: half-way to the even digit
+  EXPECT_EQ(SizeText(total, 2, locale), u"1.12 MB");  // 1.125: half-way to the even digit
 }
 
 TEST_F(DriveInfoWineTest, DrivesWithoutAMediumFailTheSpaceQuery) {
   for (char letter : {'A', 'M'}) {
-    Currency total = Currency::FromScaled(-1), free = total, used = total;
-    float percent = -1;
-    EXPECT_EQ(info.GetDriveSpace(Root(letter), total, free, used, percent), 3) << letter;
-    EXPECT_EQ(total.scaled, -1) << letter;
-    EXPECT_EQ(percent, -1.0f) << letter;
+    const Answer<DriveSpace> space = info.Space(Root(letter));
+    EXPECT_EQ(space.failure ? space.failure->number : 0, 3) << letter;
+    EXPECT_FALSE(space.value.total || space.value.usedPercent) << letter;
   }
 }
 

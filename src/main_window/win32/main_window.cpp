@@ -23,10 +23,8 @@ constexpr wchar_t kShutdownReason[] = L"Saving the drive list to a file.";
 MainWindow::MainWindow(MainWindowServices services)
     : services_(std::move(services)),
       exportServices_{services_.createFileSystemObject, writerPump_, services_.messages},
-      retrieval_(
-          results_,
-          DriveSystem{services_.kernel32, services_.codePage, services_.locale, services_.messages},
-          DriveWorkers{workerThreads_, [this] { PostDriveAnswered(); }}),
+      retrieval_(results_, DriveSystem{services_.kernel32, services_.codePage, services_.locale},
+                 services_.messages, DriveWorkers{workerThreads_, [this] { PostDriveAnswered(); }}),
       save_(shownResults_, services_.saveDialog, *this, exportServices_),
       backBrush_(::CreateSolidBrush(backColor_)) {}
 

@@ -1,0 +1,108 @@
+#include "retrieval/drive_steps.h"
+
+#include "drive_info/size_text.h"
+#include "shared/runtime_failure.h"
+
+namespace brindlecap {
+
+namespace {
+
+constexpr char16_t kProbeFailureTitle[] = u"Harrowmede - GetMediaType";
+
+// A drive's steps, each at its line: a failure is kept as that line's report and
+// the next step goes on.
+class DriveSteps {
+ public:
+  DriveSteps(const std::u16string& root, const DriveSystem& system)
+      : root_(root), system_(system), info_(system) {}
+
+  DriveRow Run() {
+    row_.facts.root = root_;
+    // The medium test never fails: a drive whose search failed has no medium.
+    if (!info_.Exists(root_).value) {
+      row_.itemText = root_ + u"  - No Disk present";
+      WriteKind(kWriteShortRowKind);
+      return std::move(row_);
+    }
+    row_.facts.hasMedium = true;
+    const Answer<VolumeDetails> volume = info_.Volume(root_);
+    row_.facts.volumeFailure = Number(volume.failure);
+    if (!volume.failure) row_.facts.serialNumber = volume.value.serialNumber;
+    const Answer<DriveSpace> space = info_.Space(root_);
+    row_.facts.spaceFailure = Number(space.failure);
+    row_.facts.totalBytes = Bytes(space.value.total);
+    row_.facts.freeBytes = Bytes(space.value.free);
+    row_.facts.usedBytes = Bytes(space.value.used);
+    if (!space.failure) row_.facts.usedPercent = space.value.usedPercent;
+
+    // A failed volume query shows nothing of the volume, not even its NUL buffers.
+    const VolumeDetails shown = volume.failure ? VolumeDetails{} : volume.value;
+    row_.itemText = root_ + u" - [" + shown.name + u"]";
+    WriteKind(kWriteKind);
+    row_.cells[kFileSystemCell - 1] = shown.fileSystem;
+    WriteSize(kWriteTotal, kTotalCell, space.value.total);
+    WriteSize(kWriteFree, kFreeCell, space.value.free);
+    WriteSize(kWriteUsed, kUsedCell, space.value.used);
+    row_.cells[kSerialCell - 1] = shown.serialText;
+    return std::move(row_);
+  }
+
+ private:
+  static int32_t Number(const std::optional<QueryFailure>& failure) {
+    return failure ? (failure->number != 0 ? failure->number : error_number::kInternalError) : 0;
+  }
+  static std::optional<int64_t> Bytes(const std::optional<Currency>& amount) {
+    if (!amount) return std::nullopt;
+    return amount->scaled / Currency::kScale;
+  }
+
+  void WriteKind(RetrievalLine line) {
+    const Answer<DriveKind> kind = info_.KindName(root_);
+    if (kind.value.probeFailure) {
+      row_.reports.push_back({line, kind.value.probeFailure->description, kProbeFailureTitle,
+                              MessageBoxIcon::kCriticalStop});
+    }
+    if (kind.failure) {
+      row_.reports.push_back({line, kind.failure->description, {}});
+      return;
+    }
+    row_.cells[kKindCell - 1] = kind.value.name;
+    row_.facts.kindCode = kind.value.code;
+  }
+
+  void WriteSize(RetrievalLine line, RowCell cell, const std::optional<Currency>& amount) {
+    if (!amount) {
+      row_.cells[cell - 1] = std::u16string();
+      return;
+    }
+    try {
+      row_.cells[cell - 1] = SizeText(*amount, 2, system_.locale);
+    } catch (...) {
+      row_.reports.push_back({line, CurrentFailure().Description(), {}});
+    }
+  }
+
+  const std::u16string& root_;
+  const DriveSystem& system_;
+  DriveInfo info_;
+  DriveRow row_;
+};
+
+}  // namespace
+
+DriveRow RunDriveSteps(const std::u16string& root, const DriveSystem& system) noexcept {
+  try {
+    return DriveSteps(root, system).Run();
+  } catch (...) {
+    // No memory for the row's texts: the drive's row says so, at its first step.
+    DriveRow row;
+    row.facts.root = root;
+    try {
+      row.reports.push_back({kTestMedium, u"Out of memory", {}});
+    } catch (...) {
+    }
+    return row;
+  }
+}
+
+}  // namespace brindlecap

@@ -1,0 +1,70 @@
+#pragma once
+// The steps of "Start Retrieving" for one drive, run on a worker thread: they ask
+// the drive everything its row needs and produce a value, the row to add and what
+// went wrong on the way. The window's thread then adds the row and shows the
+// reports, in drive order, each at its step.
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "drive_info/drive_info.h"
+#include "results/drive_facts.h"
+#include "shared/message_box.h"
+
+namespace brindlecap {
+
+// The numbered lines of "Start Retrieving": the numbers an error report quotes.
+enum RetrievalLine : int {
+  kTurnAwayWhileRunning = 100,
+  kSetRunning = 102,
+  kCreateDriveInfo = 106,
+  kListDrives = 108,
+  kAskEveryDrive = 110,
+  kTestMedium = 112,
+  kAskVolume = 114,
+  kAskSpace = 116,
+  kAddFullRow = 118,
+  kWriteKind = 120,
+  kWriteFileSystem = 122,
+  kWriteTotal = 124,
+  kWriteFree = 126,
+  kWriteUsed = 128,
+  kWriteSerial = 136,
+  kAddShortRow = 138,
+  kWriteShortRowKind = 140,
+  kClearRunning = 144,
+};
+
+// What a drive's step met: an "Application Error" report at the step's line, or,
+// with a title, a box of its own (the optical probe's).
+struct StepReport {
+  RetrievalLine line;
+  std::u16string text;   // the failure's description, or the box's text
+  std::u16string title;  // empty for an "Application Error" report
+  MessageBoxIcon icon = MessageBoxIcon::kWarning;
+};
+
+// Everything one drive's steps produced.
+struct DriveRow {
+  std::u16string itemText;  // the first cell: the root and the volume, or "No Disk present"
+  // The other six cells by sub-item; empty where the step that makes it failed.
+  std::array<std::optional<std::u16string>, 6> cells;
+  DriveFacts facts;                 // the kind is known only when its cell is
+  std::vector<StepReport> reports;  // in the order they happened
+};
+
+// The sub-items of a row's cells.
+enum RowCell : int {
+  kKindCell = 1,
+  kFileSystemCell,
+  kTotalCell,
+  kFreeCell,
+  kUsedCell,
+  kSerialCell
+};
+
+// Asks one drive everything its row shows. Never raises: what fails is in the reports.
+DriveRow RunDriveSteps(const std::u16string& root, const DriveSystem& system) noexcept;
+
+}  // namespace brindlecap
