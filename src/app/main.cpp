@@ -13,6 +13,7 @@
 #include "main_window/win32/home_page.h"
 #include "main_window/win32/main_window.h"
 #include "platform/system_failure.h"
+#include "platform/system_function.h"
 #include "platform/win32_system_text.h"
 #include "shared/win32/file_check.h"
 #include "shared/win32/win32_message_box.h"
@@ -24,10 +25,8 @@ using namespace brindlecap;
 // Never look for DLLs in the current folder (loaded at run time: not on every Windows).
 void RemoveCurrentFolderFromDllSearch() {
   using SetDllDirectoryFunction = BOOL(WINAPI*)(LPCWSTR);
-  const HMODULE kernel32 = ::GetModuleHandleW(L"kernel32.dll");
-  if (kernel32 == nullptr) return;
-  const auto setDllDirectory = reinterpret_cast<SetDllDirectoryFunction>(
-      reinterpret_cast<void*>(::GetProcAddress(kernel32, "SetDllDirectoryW")));
+  const auto setDllDirectory =
+      win32::SystemFunction<SetDllDirectoryFunction>(L"kernel32.dll", "SetDllDirectoryW");
   if (setDllDirectory != nullptr) setDllDirectory(L"");
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/system_failure.h"
+#include "platform/system_function.h"
 #include "platform/wide_text.h"
 #include "shared/runtime_failure.h"
 #include "shared/text_convert.h"
@@ -94,10 +95,10 @@ const DialogLibrary& LoadDialogLibrary() {
   // Kept loaded for the rest of the run: the dialog leaves threads of its own behind.
   const HMODULE module = ::LoadLibraryW(path.c_str());
   if (module == nullptr) win32::ThrowLastError();
-  library.extendedError = reinterpret_cast<DialogLibrary::ExtendedErrorFunction>(
-      reinterpret_cast<void*>(::GetProcAddress(module, "CommDlgExtendedError")));
-  library.getSaveFileName = reinterpret_cast<DialogLibrary::GetSaveFileNameFunction>(
-      reinterpret_cast<void*>(::GetProcAddress(module, "GetSaveFileNameW")));
+  library.extendedError =
+      SystemFunction<DialogLibrary::ExtendedErrorFunction>(module, "CommDlgExtendedError");
+  library.getSaveFileName =
+      SystemFunction<DialogLibrary::GetSaveFileNameFunction>(module, "GetSaveFileNameW");
   if (library.getSaveFileName == nullptr || library.extendedError == nullptr) {
     library.getSaveFileName = nullptr;
     win32::ThrowLastError();

@@ -37,6 +37,11 @@ inline constexpr std::array<Column, 7> kResultColumns{
      {u"Free Space", 1500, ColumnValue::kFreeBytes},
      {u"Used Space", 1500, ColumnValue::kUsedBytes},
      {u"Serial Number", 5000, ColumnValue::kSerialNumber}}};
+// What column `column` (from 1) holds; a column past the table holds text.
+constexpr ColumnValue ValueOfColumn(int column) {
+  if (column < 1 || static_cast<size_t>(column) > kResultColumns.size()) return ColumnValue::kText;
+  return kResultColumns[static_cast<size_t>(column - 1)].value;
+}
 // The column that draws the usage bar, and the bar's height and its distance from
 // the cell's sides, in pixels at 96 DPI.
 inline constexpr int kUsedSpaceColumn = 6;

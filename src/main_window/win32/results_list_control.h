@@ -6,13 +6,21 @@
 // It does what a Windows list does: Ctrl+C copies, Ctrl+A selects all, Delete
 // removes, a header click sorts, a right-click offers the same, hovering a size
 // shows its exact bytes, and the Used Space cell carries a usage bar.
+//
+// Where each part lives: results_list_control.cpp (taking over the control and
+// passing its messages on), results_list_display.cpp (texts, check marks, the
+// selection kept on its rows, type-ahead), results_list_commands.cpp (keys and
+// the right-click menu), and the objects it owns: ResultsListSorter,
+// ExactBytesTip and UsageBarPainter.
 #include <windows.h>
 
 #include <commctrl.h>
 
-#include <string>
 #include <vector>
 
+#include "main_window/win32/exact_bytes_tip.h"
+#include "main_window/win32/results_list_sorter.h"
+#include "main_window/win32/usage_bar_painter.h"
 #include "platform/handles.h"
 #include "results/results_model.h"
 
@@ -53,37 +61,31 @@ class ResultsListControl : public ResultsModel::Listener {
   void SelectAll() noexcept;
   void SetAllChecked(bool checked) noexcept;
   void RemoveSelection() noexcept;
-  void SortByColumn(int column) noexcept;
+  void SortByColumn(int column) noexcept { sorter_.SortByColumn(window_, column); }
 
  private:
-  // Compares texts as the user's locale does.
-  class SystemCollation : public TextCollation {
-   public:
-    int Compare(std::u16string_view a, std::u16string_view b) const override;
-  };
-
   static LRESULT CALLBACK SubclassProcedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam) noexcept;
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
   LRESULT CallControl(UINT message, WPARAM wParam, LPARAM lParam) const noexcept;
+  LRESULT Detach(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+
+  // Display and checks (results_list_display.cpp).
+  void SyncItemCount() noexcept;
+  void AnswerDisplayInfo(LVITEMW& item) const noexcept;
+  int FindItem(const NMLVFINDITEMW& find) const noexcept;
   bool ToggleAtPoint(LPARAM point) noexcept;
   void ToggleSelection() noexcept;
   LRESULT SetItemState(int index, const LVITEMW& item) noexcept;
-  void AnswerDisplayInfo(LVITEMW& item) const noexcept;
-  int FindItem(const NMLVFINDITEMW& find) const noexcept;
-  void SyncItemCount() noexcept;
-  bool OnKeyDown(WPARAM key) noexcept;
-  void ShowContextMenu(LPARAM screenPoint) noexcept;
-  LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw) noexcept;
-  void ShowSortArrow() noexcept;
   // Zero-based positions of the selected rows, in shown order.
   std::vector<int> SelectedItems() const noexcept;
   void SelectItems(const std::vector<int>& items, int focused, bool showFocused) noexcept;
   void RememberShownRows() noexcept;
-  void CreateTip() noexcept;
-  void FollowPointer(LPARAM point) noexcept;
-  void RelayToTip(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
-  std::u16string ExactBytesAt(int item, int subItem) const;
+
+  // Keys and menu (results_list_commands.cpp).
+  bool OnKeyDown(WPARAM key) noexcept;
+  static bool KeyDownDidTheWork(WPARAM character) noexcept;
+  void ShowContextMenu(LPARAM screenPoint) noexcept;
 
   ResultsModel& model_;
   HWND window_ = nullptr;
@@ -92,10 +94,9 @@ class ResultsListControl : public ResultsModel::Listener {
   int holds_ = 0;
   // The model's row at each position, as the control last showed them.
   std::vector<int> shownRows_;
-  SystemCollation collation_;
-  UniqueWindow tip_;
-  int tipItem_ = -1, tipSubItem_ = -1;  // the cell the tip is for
-  std::u16string tipText_;
+  ResultsListSorter sorter_{model_};
+  UsageBarPainter usageBar_{model_};
+  ExactBytesTip tip_{model_};
 };
 
 }  // namespace brindlecap::win32
