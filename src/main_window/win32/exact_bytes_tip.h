@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "results/results_model.h"
 #include "platform/handles.h"
+#include "results/results_model.h"
 
 namespace brindlecap::win32 {
 
