@@ -8,10 +8,20 @@
 // Its second button shows the save dialog (the dialog's library loaded on
 // first use, as Brindlecap does) and writes nothing: the memory footprint uses
 // it to tell what the dialog's libraries cost in any program.
+//
+// Built a second time as retrieval_window (BRINDLECAP_FLOOR_RETRIEVAL), the
+// floor of a retrieval as seen: its first button makes one retrieval's kernel32
+// calls (drive_calls.h) on the window's thread, turns the answers into the
+// seven cells per drive (drive_rows.h), appends the rows to the list and paints
+// it before the click returns.
 #include <windows.h>
 
 #include <commctrl.h>
 #include <commdlg.h>
+
+#ifdef BRINDLECAP_FLOOR_RETRIEVAL
+#include "drive_rows.h"
+#endif
 
 namespace {
 
@@ -100,11 +110,59 @@ void ShowSaveDialog(HWND owner) {
   getSaveFileName(&dialog);
 }
 
+#ifdef BRINDLECAP_FLOOR_RETRIEVAL
+using brindlecap::drive_floor::Row;
+// On the process heap, grown by doubling: the standard library's containers
+// would add its exception machinery, ten times this program's size.
+Row* rows = nullptr;
+int rowCount = 0, rowCapacity = 0;
+
+void AddRow(const Row& row) {
+  if (rowCount == rowCapacity) {
+    const int capacity = rowCapacity == 0 ? 32 : rowCapacity * 2;
+    const SIZE_T bytes = sizeof(Row) * static_cast<SIZE_T>(capacity);
+    void* grown = rows == nullptr ? HeapAlloc(GetProcessHeap(), 0, bytes)
+                                  : HeapReAlloc(GetProcessHeap(), 0, rows, bytes);
+    if (grown == nullptr) return;
+    rows = static_cast<Row*>(grown);
+    rowCapacity = capacity;
+  }
+  rows[rowCount++] = row;
+}
+
+void Retrieve(HWND list) {
+  brindlecap::drive_floor::OneRun([](const brindlecap::drive_floor::DriveAnswers& answers) {
+    AddRow(brindlecap::drive_floor::MakeRow(answers));
+  });
+  // No flags, as any program would: the list redraws its visible rows.
+  SendMessageW(list, LVM_SETITEMCOUNT, rowCount, 0);
+  UpdateWindow(list);
+}
+
+void AnswerCell(NMLVDISPINFOW& info) {
+  LVITEMW& item = info.item;
+  if (item.iItem < 0 || item.iItem >= rowCount) return;
+  if ((item.mask & LVIF_TEXT) && item.iSubItem >= 0 && item.iSubItem < 7 && item.cchTextMax > 0) {
+    lstrcpynW(item.pszText, rows[item.iItem].cells[item.iSubItem], item.cchTextMax);
+  }
+  if (item.mask & LVIF_STATE) {  // every check box empty
+    item.state = (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(1);
+    item.stateMask |= LVIS_STATEIMAGEMASK;
+  }
+}
+#endif
+
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_NOTIFY: {
-      // No rows: the list never asks for a text. Answered all the same.
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+#ifdef BRINDLECAP_FLOOR_RETRIEVAL
+      if (header->code == LVN_GETDISPINFOW) {
+        AnswerCell(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
+        return 0;
+      }
+#endif
+      // Without rows the list never asks for a text. Answered all the same.
       if (header->code == LVN_ODFINDITEMW) return -1;
       return 0;
     }
@@ -112,6 +170,11 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
       if (LOWORD(wParam) == kSecondButtonId && HIWORD(wParam) == BN_CLICKED) {
         ShowSaveDialog(window);
       }
+#ifdef BRINDLECAP_FLOOR_RETRIEVAL
+      if (LOWORD(wParam) == kFirstButtonId && HIWORD(wParam) == BN_CLICKED) {
+        Retrieve(GetDlgItem(window, kListId));
+      }
+#endif
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
@@ -124,6 +187,9 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+#ifdef BRINDLECAP_FLOOR_RETRIEVAL
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);  // as Brindlecap: no drive boxes
+#endif
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&controls);
   const HDC screen = GetDC(nullptr);

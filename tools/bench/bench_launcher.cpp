@@ -7,14 +7,15 @@
 //       starts each program <runs> times, taking turns; the time runs from
 //       CreateProcess until the program's visible window answers a sent message
 //       after WaitForInputIdle, then the window is closed
-//   bench_launcher retrieval <exe> <runs>
-//       presses "Start Retrieving" <runs> times; BM_CLICK is sent, and SendMessage
-//       returns once the handler has run (the run never yields). Then the paint
-//       that the run left pending is sent at once (RDW_UPDATENOW): the second
-//       time is until the new rows are on screen. With each run, the floor
+//   bench_launcher retrieval <exe> <runs> [<floor window exe>]
+//       presses "Start Retrieving" <runs> times, timed until the run has ended
+//       (the button enabled again) and until the new rows are painted (the
+//       pending paint sent at once, RDW_UPDATENOW). With each run, the floor
 //       (drive_calls.h: the run's kernel32 calls alone) runs once in this
-//       process, before the run and after it in turn, so that the program and
-//       its floor take turns under one load
+//       process, and the floor window (retrieval_window.exe: the same calls,
+//       the rows shown and painted) has its first button pressed and timed the
+//       same way as the program's, before the run and after it in turn, so that
+//       the program and its floors take turns under one load
 //   bench_launcher export <exe> <folder> <saves> <rows>...
 //       for each row count: presses "Start Retrieving" until the list holds at
 //       least that many rows, checks every row and saves <saves> times through
@@ -204,16 +205,61 @@ int Startup(int runs, const std::vector<std::wstring>& exes) {
 }
 
 // Lets the window repaint what the last command changed, outside the timed part.
-void LetItSettle(e2e::ProgramDriver& program) {
-  WaitForInputIdle(program.Process(), 5000);
+void LetItSettle(HANDLE process, HWND window) {
+  WaitForInputIdle(process, 5000);
   Sleep(10);
-  e2e::SendOrThrow(program.MainWindow(), WM_NULL, 0, 0);
+  e2e::SendOrThrow(window, WM_NULL, 0, 0);
 }
 
-int Retrieval(const std::wstring& exe, int runs) {
+void LetItSettle(e2e::ProgramDriver& program) {
+  LetItSettle(program.Process(), program.MainWindow());
+}
+
+// A window with "Start Retrieving" and the list, Brindlecap's or the floor's.
+struct RetrievingWindow {
+  HANDLE process;
+  HWND window;
+};
+
+struct RetrievalTimes {
+  double clickMs, paintedMs;
+  int added;
+};
+
+// One press of "Start Retrieving", timed the same way for Brindlecap and the
+// floor window. BM_CLICK is sent; Brindlecap asks the drives on worker threads
+// and keeps the button off until the run has ended (the floor has ended when
+// the send returns). Then the paint that the run left pending is sent at once:
+// a window of another process gets its WM_PAINT sent, so RedrawWindow returns
+// when the new rows are on screen.
+RetrievalTimes PressStartRetrieving(const RetrievingWindow& target) {
+  const HWND button = GetDlgItem(target.window, e2e::kStartRetrievingId);
+  const HWND list = GetDlgItem(target.window, e2e::kListId);
+  if (button == nullptr || list == nullptr) throw e2e::DriverError("no button or list to time");
+  const e2e::RemoteListView rows(list, target.process);
+  const int before = rows.ItemCount();
+  const double start = NowMs();
+  e2e::SendOrThrow(button, BM_CLICK, 0, 0, Milliseconds(120000));
+  if (!e2e::WaitUntil([&] { return IsWindowEnabled(button) != FALSE; }, Milliseconds(120000),
+                      Milliseconds(1))) {
+    throw e2e::DriverError("the retrieval did not end within two minutes");
+  }
+  // Whatever the last answers left waiting in its queue is handled too.
+  WaitForInputIdle(target.process, 10000);
+  const double clicked = NowMs();
+  RedrawWindow(target.window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  const double shown = NowMs();
+  return {clicked - start, shown - start, rows.ItemCount() - before};
+}
+
+int Retrieval(const std::wstring& exe, int runs, const std::wstring& floorExe) {
   auto program = e2e::ProgramDriver::Start(exe, FolderOf(exe));
-  e2e::RemoteListView list = program->List();
-  std::vector<double> clicks, painted, floors;
+  std::unique_ptr<StartedProgram> floorWindow;
+  if (!floorExe.empty()) {
+    floorWindow = std::make_unique<StartedProgram>(floorExe);
+    floorWindow->WaitUntilReady();
+  }
+  std::vector<double> clicks, painted, floors, floorWindowPainted;
   int rowsPerRun = -1;
   brindlecap::drive_floor::CallCounts counts;
   const auto runFloor = [&](int run) {
@@ -223,39 +269,47 @@ int Retrieval(const std::wstring& exe, int runs) {
     std::printf("retrieval_floor_run run=%d ms=%.3f drives=%d\n", run + 1, floors.back(),
                 counts.drives);
   };
+  // One row per drive: as many as the floor found (the first run's floor
+  // always runs before it).
+  const auto checkRows = [&](int added, const char* who) {
+    if (added <= 0 || added != counts.drives) {
+      throw e2e::DriverError(std::string(who) + "'s run added " + std::to_string(added) +
+                             " rows for " + std::to_string(counts.drives) + " drives of the floor");
+    }
+  };
+  const auto runFloorWindow = [&](int run) {
+    if (!floorWindow) return;
+    const RetrievalTimes times =
+        PressStartRetrieving({floorWindow->Process(), floorWindow->Window()});
+    checkRows(times.added, "the floor window");
+    floorWindowPainted.push_back(times.paintedMs);
+    std::printf("retrieval_window_floor_run run=%d painted_ms=%.3f rows=%d\n", run + 1,
+                times.paintedMs, times.added);
+    LetItSettle(floorWindow->Process(), floorWindow->Window());
+  };
   for (int run = 0; run < runs; ++run) {
-    // Whichever goes second may find the system's caches warmed by the first:
-    // the floor goes first in one run, second in the next.
-    if (run % 2 == 0) runFloor(run);
-
-    const int before = list.ItemCount();
-    const double start = NowMs();
-    program->Retrieve();
-    const double clicked = NowMs();
-    // The run leaves the list (and the pressed button) to repaint. Sent now,
-    // the paint runs in the program before anything else it would do next; a
-    // window of another process gets its WM_PAINT sent, so this returns when
-    // the new rows are on screen.
-    RedrawWindow(program->MainWindow(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    const double shown = NowMs();
-    const int added = list.ItemCount() - before;
-    if (added <= 0 || (rowsPerRun >= 0 && added != rowsPerRun)) {
-      throw e2e::DriverError("a run added " + std::to_string(added) + " rows, the first " +
+    // Whichever goes first may warm the system's caches for the next: the
+    // floors go before the program in one run, after it in the next.
+    if (run % 2 == 0) {
+      runFloor(run);
+      runFloorWindow(run);
+    }
+    const RetrievalTimes times = PressStartRetrieving({program->Process(), program->MainWindow()});
+    checkRows(times.added, "Brindlecap");
+    if (rowsPerRun >= 0 && times.added != rowsPerRun) {
+      throw e2e::DriverError("a run added " + std::to_string(times.added) + " rows, the first " +
                              std::to_string(rowsPerRun));
     }
-    // One row per drive: the floor must have asked about as many drives (the
-    // first run's floor always runs before it).
-    if (added != counts.drives) {
-      throw e2e::DriverError("a run added " + std::to_string(added) + " rows for " +
-                             std::to_string(counts.drives) + " drives of the floor");
-    }
-    rowsPerRun = added;
-    clicks.push_back(clicked - start);
-    painted.push_back(shown - start);
-    std::printf("retrieval_run run=%d ms=%.3f painted_ms=%.3f rows=%d\n", run + 1, clicked - start,
-                shown - start, added);
+    rowsPerRun = times.added;
+    clicks.push_back(times.clickMs);
+    painted.push_back(times.paintedMs);
+    std::printf("retrieval_run run=%d ms=%.3f painted_ms=%.3f rows=%d\n", run + 1, times.clickMs,
+                times.paintedMs, times.added);
     LetItSettle(*program);
-    if (run % 2 == 1) runFloor(run);
+    if (run % 2 == 1) {
+      runFloorWindow(run);
+      runFloor(run);
+    }
   }
   // What the measurement itself costs: one sent message that does nothing.
   std::vector<double> roundTrips;
@@ -271,6 +325,11 @@ int Retrieval(const std::wstring& exe, int runs) {
     PrintSummary("retrieval painted", std::vector<double>(painted.begin() + 1, painted.end()),
                  "ms");
     PrintSummary("retrieval floor", std::vector<double>(floors.begin() + 1, floors.end()), "ms");
+    if (floorWindowPainted.size() > 1) {
+      PrintSummary("retrieval window_floor_painted",
+                   std::vector<double>(floorWindowPainted.begin() + 1, floorWindowPainted.end()),
+                   "ms");
+    }
   }
   PrintSummary("retrieval roundtrip", roundTrips, "us");
   program->Close(Milliseconds(15000));
@@ -641,7 +700,7 @@ int Processes(int runs, const std::wstring& folder,
 int Usage() {
   std::fprintf(stderr,
                "usage: bench_launcher startup <runs> <exe>...\n"
-               "       bench_launcher retrieval <exe> <runs>\n"
+               "       bench_launcher retrieval <exe> <runs> [<floor window exe>]\n"
                "       bench_launcher export <exe> <folder> <saves> <rows>...\n"
                "       bench_launcher footprint <exe> <ready prefix> idle|dialog|program "
                "[<folder>]\n"
@@ -660,8 +719,9 @@ int wmain(int argc, wchar_t** argv) {
       for (int i = 3; i < argc; ++i) exes.push_back(WindowsPath(argv[i]));
       return Startup(std::max(1, _wtoi(argv[2])), exes);
     }
-    if (command == L"retrieval" && argc == 4) {
-      return Retrieval(WindowsPath(argv[2]), std::max(1, _wtoi(argv[3])));
+    if (command == L"retrieval" && (argc == 4 || argc == 5)) {
+      return Retrieval(WindowsPath(argv[2]), std::max(1, _wtoi(argv[3])),
+                       argc == 5 ? WindowsPath(argv[4]) : std::wstring());
     }
     if (command == L"export" && argc >= 6) {
       std::vector<int> sizes;
