@@ -42,6 +42,50 @@ void AppendUnpadded(std::u16string& line, std::u16string_view text) {
   line.append(text).push_back(u'\t');
 }
 
+// The numbered lines of writing the list: the numbers a report quotes.
+enum WriterLine : int {
+  kClearWidths = 100,
+  kCountColumnsToMeasure = 102,
+  kStartColumnWidth = 104,
+  kTestHeaderWidth = 106,
+  kTakeHeaderWidth = 108,
+  kCountRowsToMeasure = 110,
+  kYieldWhileMeasuring = 112,
+  kTestFirstColumn = 114,
+  kTestItemWidth = 116,
+  kTakeItemWidth = 118,
+  kTestCellWidth = 120,
+  kTakeCellWidth = 122,
+  kAddColumnWidth = 126,
+  kKeepColumnWidth = 128,
+  kPrepareLine = 132,
+  kCreateFileSystem = 134,
+  kCreateFile = 136,
+  kCountHeaderColumns = 138,
+  kYieldWhileWritingHeader = 140,
+  kTestHeaderFits = 142,
+  kPadHeader = 144,
+  kAppendWideHeader = 146,
+  kWriteHeaderLine = 150,
+  kCountRowsToWrite = 152,
+  kYieldBetweenRows = 154,
+  kClearLine = 156,
+  kTestChecked = 158,
+  kCountCells = 160,
+  kYieldBetweenCells = 162,
+  kReadCell = 164,
+  kTestItemFits = 166,
+  kPadItem = 168,
+  kAppendWideItem = 170,
+  kTestCellFits = 172,
+  kPadCell = 174,
+  kAppendWideCell = 176,
+  kWriteRowLine = 180,
+  kCloseFile = 184,
+  kReleaseFile = 186,
+  kReleaseFileSystem = 188,
+};
+
 // One save's working state, shared by its three passes.
 class FixedWidthWrite {
  public:
@@ -55,9 +99,9 @@ class FixedWidthWrite {
     MeasureColumns();
     WriteHeader();
     WriteCheckedRows();
-    op_.Do(184, [&] { TextStreamObject().Close(); });
-    op_.Do(186, [&] { stream_.reset(); });
-    op_.Do(188, [&] { fileSystem_.reset(); });
+    op_.Do(kCloseFile, [&] { TextStreamObject().Close(); });
+    op_.Do(kReleaseFile, [&] { stream_.reset(); });
+    op_.Do(kReleaseFileSystem, [&] { fileSystem_.reset(); });
   }
 
  private:
@@ -74,23 +118,23 @@ class FixedWidthWrite {
 
   // Every column's width over its header and all rows, checked or not.
   void MeasureColumns() {
-    op_.Do(100, [&] { widths_.clear(); });
+    op_.Do(kClearWidths, [&] { widths_.clear(); });
     int columnCount = 0;
-    op_.Do(102, [&] { columnCount = list_.ColumnHeadersCount(); });
+    op_.Do(kCountColumnsToMeasure, [&] { columnCount = list_.ColumnHeadersCount(); });
     for (int c = 1; c <= columnCount; ++c) {
       int32_t running = 0;
-      op_.Do(104, [&] { running = 0; });
-      if (op_.If(106, [&] { return Length(list_.ColumnHeaderText(c)) > running; })) {
-        op_.Do(108, [&] { running = Length(list_.ColumnHeaderText(c)); });
+      op_.Do(kStartColumnWidth, [&] { running = 0; });
+      if (op_.If(kTestHeaderWidth, [&] { return Length(list_.ColumnHeaderText(c)) > running; })) {
+        op_.Do(kTakeHeaderWidth, [&] { running = Length(list_.ColumnHeaderText(c)); });
       }
       int rowCount = 0;
-      op_.Do(110, [&] { rowCount = list_.ListItemsCount(); });
+      op_.Do(kCountRowsToMeasure, [&] { rowCount = list_.ListItemsCount(); });
       for (int r = 1; r <= rowCount; ++r) {
-        op_.Do(112, [&] { Yield(); });
+        op_.Do(kYieldWhileMeasuring, [&] { Yield(); });
         MeasureCell(r, c, running);
       }
-      op_.Do(126, [&] { widths_.push_back(0); });
-      op_.Do(128, [&] {
+      op_.Do(kAddColumnWidth, [&] { widths_.push_back(0); });
+      op_.Do(kKeepColumnWidth, [&] {
         if (widths_.empty()) throw SubscriptOutOfRangeFailure();
         widths_.back() = running;
       });
@@ -98,74 +142,80 @@ class FixedWidthWrite {
   }
 
   void MeasureCell(int r, int c, int32_t& running) {
-    if (op_.If(114, [&] { return c == 1; })) {
-      if (op_.If(116, [&] { return Length(list_.ListItemText(r)) > running; })) {
-        op_.Do(118, [&] { running = Length(list_.ListItemText(r)); });
+    if (op_.If(kTestFirstColumn, [&] { return c == 1; })) {
+      if (op_.If(kTestItemWidth, [&] { return Length(list_.ListItemText(r)) > running; })) {
+        op_.Do(kTakeItemWidth, [&] { running = Length(list_.ListItemText(r)); });
       }
     } else {
-      if (op_.If(120, [&] { return Length(list_.SubItem(r, SubItemIndex(c))) > running; })) {
-        op_.Do(122, [&] { running = Length(list_.SubItem(r, SubItemIndex(c))); });
+      if (op_.If(kTestCellWidth,
+                 [&] { return Length(list_.SubItem(r, SubItemIndex(c))) > running; })) {
+        op_.Do(kTakeCellWidth, [&] { running = Length(list_.SubItem(r, SubItemIndex(c))); });
       }
     }
   }
 
   // The file and the header line.
   void WriteHeader() {
-    op_.Do(132, [&] {
+    op_.Do(kPrepareLine, [&] {
       line_.clear();
       // One buffer for every line: room for the widest possible padded line.
       size_t capacity = widths_.size();
       for (int32_t width : widths_) capacity += static_cast<size_t>(width);
       line_.reserve(capacity);
     });
-    op_.Do(134, [&] {
+    op_.Do(kCreateFileSystem, [&] {
       if (!services_.createFileSystemObject) throw ObjectNotSetFailure();
       fileSystem_ = services_.createFileSystemObject();
     });
-    op_.Do(136, [&] { stream_ = FileSystem().CreateTextFile(path_, true); });
+    op_.Do(kCreateFile, [&] { stream_ = FileSystem().CreateTextFile(path_, true); });
     int columnCount = 0;
-    op_.Do(138, [&] { columnCount = list_.ColumnHeadersCount(); });
+    op_.Do(kCountHeaderColumns, [&] { columnCount = list_.ColumnHeadersCount(); });
     for (int c = 1; c <= columnCount; ++c) {
-      op_.Do(140, [&] { Yield(); });
-      if (op_.If(142, [&] { return WidthOf(widths_, c) >= Length(list_.ColumnHeaderText(c)); })) {
-        op_.Do(144, [&] { AppendPadded(line_, list_.ColumnHeaderText(c), WidthOf(widths_, c)); });
+      op_.Do(kYieldWhileWritingHeader, [&] { Yield(); });
+      if (op_.If(kTestHeaderFits,
+                 [&] { return WidthOf(widths_, c) >= Length(list_.ColumnHeaderText(c)); })) {
+        op_.Do(kPadHeader,
+               [&] { AppendPadded(line_, list_.ColumnHeaderText(c), WidthOf(widths_, c)); });
       } else {
-        op_.Do(146, [&] { AppendUnpadded(line_, list_.ColumnHeaderText(c)); });
+        op_.Do(kAppendWideHeader, [&] { AppendUnpadded(line_, list_.ColumnHeaderText(c)); });
       }
     }
-    op_.Do(150, [&] { TextStreamObject().WriteLine(line_); });
+    op_.Do(kWriteHeaderLine, [&] { TextStreamObject().WriteLine(line_); });
   }
 
   // One line per checked row.
   void WriteCheckedRows() {
     int rowCount = 0;
-    op_.Do(152, [&] { rowCount = list_.ListItemsCount(); });
+    op_.Do(kCountRowsToWrite, [&] { rowCount = list_.ListItemsCount(); });
     for (int r = 1; r <= rowCount; ++r) {
-      op_.Do(154, [&] { Yield(); });
-      op_.Do(156, [&] { line_.clear(); });
-      if (op_.If(158, [&] { return list_.Checked(r); })) WriteRow(r);
+      op_.Do(kYieldBetweenRows, [&] { Yield(); });
+      op_.Do(kClearLine, [&] { line_.clear(); });
+      if (op_.If(kTestChecked, [&] { return list_.Checked(r); })) WriteRow(r);
     }
   }
 
   void WriteRow(int r) {
     int cellCount = 0;
-    op_.Do(160, [&] { cellCount = list_.ColumnHeadersCount(); });
+    op_.Do(kCountCells, [&] { cellCount = list_.ColumnHeadersCount(); });
     for (int c = 1; c <= cellCount; ++c) {
-      op_.Do(162, [&] { Yield(); });
+      op_.Do(kYieldBetweenCells, [&] { Yield(); });
       // Read once: nothing can change the list between the test and the append
       // (no yield comes between them), so the text is used where it lies.
-      op_.Do(164, [&] {
+      op_.Do(kReadCell, [&] {
         cell_ = {};
         cell_ = c == 1 ? list_.ListItemText(r) : list_.SubItem(r, SubItemIndex(c));
       });
       const bool firstColumn = c == 1;
-      if (op_.If(firstColumn ? 166 : 172, [&] { return WidthOf(widths_, c) >= Length(cell_); })) {
-        op_.Do(firstColumn ? 168 : 174, [&] { AppendPadded(line_, cell_, WidthOf(widths_, c)); });
+      if (op_.If(firstColumn ? kTestItemFits : kTestCellFits,
+                 [&] { return WidthOf(widths_, c) >= Length(cell_); })) {
+        op_.Do(firstColumn ? kPadItem : kPadCell,
+               [&] { AppendPadded(line_, cell_, WidthOf(widths_, c)); });
       } else {
-        op_.Do(firstColumn ? 170 : 176, [&] { AppendUnpadded(line_, cell_); });
+        op_.Do(firstColumn ? kAppendWideItem : kAppendWideCell,
+               [&] { AppendUnpadded(line_, cell_); });
       }
     }
-    op_.Do(180, [&] { TextStreamObject().WriteLine(line_); });
+    op_.Do(kWriteRowLine, [&] { TextStreamObject().WriteLine(line_); });
   }
 
   const ListReader& list_;

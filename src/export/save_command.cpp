@@ -23,6 +23,20 @@ class FlagScope {
   bool& flag_;
 };
 
+// The numbered lines of "Save Results As Text File": the numbers a report quotes.
+enum SaveLine : int {
+  kClearFileName = 106,
+  kSetDialogFlags = 108,
+  kSetDialogTitle = 110,
+  kSetDialogFilter = 112,
+  kShowDialog = 114,
+  kTakeChosenPath = 116,
+  kLeaveWithoutPath = 118,
+  kShowHourglass = 120,
+  kWriteList = 122,
+  kShowDefaultPointer = 124,
+};
+
 }  // namespace
 
 void SaveCommand::Run() noexcept {
@@ -33,19 +47,19 @@ void SaveCommand::Run() noexcept {
 
   ReportingOperation op(services_.messages, location::kSaveResults);
   std::u16string chosenPath;
-  op.Do(106, [&] { dialog_.SetFileName(u""); });
-  op.Do(108, [&] { dialog_.SetFlags(kSaveDialogFlags); });
-  op.Do(110, [&] { dialog_.SetDialogTitle(kSaveDialogTitle); });
-  op.Do(112, [&] { dialog_.SetFilter(kSaveDialogFilter); });
-  op.Do(114, [&] { dialog_.ShowSave(); });
-  op.Do(116, [&] { chosenPath = dialog_.FileName(); });
-  if (op.ExitIf(118, [&] { return chosenPath.empty(); })) return;
-  op.Do(120, [&] { pointer_.SetMousePointer(mouse_pointer::kHourglass); });
-  op.Do(122, [&] {
+  op.Do(kClearFileName, [&] { dialog_.SetFileName(u""); });
+  op.Do(kSetDialogFlags, [&] { dialog_.SetFlags(kSaveDialogFlags); });
+  op.Do(kSetDialogTitle, [&] { dialog_.SetDialogTitle(kSaveDialogTitle); });
+  op.Do(kSetDialogFilter, [&] { dialog_.SetFilter(kSaveDialogFilter); });
+  op.Do(kShowDialog, [&] { dialog_.ShowSave(); });
+  op.Do(kTakeChosenPath, [&] { chosenPath = dialog_.FileName(); });
+  if (op.ExitIf(kLeaveWithoutPath, [&] { return chosenPath.empty(); })) return;
+  op.Do(kShowHourglass, [&] { pointer_.SetMousePointer(mouse_pointer::kHourglass); });
+  op.Do(kWriteList, [&] {
     FlagScope writing(writing_);
     WriteFixedWidthList(list_, chosenPath, services_);
   });
-  op.Do(124, [&] { pointer_.SetMousePointer(mouse_pointer::kDefault); });
+  op.Do(kShowDefaultPointer, [&] { pointer_.SetMousePointer(mouse_pointer::kDefault); });
 }
 
 }  // namespace brindlecap
