@@ -56,9 +56,7 @@ struct TextBuffer {
 
 std::u16string SerialText(uint32_t serial) {
   if (serial == 0) return u"No SN";
-  static constexpr char16_t kHexDigits[] = u"0123456789ABCDEF";
-  std::u16string digits(8, u'0');
-  for (int i = 7; i >= 0; --i, serial >>= 4) digits[i] = kHexDigits[serial & 0xF];
+  const std::u16string digits = AsciiToUtf16(HexText(serial, 8));
   return digits.substr(0, 4) + u'-' + digits.substr(4);
 }
 

@@ -1,6 +1,7 @@
 #include "export/table_text.h"
 
 #include "results/spreadsheet_cell.h"
+#include "shared/text_convert.h"
 
 namespace brindlecap {
 
@@ -132,10 +133,7 @@ void AppendText(std::string& out, std::u16string_view text, Escape escape) {
       continue;
     }
     if (escape == Escape::kJson && c < 0x20) {
-      static constexpr char kHex[] = "0123456789abcdef";
-      out += "\\u00";
-      out += kHex[c >> 4];
-      out += kHex[c & 0xF];
+      out += "\\u00" + HexText(c, 2, false);
       continue;
     }
     if (c >= 0xD800 && c <= 0xDFFF) {

@@ -33,12 +33,32 @@ std::u16string Win32AnsiCodePage::FromAnsi(std::string_view text) const {
   return wide;
 }
 
+namespace {
+
+std::u16string LocaleText(LCTYPE what, std::u16string fallback) {
+  wchar_t text[16] = {};  // the system allows at most 4 characters for these, and 9 for grouping
+  const int length = ::GetLocaleInfoW(LOCALE_USER_DEFAULT, what, text, 16);
+  if (length <= 1) return fallback;
+  return std::u16string(reinterpret_cast<const char16_t*>(text), static_cast<size_t>(length - 1));
+}
+
+}  // namespace
+
 std::u16string Win32LocaleInfo::DecimalSeparator() const {
-  wchar_t separator[8] = {};  // the system allows at most 3 characters and the NUL
-  const int length = ::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8);
-  if (length <= 1) return u".";
-  return std::u16string(reinterpret_cast<const char16_t*>(separator),
-                        static_cast<size_t>(length - 1));
+  return LocaleText(LOCALE_SDECIMAL, u".");
+}
+
+std::u16string Win32LocaleInfo::ThousandsSeparator() const {
+  return LocaleText(LOCALE_STHOUSAND, u"");
+}
+
+std::u16string Win32LocaleInfo::DigitGrouping() const { return LocaleText(LOCALE_SGROUPING, u""); }
+
+int Win32LocaleInfo::Compare(std::u16string_view a, std::u16string_view b) noexcept {
+  return ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE,
+                          reinterpret_cast<const wchar_t*>(a.data()), static_cast<int>(a.size()),
+                          reinterpret_cast<const wchar_t*>(b.data()), static_cast<int>(b.size())) -
+         CSTR_EQUAL;
 }
 
 }  // namespace brindlecap::win32

@@ -10,10 +10,17 @@ class Win32AnsiCodePage : public AnsiCodePage {
   std::u16string FromAnsi(std::string_view text) const override;
 };
 
+// Everything the program asks of the user's locale.
 class Win32LocaleInfo : public LocaleInfo {
  public:
   // The user's decimal separator; "." when the locale cannot be read.
   std::u16string DecimalSeparator() const override;
+  // The digit grouping of long numbers ("," and "3;0" in English).
+  std::u16string ThousandsSeparator() const;
+  std::u16string DigitGrouping() const;
+  // The user's order of texts, case ignored: below, at or above 0. A failure
+  // compares as "before": nothing worse than an odd order.
+  static int Compare(std::u16string_view a, std::u16string_view b) noexcept;
 };
 
 }  // namespace brindlecap::win32

@@ -9,6 +9,13 @@ std::u16string AsciiToUtf16(std::string_view text) {
   return result;
 }
 
+std::string HexText(uint32_t value, int digits, bool upperCase) {
+  const char* const hexDigits = upperCase ? "0123456789ABCDEF" : "0123456789abcdef";
+  std::string text(static_cast<size_t>(digits > 0 ? digits : 0), '0');
+  for (size_t i = text.size(); i-- > 0; value >>= 4) text[i] = hexDigits[value & 0xF];
+  return text;
+}
+
 std::u16string DecimalText(unsigned long long value) {
   // Not std::to_string: it would bring the C library's whole printf into the program.
   char16_t digits[20];

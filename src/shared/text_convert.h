@@ -1,5 +1,6 @@
 #pragma once
 // Conversions for texts that are known to be ASCII (labels, numbers, exception texts).
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -8,6 +9,8 @@ namespace brindlecap {
 std::u16string AsciiToUtf16(std::string_view text);
 // The number in decimal digits, without sign or leading zeros.
 std::u16string DecimalText(unsigned long long value);
+// The value's last `digits` hexadecimal digits, leading zeros kept (ASCII).
+std::string HexText(uint32_t value, int digits, bool upperCase = true);
 // Characters above 0x7F become '?'.
 std::string Utf16ToAscii(std::u16string_view text);
 

@@ -1,6 +1,7 @@
 #include "export/win32/win32_file_replace.h"
 
 #include "export/retry_schedule.h"
+#include "shared/text_convert.h"
 
 namespace brindlecap::win32 {
 
@@ -66,11 +67,10 @@ std::wstring FolderOf(const std::wstring& path) {
 }
 
 std::wstring TemporaryNameIn(const std::wstring& folder, unsigned attempt) {
-  static const wchar_t kHex[] = L"0123456789abcdef";
   DWORD seed = ::GetTickCount() ^ (::GetCurrentProcessId() << 12);
   for (unsigned i = 0; i < attempt; ++i) seed = seed * 1103515245u + 12345u;
   std::wstring path = folder + L"~bc";
-  for (int shift = 16; shift >= 0; shift -= 4) path += kHex[(seed >> shift) & 0xF];
+  for (char digit : HexText(seed, 5, false)) path += static_cast<wchar_t>(digit);
   return path + L".tmp";
 }
 

@@ -37,10 +37,9 @@ const char* DialogErrorText(DWORD code) {
 }
 
 RuntimeFailure DialogFailure(DWORD code) {
-  static const char kHex[] = "0123456789ABCDEF";
   std::string text = DialogErrorText(code);
   text += " (dialog error 0x";
-  for (int shift = 12; shift >= 0; shift -= 4) text += kHex[(code >> shift) & 0xF];
+  text += HexText(code, 4);
   text += ")";
   // The runtime's number for a failed common dialog call.
   return RuntimeFailure(32765, AsciiToUtf16(text));

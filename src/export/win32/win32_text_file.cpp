@@ -4,6 +4,7 @@
 
 #include "export/win32/win32_file_replace.h"
 #include "platform/system_failure.h"
+#include "platform/win32_system_text.h"
 #include "shared/runtime_failure.h"
 
 namespace brindlecap::win32 {
@@ -96,20 +97,7 @@ void Win32TextStream::Discard() noexcept {
 void Win32TextStream::WriteLine(const std::u16string& text) {
   if (!file_) throw FileFailure(ERROR_INVALID_HANDLE);
   if (text.size() > static_cast<size_t>(INT_MAX)) throw OverflowFailure();
-  const int units = static_cast<int>(text.size());
-  if (units > 0) {
-    const int bytes =
-        WideCharToMultiByte(CP_ACP, 0, Wide(text), units, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0) throw LastErrorFailure();
-    const size_t start = pending_.size();
-    pending_.resize(start + static_cast<size_t>(bytes));
-    if (WideCharToMultiByte(CP_ACP, 0, Wide(text), units, &pending_[start], bytes, nullptr,
-                            nullptr) != bytes) {
-      const DWORD error = GetLastError();
-      pending_.resize(start);
-      throw FileFailure(error);
-    }
-  }
+  pending_.append(Win32AnsiCodePage().ToAnsi(text));
   pending_.append("\r\n");
   FlushIfFull();
 }

@@ -6,6 +6,7 @@
 
 #include "main_window/core/byte_count_text.h"
 #include "main_window/core/form_layout.h"
+#include "platform/win32_system_text.h"
 
 namespace brindlecap::win32 {
 
@@ -95,11 +96,9 @@ std::u16string ExactBytesTip::ExactBytesAt(int item, int subItem) const {
   const DriveFacts& facts = model_.RowFacts(model_.RowAt(item + 1));
   const std::optional<int64_t> bytes = BytesOf(facts, form_layout::ValueOfColumn(subItem + 1));
   if (!bytes || *bytes < 0) return {};
-  wchar_t separator[8] = {}, grouping[16] = {};
-  ::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, separator, 8);
-  ::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SGROUPING, grouping, 16);
-  return ByteCountText(static_cast<uint64_t>(*bytes), reinterpret_cast<const char16_t*>(separator),
-                       reinterpret_cast<const char16_t*>(grouping));
+  const Win32LocaleInfo locale;
+  return ByteCountText(static_cast<uint64_t>(*bytes), locale.ThousandsSeparator(),
+                       locale.DigitGrouping());
 }
 
 }  // namespace brindlecap::win32

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "main_window/win32/results_list_control.h"
+#include "platform/win32_system_text.h"
 
 // Vista's commctrl.h; older mingw-w64 headers lack it.
 #ifndef LVFI_SUBSTRING
@@ -86,10 +87,9 @@ int ResultsListControl::FindItem(const NMLVFINDITEMW& find) const noexcept {
     if (index < start && (find.lvfi.flags & LVFI_WRAP) == 0) break;
     const std::u16string_view text = model_.Cell(model_.RowAt(index + 1), 1);
     if (text.size() < wanted.size() || (!partial && text.size() != wanted.size())) continue;
-    if (::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE,
-                         reinterpret_cast<const wchar_t*>(text.data()),
-                         static_cast<int>(wanted.size()), wanted.data(),
-                         static_cast<int>(wanted.size())) == CSTR_EQUAL) {
+    const std::u16string_view wantedText(reinterpret_cast<const char16_t*>(wanted.data()),
+                                         wanted.size());
+    if (Win32LocaleInfo::Compare(text.substr(0, wanted.size()), wantedText) == 0) {
       return index;
     }
   }

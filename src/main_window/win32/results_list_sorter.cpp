@@ -3,16 +3,13 @@
 #include <commctrl.h>
 
 #include "main_window/core/form_layout.h"
+#include "platform/win32_system_text.h"
 
 namespace brindlecap::win32 {
 
 int ResultsListSorter::SystemCollation::Compare(std::u16string_view a,
                                                 std::u16string_view b) const {
-  // A failure (0) counts as "before": nothing worse than an odd order.
-  return ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE,
-                          reinterpret_cast<const wchar_t*>(a.data()), static_cast<int>(a.size()),
-                          reinterpret_cast<const wchar_t*>(b.data()), static_cast<int>(b.size())) -
-         CSTR_EQUAL;
+  return Win32LocaleInfo::Compare(a, b);
 }
 
 void ResultsListSorter::SortByColumn(HWND list, int column) noexcept {
