@@ -209,7 +209,8 @@ std::string CsvDocument(const ResultsModel& results) {
 
 std::string JsonDocument(const ResultsModel& results, const DocumentHeading& heading,
                          const std::vector<ReportedFailure>& failures) {
-  std::string json = "{\r\n  \"computer\": ";
+  // A reader checks the version before anything else (docs/brindlecap.schema.json).
+  std::string json = "{\r\n  \"schemaVersion\": 1,\r\n  \"computer\": ";
   AppendText(json, heading.computer, Escape::kJson);
   json += ",\r\n  \"generated\": ";
   AppendText(json, heading.generated, Escape::kJson);
@@ -234,8 +235,9 @@ std::string JsonDocument(const ResultsModel& results, const DocumentHeading& hea
     }
     cell(", \"fileSystem\": ", row, kFileSystem);
     cell(", \"serialNumber\": ", row, kSerial);
-    json += facts.hasMedium ? ", \"medium\": true, \"totalBytes\": "
-                            : ", \"medium\": false, \"totalBytes\": ";
+    json += facts.hasMedium ? ", \"medium\": true" : ", \"medium\": false";
+    json += facts.answered ? ", \"answered\": true, \"totalBytes\": "
+                           : ", \"answered\": false, \"totalBytes\": ";
     AppendBytes(json, facts.totalBytes);
     json += ", \"freeBytes\": ";
     AppendBytes(json, facts.freeBytes);

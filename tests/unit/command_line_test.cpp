@@ -15,6 +15,7 @@
 #include "support/fake_system_text.h"
 #include "support/held_workers.h"
 #include "support/hook_pump.h"
+#include "support/json_samples.h"
 #include "support/memory_text_file.h"
 #include "support/recording_message_box.h"
 #include "support/scripted_list.h"
@@ -166,6 +167,25 @@ TEST(DocumentText, Utf8OfEveryLengthAndLoneSurrogates) {
   EXPECT_EQ(Iso8601Utc(2026, 12, 8, 7, 5, 9), u"2026-12-08T07:05:09Z");
 }
 
+TEST(DocumentText, JsonSaysOfEachDriveWhetherItAnsweredBeforeTheDeadline) {
+  ResultsModel results;
+  AddResultColumns(results);
+  DriveFacts slow, prompt;
+  slow.root = u"S:\\";
+  slow.answered = false;
+  prompt.root = u"C:\\";
+  prompt.hasMedium = true;
+  results.SetRowFacts(results.ListItemsAdd(u"S:\\"), slow);
+  results.SetRowFacts(results.ListItemsAdd(u"C:\\ - []"), prompt);
+  const std::string json = JsonDocument(results, {u"HOST-1", u"2026-12-08T07:05:09Z"}, {});
+  testing::KeepJsonSample(json);
+  const size_t late = json.find("\"medium\": false, \"answered\": false, ");
+  const size_t inTime = json.find("\"medium\": true, \"answered\": true, ");
+  ASSERT_NE(late, std::string::npos) << json;
+  ASSERT_NE(inTime, std::string::npos) << json;
+  EXPECT_LT(late, inTime) << "each drive its own, in the list's order";
+}
+
 // The command-line export over a scripted machine, into files kept in memory.
 class CommandLineExportTest : public ::testing::Test {
  protected:
@@ -183,7 +203,10 @@ class CommandLineExportTest : public ::testing::Test {
     request.action = Action::kExport;
     request.format = format;
     request.path = path;
-    return ExportFromCommandLine(request, services);
+    const int exitCode = ExportFromCommandLine(request, services);
+    if (format == ExportFormat::kJson && exitCode != exit_code::kNotWritten)
+      testing::KeepJsonSample(File(path));
+    return exitCode;
   }
   std::string File(const std::u16string& path = u"out") { return store.files[path]; }
 
@@ -230,20 +253,24 @@ TEST_F(CommandLineExportTest, JsonGivesFactsTextsAndNullsWhereNothingWasProduced
             u"Brindlecap: G:\\ at line 116: could not read the drive's space (error 21)\r\n");
   EXPECT_EQ(
       File(),
-      "{\r\n  \"computer\": \"HOST-1\",\r\n  \"generated\": \"2026-12-08T07:05:09Z\",\r\n"
+      "{\r\n  \"schemaVersion\": 1,\r\n  \"computer\": \"HOST-1\",\r\n  \"generated\": "
+      "\"2026-12-08T07:05:09Z\",\r\n"
       "  \"drives\": [\r\n"
       "    {\"root\": \"A:\\\\\", \"label\": \"\", \"kind\": \"Floppy\", \"driveType\": 2, "
-      "\"fileSystem\": \"\", \"serialNumber\": \"\", \"medium\": false, \"totalBytes\": null, "
+      "\"fileSystem\": \"\", \"serialNumber\": \"\", \"medium\": false, \"answered\": true, "
+      "\"totalBytes\": null, "
       "\"freeBytes\": null, \"usedBytes\": null, \"total\": \"\", \"free\": \"\", \"used\": "
       "\"\", \"errors\": []},\r\n"
       "    {\"root\": \"C:\\\\\", \"label\": \"Tom's \\\"Data\\\", 2\\\\3 \xC3\xA9\", "
       "\"kind\": \"Fixed\", \"driveType\": 3, \"fileSystem\": \"NTFS\", \"serialNumber\": "
-      "\"1234-ABCD\", \"medium\": true, \"totalBytes\": 2048, \"freeBytes\": 512, "
+      "\"1234-ABCD\", \"medium\": true, \"answered\": true, \"totalBytes\": 2048, \"freeBytes\": "
+      "512, "
       "\"usedBytes\": 1536, \"total\": \"2 KB\", \"free\": \"512 Bytes\", \"used\": "
       "\"1.5 KB\", \"errors\": []},\r\n"
       "    {\"root\": \"G:\\\\\", \"label\": \"NoSpace\", \"kind\": \"Fixed\", \"driveType\": "
       "3, \"fileSystem\": \"NTFS\", \"serialNumber\": \"No SN\", \"medium\": true, "
-      "\"totalBytes\": null, \"freeBytes\": null, \"usedBytes\": null, \"total\": \"\", "
+      "\"answered\": true, \"totalBytes\": null, \"freeBytes\": null, \"usedBytes\": null, "
+      "\"total\": \"\", "
       "\"free\": \"\", \"used\": \"\", \"errors\": [{\"line\": 116, \"description\": "
       "\"could not read the drive's space (error 21)\"}]}\r\n"
       "  ],\r\n  \"errors\": []\r\n}\r\n");
