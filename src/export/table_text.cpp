@@ -1,6 +1,7 @@
 #include "export/table_text.h"
 
 #include "results/spreadsheet_cell.h"
+#include "results/usage_bar.h"
 #include "shared/text_convert.h"
 
 namespace brindlecap {
@@ -207,7 +208,8 @@ std::string CsvDocument(const ResultsModel& results) {
 
 std::string JsonDocument(const ResultsModel& results, const DocumentHeading& heading,
                          const std::vector<ReportedFailure>& failures) {
-  std::string json = "{\r\n  \"computer\": ";
+  // A reader checks the version before anything else (docs/brindlecap.schema.json).
+  std::string json = "{\r\n  \"schemaVersion\": 1,\r\n  \"computer\": ";
   AppendText(json, heading.computer, Escape::kJson);
   json += ",\r\n  \"generated\": ";
   AppendText(json, heading.generated, Escape::kJson);
@@ -232,8 +234,9 @@ std::string JsonDocument(const ResultsModel& results, const DocumentHeading& hea
     }
     cell(", \"fileSystem\": ", row, kFileSystem);
     cell(", \"serialNumber\": ", row, kSerial);
-    json += facts.hasMedium ? ", \"medium\": true, \"totalBytes\": "
-                            : ", \"medium\": false, \"totalBytes\": ";
+    json += facts.hasMedium ? ", \"medium\": true" : ", \"medium\": false";
+    json += facts.answered ? ", \"answered\": true, \"totalBytes\": "
+                           : ", \"answered\": false, \"totalBytes\": ";
     AppendBytes(json, facts.totalBytes);
     json += ", \"freeBytes\": ";
     AppendBytes(json, facts.freeBytes);
@@ -275,8 +278,12 @@ std::string HtmlDocument(const ResultsModel& results, const DocumentHeading& hea
       "body { font-family: Arial, sans-serif; font-size: 10pt; }\r\n"
       "table { border-collapse: collapse; }\r\n"
       "th, td { border: 1px solid #999; padding: 2px 6px; text-align: left; }\r\n"
+      // A cell's spaces are part of its text, as in the window's list ("A:\  - No...").
+      "td { white-space: pre; }\r\n"
+      "th.size, td.size { text-align: right; }\r\n"
       ".bar { width: 120px; height: 12px; border: 1px solid #666; }\r\n"
       ".bar div { height: 12px; background: #36c; }\r\n"
+      ".bar.full div { background: #d02020; }\r\n"
       "</style>\r\n</head>\r\n<body>\r\n<h1>";
   html += title;
   html += "</h1>\r\n<p>Generated ";
@@ -285,7 +292,9 @@ std::string HtmlDocument(const ResultsModel& results, const DocumentHeading& hea
   for (int row = 0; row <= results.ListItemsCount(); ++row) {
     if (row > 0) html += "<tr>";
     for (int c = 1; c <= results.ColumnHeadersCount(); ++c) {
-      html += row == 0 ? "<th>" : "<td>";
+      const bool size = c == kTotal || c == kFree || c == kUsed;
+      html += row == 0 ? (size ? "<th class=\"size\">" : "<th>")
+                       : (size ? "<td class=\"size\">" : "<td>");
       AppendText(html, row == 0 ? results.ColumnHeaderText(c) : results.Cell(row, c),
                  Escape::kHtml);
       html += row == 0 ? "</th>" : "</td>";
@@ -294,12 +303,14 @@ std::string HtmlDocument(const ResultsModel& results, const DocumentHeading& hea
       html += "<th>Used</th></tr>\r\n";
       continue;
     }
-    const DriveFacts& facts = results.RowFacts(row);
+    // The bar of the window's list: none for a CD or DVD, red when nearly full.
     html += "<td>";
-    if (facts.hasMedium && facts.usedPercent) {
+    if (const std::optional<double> share = UsageBarShare(results.RowFacts(row))) {
       std::string percent;
-      AppendPercent(percent, *facts.usedPercent);
-      html.append("<div class=\"bar\" title=\"").append(percent);
+      AppendPercent(percent, static_cast<float>(*share * 100));
+      html += *share >= kNearlyFullShare ? "<div class=\"bar full\" title=\""
+                                         : "<div class=\"bar\" title=\"";
+      html.append(percent);
       html.append(" % used\"><div style=\"width: ").append(percent).append("%\"></div></div>");
     }
     html += "</td></tr>\r\n";

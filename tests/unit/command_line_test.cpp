@@ -15,6 +15,7 @@
 #include "support/fake_system_text.h"
 #include "support/held_workers.h"
 #include "support/hook_pump.h"
+#include "support/json_samples.h"
 #include "support/memory_text_file.h"
 #include "support/recording_message_box.h"
 #include "support/scripted_list.h"
@@ -166,6 +167,25 @@ TEST(DocumentText, Utf8OfEveryLengthAndLoneSurrogates) {
   EXPECT_EQ(Iso8601Utc(2026, 12, 8, 7, 5, 9), u"2026-12-08T07:05:09Z");
 }
 
+TEST(DocumentText, JsonSaysOfEachDriveWhetherItAnsweredBeforeTheDeadline) {
+  ResultsModel results;
+  AddResultColumns(results);
+  DriveFacts slow, prompt;
+  slow.root = u"S:\\";
+  slow.answered = false;
+  prompt.root = u"C:\\";
+  prompt.hasMedium = true;
+  results.SetRowFacts(results.ListItemsAdd(u"S:\\"), slow);
+  results.SetRowFacts(results.ListItemsAdd(u"C:\\ - []"), prompt);
+  const std::string json = JsonDocument(results, {u"HOST-1", u"2026-12-08T07:05:09Z"}, {});
+  testing::KeepJsonSample(json);
+  const size_t late = json.find("\"medium\": false, \"answered\": false, ");
+  const size_t inTime = json.find("\"medium\": true, \"answered\": true, ");
+  ASSERT_NE(late, std::string::npos) << json;
+  ASSERT_NE(inTime, std::string::npos) << json;
+  EXPECT_LT(late, inTime) << "each drive its own, in the list's order";
+}
+
 // The command-line export over a scripted machine, into files kept in memory.
 class CommandLineExportTest : public ::testing::Test {
  protected:
@@ -183,7 +203,10 @@ class CommandLineExportTest : public ::testing::Test {
     request.action = Action::kExport;
     request.format = format;
     request.path = path;
-    return ExportFromCommandLine(request, services);
+    const int exitCode = ExportFromCommandLine(request, services);
+    if (format == ExportFormat::kJson && exitCode != exit_code::kNotWritten)
+      testing::KeepJsonSample(File(path));
+    return exitCode;
   }
   std::string File(const std::u16string& path = u"out") { return store.files[path]; }
 
@@ -230,20 +253,24 @@ TEST_F(CommandLineExportTest, JsonGivesFactsTextsAndNullsWhereNothingWasProduced
             u"Brindlecap: G:\\ at line 116: could not read the drive's space (error 21)\r\n");
   EXPECT_EQ(
       File(),
-      "{\r\n  \"computer\": \"HOST-1\",\r\n  \"generated\": \"2026-12-08T07:05:09Z\",\r\n"
+      "{\r\n  \"schemaVersion\": 1,\r\n  \"computer\": \"HOST-1\",\r\n  \"generated\": "
+      "\"2026-12-08T07:05:09Z\",\r\n"
       "  \"drives\": [\r\n"
       "    {\"root\": \"A:\\\\\", \"label\": \"\", \"kind\": \"Floppy\", \"driveType\": 2, "
-      "\"fileSystem\": \"\", \"serialNumber\": \"\", \"medium\": false, \"totalBytes\": null, "
+      "\"fileSystem\": \"\", \"serialNumber\": \"\", \"medium\": false, \"answered\": true, "
+      "\"totalBytes\": null, "
       "\"freeBytes\": null, \"usedBytes\": null, \"total\": \"\", \"free\": \"\", \"used\": "
       "\"\", \"errors\": []},\r\n"
       "    {\"root\": \"C:\\\\\", \"label\": \"Tom's \\\"Data\\\", 2\\\\3 \xC3\xA9\", "
       "\"kind\": \"Fixed\", \"driveType\": 3, \"fileSystem\": \"NTFS\", \"serialNumber\": "
-      "\"1234-ABCD\", \"medium\": true, \"totalBytes\": 2048, \"freeBytes\": 512, "
+      "\"1234-ABCD\", \"medium\": true, \"answered\": true, \"totalBytes\": 2048, \"freeBytes\": "
+      "512, "
       "\"usedBytes\": 1536, \"total\": \"2 KB\", \"free\": \"512 Bytes\", \"used\": "
       "\"1.5 KB\", \"errors\": []},\r\n"
       "    {\"root\": \"G:\\\\\", \"label\": \"NoSpace\", \"kind\": \"Fixed\", \"driveType\": "
       "3, \"fileSystem\": \"NTFS\", \"serialNumber\": \"No SN\", \"medium\": true, "
-      "\"totalBytes\": null, \"freeBytes\": null, \"usedBytes\": null, \"total\": \"\", "
+      "\"answered\": true, \"totalBytes\": null, \"freeBytes\": null, \"usedBytes\": null, "
+      "\"total\": \"\", "
       "\"free\": \"\", \"used\": \"\", \"errors\": [{\"line\": 116, \"description\": "
       "\"could not read the drive's space (error 21)\"}]}\r\n"
       "  ],\r\n  \"errors\": []\r\n}\r\n");
@@ -333,27 +360,59 @@ TEST_F(CommandLineExportTest, AFileThatCannotBeWrittenGivesExitCodeOne) {
   }
 }
 
-TEST_F(CommandLineExportTest, HtmlPageHasTheTableAndABarForEveryDriveWithAMedium) {
+struct PageRowCase {
+  const char* drive;  // the row's first cell
+  const char* rest;   // a part of the row from its Total Space cell on
+  bool bar;
+};
+
+// The page reads like the window's list: sizes aligned right, and the used-space bar
+// as the list draws it (none for a CD or DVD, red from 90 %).
+TEST_F(CommandLineExportTest, HtmlPageHasTheTableAndTheListsUsageBars) {
   machine.AddDrive('D', k::kDriveFixed).Label("<b>&").Space(4096, 0);
-  // 0.39 % (12 KB of 3 MB) and 0.59 % are kept as the floats nearest them, a hair
-  // below: cut instead of rounded, they would show 0.38 (where the float is widened,
-  // as on 32-bit x87) and 0.58.
+  // 0.59 % is a hair below 0.59 as a float: cut instead of rounded, it would show 0.58.
   machine.AddDrive('L', k::kDriveFixed).Space(3145728, 3133440);
   machine.AddDrive('M', k::kDriveFixed).Space(10000, 9941);
+  machine.AddDrive('N', k::kDriveFixed).Space(10000, 1000);  // 90 %: red
+  machine.AddDrive('P', k::kDriveFixed).Space(10000, 1001);  // 89.99 %
+  machine.AddDrive('R', k::kDriveCdrom).Label("DISC").Space(4096, 0);
   EXPECT_EQ(Export(ExportFormat::kHtml), exit_code::kWritten);
   const std::string html = File();
   EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
   EXPECT_EQ(html.find("<script"), std::string::npos);
   EXPECT_NE(html.find("<title>Drives of HOST-1</title>"), std::string::npos);
-  EXPECT_NE(html.find("<tr><td>A:\\  - No Disk present</td><td>Floppy</td><td></td><td></td>"
-                      "<td></td><td></td><td></td><td></td></tr>"),
+  // A browser would fold the short row's two spaces into one.
+  EXPECT_NE(html.find("td { white-space: pre; }"), std::string::npos);
+  EXPECT_NE(html.find("th.size, td.size { text-align: right; }"), std::string::npos);
+  EXPECT_NE(html.find("<th>File System</th><th class=\"size\">Total Space</th><th class=\"size\">"
+                      "Free Space</th><th class=\"size\">Used Space</th><th>Serial Number</th>"),
             std::string::npos);
-  EXPECT_NE(html.find("title=\"75.00 % used\"><div style=\"width: 75.00%\">"), std::string::npos);
-  EXPECT_NE(html.find("<td>D:\\ - [&lt;b&gt;&amp;]</td>"), std::string::npos);
-  EXPECT_NE(html.find("title=\"100.00 % used\""), std::string::npos);
-  EXPECT_NE(html.find("title=\"0.39 % used\"><div style=\"width: 0.39%\">"), std::string::npos);
-  EXPECT_NE(html.find("title=\"0.59 % used\"><div style=\"width: 0.59%\">"), std::string::npos);
-  EXPECT_NE(html.find("Tom&#39;s &quot;Data&quot;, 2\\3 \xC3\xA9"), std::string::npos);
+  const char* kEmpty = "<td class=\"size\"></td><td class=\"size\"></td><td class=\"size\"></td>";
+  const PageRowCase cases[] = {
+      {"A:\\  - No Disk present", kEmpty, false},
+      {"C:\\ - [Tom&#39;s &quot;Data&quot;, 2\\3 \xC3\xA9]",
+       "<td class=\"size\">2 KB</td><td class=\"size\">512 Bytes</td><td class=\"size\">1.5 KB"
+       "</td><td>1234-ABCD</td><td><div class=\"bar\" title=\"75.00 % used\"><div style=\"width: "
+       "75.00%\"></div></div></td></tr>",
+       true},
+      {"D:\\ - [&lt;b&gt;&amp;]", "<div class=\"bar full\" title=\"100.00 % used\">", true},
+      {"L:\\ - []", "<div class=\"bar\" title=\"0.39 % used\"><div style=\"width: 0.39%\">", true},
+      {"M:\\ - []", "<div class=\"bar\" title=\"0.59 % used\"><div style=\"width: 0.59%\">", true},
+      {"N:\\ - []", "<div class=\"bar full\" title=\"90.00 % used\"><div style=\"width: 90.00%\">",
+       true},
+      {"P:\\ - []", "<div class=\"bar\" title=\"89.99 % used\"><div style=\"width: 89.99%\">",
+       true},
+      {"R:\\ - [DISC]", "<td class=\"size\">4 KB</td><td class=\"size\">0 Bytes</td>", false},
+  };
+  for (const PageRowCase& test : cases) {
+    SCOPED_TRACE(test.drive);
+    const size_t start = html.find(std::string("<tr><td>") + test.drive + "</td>");
+    ASSERT_NE(start, std::string::npos) << html;
+    const std::string row = html.substr(start, html.find("</tr>", start) + 5 - start);
+    EXPECT_NE(row.find(test.rest), std::string::npos) << row;
+    // A drive without a medium, and a CD or DVD (always full), has no bar.
+    EXPECT_EQ(row.find("<div class=\"bar") != std::string::npos, test.bar) << row;
+  }
 }
 
 }  // namespace

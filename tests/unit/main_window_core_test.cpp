@@ -10,9 +10,9 @@
 #include "main_window/core/copy_text.h"
 #include "main_window/core/form_layout.h"
 #include "main_window/core/home_page_draw.h"
-#include "main_window/core/usage_bar.h"
 #include "main_window/core/window_controller.h"
 #include "results/results_model.h"
+#include "results/usage_bar.h"
 #include "shared/runtime_failure.h"
 #include "support/failure_number.h"
 

@@ -3,8 +3,8 @@
 #include <optional>
 
 #include "main_window/core/form_layout.h"
-#include "main_window/core/usage_bar.h"
 #include "platform/handles.h"
+#include "results/usage_bar.h"
 
 namespace brindlecap::win32 {
 

@@ -1,5 +1,6 @@
 #pragma once
-// The bar under a drive's used space: how full the drive is, and when to warn.
+// The bar under a drive's used space, in the window's list and on the exported page:
+// how full the drive is, and when to warn.
 #include <optional>
 
 #include "results/drive_facts.h"
