@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,52 @@ void PumpMessages() {
   MSG message;
   while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
 }
+
+// A window's client area drawn into a bitmap, as the window draws it on the screen.
+class Picture {
+ public:
+  explicit Picture(HWND window) {
+    RECT client;
+    ::GetClientRect(window, &client);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = client.right;
+    info.bmiHeader.biHeight = -client.bottom;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    previous_ =
+        ::SelectObject(dc_, ::CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ::SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_),
+                   PRF_CLIENT | PRF_ERASEBKGND);
+    ::GdiFlush();
+  }
+  ~Picture() {
+    ::DeleteObject(::SelectObject(dc_, previous_));
+    ::DeleteDC(dc_);
+  }
+  Picture(const Picture&) = delete;
+  Picture& operator=(const Picture&) = delete;
+
+  // How many pixel columns of `area` show a colour that `matches`.
+  template <class Match>
+  int ColumnsShowing(const RECT& area, Match matches) const {
+    int columns = 0;
+    for (int x = area.left; x < area.right; ++x) {
+      for (int y = area.top; y < area.bottom; ++y) {
+        if (matches(::GetPixel(dc_, x, y))) {
+          ++columns;
+          break;
+        }
+      }
+    }
+    return columns;
+  }
+
+ private:
+  HDC dc_ = ::CreateCompatibleDC(nullptr);
+  HGDIOBJ previous_ = nullptr;
+};
 
 // The control in a parent window of its own that passes the control's
 // notifications on, as the main window does.
@@ -121,6 +168,23 @@ class ResultsListControlTest : public ::testing::Test {
       }
     }
     ADD_FAILURE() << "no check box found on row " << index;
+  }
+  // Opens the right-click menu from the keyboard and picks the item by its underlined
+  // letter; the Escape behind the letter closes a menu that the letter left open.
+  void PickFromMenu(wchar_t letter) {
+    ::PostMessageW(window, WM_CHAR, letter, 1);
+    ::PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 1);
+    ::SendMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), -1);
+    PumpMessages();
+  }
+  // Clicks the middle of column header `index` (from 0).
+  void ClickHeader(int index) {
+    const auto header = reinterpret_cast<HWND>(::SendMessageW(window, LVM_GETHEADER, 0, 0));
+    RECT rect{};
+    ::SendMessageW(header, HDM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect));
+    const LPARAM middle = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    ::SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, middle);
+    ::SendMessageW(header, WM_LBUTTONUP, 0, middle);
   }
   std::vector<bool> Marks() {
     std::vector<bool> marks;
@@ -270,6 +334,24 @@ TEST_F(ResultsListControlTest, SelectionAndFocusStayOnTheirRowsWhenRowsArriveDur
   }
 }
 
+TEST_F(ResultsListControlTest, AHeaderClickSortsTextsAsTheUsersLocaleDoesAndASecondReverses) {
+  for (auto header : {u"Drive", u"Type", u"File System"}) model.ColumnHeadersAdd(header);
+  // By code units "FAT32" "NTFS" "exFAT" "ÉCO"; the user's locale goes by the letters,
+  // whatever their case and accents.
+  for (auto fileSystem : {u"NTFS", u"exFAT", u"FAT32", u"ÉCO"}) {
+    model.SetSubItem(model.ListItemsAdd(u"C:\\"), 2, fileSystem);
+  }
+  const auto shown = [&] {
+    std::vector<std::u16string> texts;
+    for (int index = 0; index < model.ListItemsCount(); ++index) texts.push_back(TextOf(index, 2));
+    return texts;
+  };
+  ClickHeader(2);
+  EXPECT_EQ(shown(), (std::vector<std::u16string>{u"ÉCO", u"exFAT", u"FAT32", u"NTFS"}));
+  ClickHeader(2);
+  EXPECT_EQ(shown(), (std::vector<std::u16string>{u"NTFS", u"FAT32", u"exFAT", u"ÉCO"}));
+}
+
 TEST_F(ResultsListControlTest, CAndAActOnlyWithCtrl) {
   AddRows(3);
   const struct {
@@ -319,6 +401,20 @@ TEST_F(ResultsListControlTest, SpaceTogglesTheSelectedRowsTogetherOrElseTheFocus
   EXPECT_EQ(Marks(), (std::vector<bool>{false, false, true, false}));
 }
 
+TEST_F(ResultsListControlTest, TheRightClickMenuChecksAndUnchecksEveryRowWhateverIsSelected) {
+  AddRows(4);
+  model.SortBy({1, ColumnValue::kText, false});  // D C B A
+  SetState(1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  model.SetChecked(2, true);
+  PickFromMenu(L'h');  // C&heck All
+  EXPECT_EQ(Marks(), (std::vector<bool>{true, true, true, true}));
+  PickFromMenu(L'u');  // &Uncheck All
+  EXPECT_EQ(Marks(), (std::vector<bool>{false, false, false, false}));
+  PickFromMenu(L'h');
+  EXPECT_EQ(Marks(), (std::vector<bool>{true, true, true, true}));
+  EXPECT_EQ(SelectedItems(), std::vector<int>{1});  // the selection stays as it was
+}
+
 TEST_F(ResultsListControlTest, ToolsTickAndUntickRowsByTheStateImage) {
   AddRows(3);
   SetState(1, INDEXTOSTATEIMAGEMASK(2), LVIS_STATEIMAGEMASK);
@@ -329,6 +425,45 @@ TEST_F(ResultsListControlTest, ToolsTickAndUntickRowsByTheStateImage) {
   SetState(0, INDEXTOSTATEIMAGEMASK(1) | LVIS_SELECTED, LVIS_STATEIMAGEMASK | LVIS_SELECTED);
   EXPECT_EQ(Marks(), (std::vector<bool>{false, true, true}));
   EXPECT_EQ(::SendMessageW(window, LVM_GETITEMSTATE, 0, LVIS_SELECTED), LVIS_SELECTED);
+}
+
+// The list drawn into a bitmap as it draws on the screen: the bar under Used Space
+// is as long as the drive is full, in the highlight colour, red from 90 %; a CD or
+// DVD drive and a short row have none.
+TEST_F(ResultsListControlTest, TheUsedSpaceCellShowsHowFullTheDriveIsRedFromNinetyPercent) {
+  for (auto header : {u"Drive", u"Type", u"File System", u"Total", u"Free", u"Used Space"}) {
+    model.ColumnHeadersAdd(header);
+    model.SetColumnHeaderWidth(model.ColumnHeadersCount(), 1200.0f);  // all six in view
+  }
+  const COLORREF highlight = ::GetSysColor(COLOR_HIGHLIGHT);
+  const auto isRed = [](COLORREF c) {
+    return GetRValue(c) >= 0xA0 && GetGValue(c) < 0x60 && GetBValue(c) < 0x60;
+  };
+  const struct {
+    int16_t kind;                 // 2 removable, 3 fixed, 5 CD or DVD
+    std::optional<int64_t> used;  // of 1000 bytes; none: a short row
+    double highlightShare, redShare;
+  } rows[] = {{3, 500, 0.5, 0}, {3, 899, 0.899, 0}, {3, 900, 0, 0.9},
+              {2, 1000, 0, 1},  {5, 1000, 0, 0},    {2, std::nullopt, 0, 0}};
+  for (const auto& row : rows) {
+    DriveFacts facts;
+    facts.kindCode = row.kind;
+    if (row.used) {
+      facts.totalBytes = 1000;
+      facts.usedBytes = *row.used;
+    }
+    model.SetRowFacts(model.ListItemsAdd(u"C:\\"), facts);
+  }
+  const Picture picture(window);
+  for (int index = 0; index < model.ListItemsCount(); ++index) {
+    RECT cell{LVIR_BOUNDS, 5, 0, 0};
+    ::SendMessageW(window, LVM_GETSUBITEMRECT, index, reinterpret_cast<LPARAM>(&cell));
+    const double track = cell.right - cell.left - 6;  // 3 pixels in at either end
+    EXPECT_NEAR(picture.ColumnsShowing(cell, [&](COLORREF c) { return c == highlight; }),
+                rows[index].highlightShare * track, 1.0)
+        << index;
+    EXPECT_NEAR(picture.ColumnsShowing(cell, isRed), rows[index].redShare * track, 1.0) << index;
+  }
 }
 
 TEST(FileCheck, AnswersForFilesAndNeverFails) {
