@@ -352,10 +352,7 @@ void RemoteListView::ClickCheckBox(int item) {
     SendOrThrow(list_, LVM_HITTEST, 0, static_cast<LPARAM>(memory.Address()));
     memory.Read(0, &hit, sizeof hit);
     if (hit.iItem == item && (hit.flags & LVHT_ONITEMSTATEICON)) {
-      const LPARAM point = MAKELPARAM(hit.pt.x, hit.pt.y);
-      PostOrThrow(list_, WM_LBUTTONDOWN, MK_LBUTTON, point);
-      PostOrThrow(list_, WM_LBUTTONUP, 0, point);
-      SendOrThrow(list_, WM_NULL, 0, 0);  // returns once the posted clicks are handled
+      Click(MAKELPARAM(hit.pt.x, hit.pt.y));
       return;
     }
   }
@@ -364,9 +361,16 @@ void RemoteListView::ClickCheckBox(int item) {
 
 void RemoteListView::ClickItem(int item) {
   const RECT label = ItemRect(item, LVIR_LABEL);
-  const LPARAM point = MAKELPARAM((label.left + label.right) / 2, (label.top + label.bottom) / 2);
-  PostOrThrow(list_, WM_LBUTTONDOWN, MK_LBUTTON, point);
+  Click(MAKELPARAM((label.left + label.right) / 2, (label.top + label.bottom) / 2));
+}
+
+void RemoteListView::Click(LPARAM point) {
+  // The release is posted first and the press sent: sent messages come before
+  // posted ones, so the press has been handled when the send returns, and a
+  // drag-detecting loop it starts finds the release waiting. (A sent WM_NULL after
+  // two posted clicks can return before either is handled.)
   PostOrThrow(list_, WM_LBUTTONUP, 0, point);
+  SendOrThrow(list_, WM_LBUTTONDOWN, MK_LBUTTON, point);
   SendOrThrow(list_, WM_NULL, 0, 0);
 }
 

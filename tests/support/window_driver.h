@@ -155,6 +155,7 @@ class RemoteListView {
   DWORD ExtendedStyle() const;
 
  private:
+  void Click(LPARAM point);
   // The item's rectangle in the list's client area (part: LVIR_BOUNDS, LVIR_LABEL...).
   RECT ItemRect(int item, int part) const;
 
