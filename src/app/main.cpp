@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "app/program_start.h"
 #include "command_line/win32/command_line_mode.h"
 #include "drive_info/drive_info.h"
 #include "drive_info/win32/win32_kernel32.h"
@@ -13,35 +14,20 @@
 #include "main_window/win32/home_page.h"
 #include "main_window/win32/main_window.h"
 #include "platform/system_failure.h"
-#include "platform/system_function.h"
 #include "platform/win32_system_text.h"
 #include "shared/win32/file_check.h"
 #include "shared/win32/win32_message_box.h"
 
-namespace {
-
 using namespace brindlecap;
 
-// Never look for DLLs in the current folder (loaded at run time: not on every Windows).
-void RemoveCurrentFolderFromDllSearch() {
-  using SetDllDirectoryFunction = BOOL(WINAPI*)(LPCWSTR);
-  const auto setDllDirectory =
-      win32::SystemFunction<SetDllDirectoryFunction>(L"kernel32.dll", "SetDllDirectoryW");
-  if (setDllDirectory != nullptr) setDllDirectory(L"");
-}
-
-}  // namespace
-
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  // An empty floppy or card reader must never raise the system's "no disk" box.
-  ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  RemoveCurrentFolderFromDllSearch();
+  win32::StartProgram();
 
   // With arguments the program exports and ends without a window.
   const CommandLine request = win32::ProgramCommandLine();
   if (request.action != CommandLine::Action::kWindow) {
     win32::Win32MessageBox usageBox;
-    return win32::RunCommandLine(request, usageBox);
+    return win32::RunWindowProgramCommandLine(request, usageBox);
   }
 
   // The list, and the tips that show a size's exact bytes (tab classes include them).

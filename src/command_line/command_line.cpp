@@ -26,7 +26,7 @@ bool SameIgnoringAsciiCase(std::u16string_view text, std::u16string_view lowerCa
 }  // namespace
 
 const std::string_view kUsageText =
-    "Usage: Brindlecap.exe /stext|/stab|/scsv|/sjson|/shtml FILE\r\n"
+    "Usage: Brindlecap /stext|/stab|/scsv|/sjson|/shtml FILE\r\n"
     "Lists every drive, writes the list to FILE (- for standard output) and exits.\r\n"
     "  /stext  fixed-width text, as Save Results As Text File writes it (ANSI)\r\n"
     "  /stab   one line a drive, cells separated by tabs (ANSI)\r\n"
@@ -35,6 +35,9 @@ const std::string_view kUsageText =
     "  /shtml  an HTML page (UTF-8)\r\n"
     "Exit codes: 0 written; 1 not written; 2 bad command line;\r\n"
     "3 written, but a drive's query failed.\r\n";
+
+const std::string_view kWindowProgramNote =
+    "In a console or a script, run Brindlecap.com: it waits and sets ERRORLEVEL.\r\n";
 
 CommandLine ParseCommandLine(int count, const char16_t* const* arguments) {
   CommandLine request;

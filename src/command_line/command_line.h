@@ -30,7 +30,8 @@ struct CommandLine {
 // with '/' or '-'.
 CommandLine ParseCommandLine(int count, const char16_t* const* arguments);
 
-// ASCII; lines end with CR LF.
+// ASCII; lines end with CR LF. Brindlecap.exe adds the note to its usage.
 extern const std::string_view kUsageText;
+extern const std::string_view kWindowProgramNote;
 
 }  // namespace brindlecap

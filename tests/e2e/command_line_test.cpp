@@ -73,8 +73,8 @@ class CommandLineTest : public ::testing::Test {
   }
 
   // Runs the program with these arguments; it must end by itself without a window.
-  CommandLineRun Run(const std::wstring& arguments) {
-    CommandLineRun run = RunFromCommandLine(BRINDLECAP_EXE, arguments, workFolder_.Path());
+  CommandLineRun Run(const std::wstring& arguments, const wchar_t* program = BRINDLECAP_EXE) {
+    CommandLineRun run = RunFromCommandLine(program, arguments, workFolder_.Path());
     EXPECT_NE(run.exitCode, static_cast<DWORD>(STILL_ACTIVE))
         << "still running: " << Narrow(arguments);
     EXPECT_FALSE(run.windowShown) << "a window appeared for " << Narrow(arguments);
@@ -88,6 +88,25 @@ class CommandLineTest : public ::testing::Test {
     EXPECT_EQ(run.standardOutput, "");
     EXPECT_EQ(run.standardError, "");
     return ReadFileBytes(path).value_or("<no file>");
+  }
+
+  // Runs `Brindlecap ARGUMENTS & echo %ERRORLEVEL%` in cmd, in the programs' folder
+  // (where the name alone finds Brindlecap.com first); the exit code is what cmd
+  // echoed last.
+  CommandLineRun RunInCmd(const std::wstring& arguments) {
+    CommandLineRun run;
+    static_cast<ProcessRun&>(run) =
+        RunProcess(L"", L"cmd /c \"Brindlecap " + arguments + L" & echo %ERRORLEVEL%\"",
+                   ProgramFolder(), Milliseconds(60000));
+    const size_t last = run.standardOutput.rfind("\r\n", run.standardOutput.size() - 3);
+    const size_t start = last == std::string::npos ? 0 : last + 2;
+    run.exitCode = std::stoul("0" + run.standardOutput.substr(start));  // cmd's own is the same
+    run.standardOutput.erase(start);
+    return run;
+  }
+  static std::wstring ProgramFolder() {
+    const std::wstring program = BRINDLECAP_COM;
+    return program.substr(0, program.rfind(L'\\'));
   }
 
   // The quoted path of a file in the output folder.
@@ -249,6 +268,27 @@ TEST_F(CommandLineTest, TextIsTheSaveOfEveryRowTickedByteForByte) {
   EXPECT_GT(SplitTabLines(exported).size(), roots_.size()) << "header and every drive";
 }
 
+// A document without what moves between two runs: the time in the JSON and the page
+// (2026-12-08T07:30:14Z), and the lines of drives whose free space other work changes
+// (the host's file systems).
+std::string WithoutWhatMoves(std::string document, const std::map<wchar_t, SpaceFigures>& space) {
+  for (size_t at = 19; at < document.size(); ++at) {
+    if (document[at] == 'Z' && document[at - 9] == 'T' && document[at - 15] == '-')
+      document.replace(at - 19, 19, 19, '#');
+  }
+  std::string kept;
+  for (size_t start = 0, end; start < document.size(); start = end) {
+    end = std::min(document.find('\n', start), document.size() - 1) + 1;
+    const std::string line = document.substr(start, end - start);
+    bool moves = false;
+    for (const auto& [letter, figures] : space)
+      moves = moves || (!figures.exact &&
+                        line.find(std::string{char(letter), ':', '\\'}) != std::string::npos);
+    if (!moves) kept += line;
+  }
+  return kept;
+}
+
 TEST_F(CommandLineTest, StandardOutputGetsTheDocumentWhenADashIsTheFile) {
   const CommandLineRun run = Run(L"/sjson -");
   ASSERT_EQ(run.exitCode, 0u) << run.standardError;
@@ -262,12 +302,32 @@ TEST_F(CommandLineTest, StandardOutputGetsTheDocumentWhenADashIsTheFile) {
   const CommandLineRun text = Run(L"-STAB -");
   ASSERT_EQ(text.exitCode, 0u);
   EXPECT_EQ(SplitTabLines(text.standardOutput).size(), roots_.size() + 1);
+
+  // Brindlecap.com writes the same bytes, run directly or typed in cmd without its
+  // extension.
+  const auto space = ReadFixtureSpaceOracle();
+  ASSERT_FALSE(space.empty()) << "no oracle.txt; run inside the Wine test session";
+  for (const wchar_t* option : {L"/stext -", L"/stab -", L"/scsv -", L"/sjson -", L"/shtml -"}) {
+    SCOPED_TRACE(Narrow(option));
+    const CommandLineRun exe = Run(option), com = Run(option, BRINDLECAP_COM);
+    const CommandLineRun cmd = RunInCmd(option);
+    for (const CommandLineRun* ran : {&exe, &com, &cmd}) {
+      EXPECT_EQ(ran->exitCode, 0u) << ran->standardError;
+      EXPECT_EQ(ran->standardError, "");
+    }
+    const std::string window = WithoutWhatMoves(exe.standardOutput, space);
+    EXPECT_GT(window.size(), 100u);
+    EXPECT_EQ(WithoutWhatMoves(com.standardOutput, space), window);
+    EXPECT_EQ(WithoutWhatMoves(cmd.standardOutput, space), window);
+  }
 }
 
 struct ExitCase {
   const wchar_t* arguments;  // {out} is the output folder
   DWORD exitCode;
-  const char* standardError;  // the start of it
+  const char* standardError;        // the start of it
+  bool consoleOnly = false;         // Brindlecap.exe opens its window or a box instead
+  const char* standardOutput = "";  // the start of it
 };
 
 TEST_F(CommandLineTest, ExitCodesForEveryFailureAndNothingLeftBehind) {
@@ -282,21 +342,79 @@ TEST_F(CommandLineTest, ExitCodesForEveryFailureAndNothingLeftBehind) {
       {L"/stext {out}\\missing\\a.txt", 1, "Brindlecap: could not write "},
       {L"/sjson {out}\\read-only.json", 1, "Brindlecap: could not write "},
       {L"/stext {out}\\read-only.json", 1, "Brindlecap: could not write "},
+      {L"", 2, "Brindlecap: no switch given\r\nUsage: ", true},
+      {L"{out}\\dropped.txt", 2, "Brindlecap: no switch given\r\nUsage: ", true},
+      {L"/?", 0, "", true, "Usage: Brindlecap /stext|/stab|/scsv|/sjson|/shtml FILE\r\n"},
   };
   for (const ExitCase& test : cases) {
     std::wstring arguments = test.arguments;
     for (size_t at; (at = arguments.find(L"{out}")) != std::wstring::npos;)
       arguments.replace(at, 5, outputFolder_.Path());
-    SCOPED_TRACE(Narrow(arguments));
-    const CommandLineRun run = Run(arguments);
-    EXPECT_EQ(run.exitCode, test.exitCode);
-    EXPECT_EQ(run.standardError.substr(0, strlen(test.standardError)), test.standardError)
-        << run.standardError;
-    EXPECT_EQ(run.standardOutput, "");
-    EXPECT_EQ(FolderEntries(outputFolder_.Path()), std::vector<std::wstring>{L"read-only.json"});
-    EXPECT_EQ(ReadFileBytes(readOnly).value_or(""), "keep");
+    for (const wchar_t* program : {BRINDLECAP_EXE, BRINDLECAP_COM, L"cmd"}) {
+      if (test.consoleOnly && program == std::wstring(BRINDLECAP_EXE)) continue;
+      SCOPED_TRACE(Narrow(program) + " " + Narrow(arguments));
+      const CommandLineRun run =
+          program == std::wstring(L"cmd") ? RunInCmd(arguments) : Run(arguments, program);
+      EXPECT_EQ(run.exitCode, test.exitCode);
+      EXPECT_EQ(run.standardError.substr(0, strlen(test.standardError)), test.standardError)
+          << run.standardError;
+      EXPECT_EQ(run.standardOutput.substr(0, std::max<size_t>(1, strlen(test.standardOutput))),
+                test.standardOutput)
+          << run.standardOutput;
+      EXPECT_EQ(FolderEntries(outputFolder_.Path()), std::vector<std::wstring>{L"read-only.json"});
+      EXPECT_EQ(ReadFileBytes(readOnly).value_or(""), "keep");
+    }
   }
   EXPECT_TRUE(FolderEntries(workFolder_.Path()).empty());
+}
+
+// In a console every character shows: the document, and an error that names a file
+// with letters no ANSI code page here holds (ANSI bytes would show '?'). Typed in
+// cmd, Brindlecap.com sets ERRORLEVEL; Brindlecap.exe, started with no standard
+// handles, writes to its parent's console.
+TEST_F(CommandLineTest, AConsoleShowsEveryCharacterFromEitherProgram) {
+  const std::wstring missing = outputFolder_.File(L"missing\\\u03a9\u03bb.csv");
+  enum class Started { kWindowProgram, kConsoleProgram, kTypedInCmd };
+  struct ConsoleCase {
+    Started started;  // Brindlecap.exe with no standard handles, Brindlecap.com, or by cmd
+    std::wstring arguments;
+    DWORD exitCode;
+    std::wstring shown;  // the start of a line on the screen
+  };
+  const std::wstring header = L"Drive,Type,File System,Total Space,Free Space,Used Space";
+  const std::wstring failure = L"Brindlecap: could not write " + missing + L": ";
+  const std::wstring toMissing = L"/scsv \"" + missing + L"\"";
+  const ConsoleCase cases[] = {
+      {Started::kWindowProgram, L"/scsv -", 0, header},
+      {Started::kWindowProgram, toMissing, 1, failure},
+      {Started::kConsoleProgram, L"/scsv -", 0, header},
+      {Started::kConsoleProgram, toMissing, 1, failure},
+      {Started::kTypedInCmd, L"/scsv -", 0, header},
+      {Started::kTypedInCmd, toMissing, 1, failure},
+  };
+  for (const ConsoleCase& test : cases) {
+    SCOPED_TRACE(std::to_string(static_cast<int>(test.started)) + ": " + Narrow(test.arguments));
+    ConsoleRun run;
+    if (test.started == Started::kTypedInCmd) {
+      run = RunInConsole(L"", L"cmd /c \"Brindlecap " + test.arguments + L" & echo %ERRORLEVEL%\"",
+                         ProgramFolder(), false);
+      const size_t last = run.screen.rfind(L"\r\n");
+      run.exitCode = last == std::wstring::npos ? STILL_ACTIVE
+                                                : std::stoul(L"0" + run.screen.substr(last + 2));
+    } else {
+      const std::wstring program =
+          test.started == Started::kWindowProgram ? BRINDLECAP_EXE : BRINDLECAP_COM;
+      run = RunInConsole(program, L"\"" + program + L"\" " + test.arguments, workFolder_.Path(),
+                         test.started == Started::kWindowProgram);
+    }
+    EXPECT_EQ(run.exitCode, test.exitCode);
+    const std::wstring screen = L"\r\n" + run.screen;
+    EXPECT_NE(screen.find(L"\r\n" + test.shown), std::wstring::npos) << Narrow(screen);
+    if (test.exitCode == 0) {
+      for (const std::wstring& root : roots_)
+        EXPECT_NE(screen.find(L"\r\n" + root + L" "), std::wstring::npos) << Narrow(root);
+    }
+  }
 }
 
 TEST_F(CommandLineTest, AnArgumentThatIsNoSwitchOpensTheWindow) {
@@ -325,6 +443,7 @@ TEST_F(CommandLineTest, QuestionMarkShowsTheUsageInABox) {
   std::wstring text;
   for (const auto& part : box.StaticTexts()) text += part;
   EXPECT_NE(text.find(L"/sjson"), std::wstring::npos) << Narrow(text);
+  EXPECT_NE(text.find(L"run Brindlecap.com"), std::wstring::npos) << Narrow(text);
   EXPECT_TRUE(TopLevelWindowsOf(started.dwProcessId, kMainWindowClass).empty());
   box.PressButton(IDOK);
   ASSERT_EQ(WaitForSingleObject(process.get(), 20000), WAIT_OBJECT_0);

@@ -63,4 +63,64 @@ CommandLineRun RunFromCommandLine(const std::wstring& exePath, const std::wstrin
   return run;
 }
 
+ConsoleRun RunInConsole(const std::wstring& application, std::wstring commandLine,
+                        const std::wstring& folder, bool withoutHandles, Milliseconds timeout) {
+  const HANDLE savedOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+  const HANDLE savedError = GetStdHandle(STD_ERROR_HANDLE);
+  const HANDLE savedInput = GetStdHandle(STD_INPUT_HANDLE);
+  FreeConsole();
+  if (!AllocConsole()) {
+    throw DriverError("AllocConsole failed, error " + std::to_string(GetLastError()));
+  }
+  const auto restore = [&] {
+    FreeConsole();
+    SetStdHandle(STD_OUTPUT_HANDLE, savedOutput);
+    SetStdHandle(STD_ERROR_HANDLE, savedError);
+    SetStdHandle(STD_INPUT_HANDLE, savedInput);
+  };
+  UniqueKernelHandle screen(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                        0, nullptr));
+  // Room for the longest line: a row that is full anyway runs on in the next one.
+  if (screen) SetConsoleScreenBufferSize(screen.get(), COORD{400, 300});
+  if (withoutHandles) {
+    for (DWORD which : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE})
+      SetStdHandle(which, nullptr);
+  }
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  if (!CreateProcessW(application.empty() ? nullptr : application.c_str(), commandLine.data(),
+                      nullptr, nullptr, FALSE, 0, nullptr,
+                      folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
+    const DWORD failure = GetLastError();
+    restore();
+    throw DriverError("cannot start " + Narrow(commandLine) + ", error " + std::to_string(failure));
+  }
+  UniqueKernelHandle process(started.hProcess), thread(started.hThread);
+  ConsoleRun run;
+  if (WaitForSingleObject(process.get(), static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) {
+    TerminateProcess(process.get(), STILL_ACTIVE);
+    WaitForSingleObject(process.get(), 10000);
+  }
+  GetExitCodeProcess(process.get(), &run.exitCode);
+  CONSOLE_SCREEN_BUFFER_INFO buffer{};
+  if (screen && GetConsoleScreenBufferInfo(screen.get(), &buffer)) {
+    for (SHORT row = 0; row <= buffer.dwCursorPosition.Y; ++row) {
+      std::wstring line(buffer.dwSize.X, L' ');
+      DWORD read = 0;
+      ReadConsoleOutputCharacterW(screen.get(), line.data(), buffer.dwSize.X, COORD{0, row}, &read);
+      const bool full = line.back() != L' ';
+      line.resize(line.find_last_not_of(L' ') + 1);
+      run.screen += line;
+      if (row < buffer.dwCursorPosition.Y && !full) run.screen += L"\r\n";
+    }
+  }
+  while (run.screen.size() >= 2 && run.screen.compare(run.screen.size() - 2, 2, L"\r\n") == 0)
+    run.screen.resize(run.screen.size() - 2);  // the empty rows at the cursor
+  screen.reset();
+  restore();
+  return run;
+}
+
 }  // namespace brindlecap::e2e

@@ -33,4 +33,18 @@ CommandLineRun RunFromCommandLine(const std::wstring& exePath, const std::wstrin
                                   const std::wstring& folder,
                                   Milliseconds timeout = Milliseconds(60000));
 
+// What a console showed. This process takes a new console of its own for the run
+// (Wine gives none to a test started without a terminal) and starts the command
+// line in it with no standard handles of its own, so that the program finds the
+// console, or none to inherit (`withoutHandles`: as a shortcut or Explorer starts a
+// windowed program). The screen is read back, rows joined by CR LF without their
+// trailing spaces, up to the last row that is not empty.
+struct ConsoleRun {
+  DWORD exitCode = STILL_ACTIVE;
+  std::wstring screen;
+};
+ConsoleRun RunInConsole(const std::wstring& application, std::wstring commandLine,
+                        const std::wstring& folder, bool withoutHandles,
+                        Milliseconds timeout = Milliseconds(60000));
+
 }  // namespace brindlecap::e2e

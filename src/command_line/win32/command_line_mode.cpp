@@ -6,9 +6,12 @@
 #include <memory>
 
 #include "command_line/command_line_export.h"
+#include "command_line/standard_stream.h"
+#include "command_line/win32/win32_standard_handle.h"
 #include "drive_info/win32/win32_kernel32.h"
 #include "export/win32/win32_text_file.h"
 #include "platform/handles.h"
+#include "platform/system_function.h"
 #include "platform/wide_text.h"
 #include "platform/win32_system_text.h"
 #include "retrieval/win32/win32_worker_threads.h"
@@ -18,25 +21,18 @@ namespace brindlecap::win32 {
 
 namespace {
 
-// Text for a standard handle that a caller redirected; nothing when it leads nowhere.
-void WriteToStandardHandle(DWORD which, std::u16string_view text) {
-  const HANDLE handle = ::GetStdHandle(which);
-  if (handle == nullptr || handle == INVALID_HANDLE_VALUE || text.empty()) return;
-  try {
-    const std::string bytes = Win32AnsiCodePage().ToAnsi(text);
-    DWORD written = 0;
-    ::WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  } catch (...) {
-    // Nothing more can be said.
-  }
-}
-
 class StandardOutput : public FileSystemObject {
  public:
   std::unique_ptr<TextStream> CreateTextFile(const std::u16string&, bool) override {
-    return Win32FileSystemObject::StreamOnHandle(::GetStdHandle(STD_OUTPUT_HANDLE));
+    return OpenStandardOutput(std::make_unique<Win32StandardHandle>(STD_OUTPUT_HANDLE));
   }
 };
+
+// Standard error: characters on a console, else ANSI bytes.
+void WriteError(std::u16string_view text) {
+  Win32StandardHandle error(STD_ERROR_HANDLE);
+  WriteStandardText(error, text, Win32AnsiCodePage());
+}
 
 class Win32CommandLineSystem : public CommandLineSystem {
  public:
@@ -57,32 +53,21 @@ class Win32CommandLineSystem : public CommandLineSystem {
         Iso8601Utc(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
     return heading;
   }
-  void WriteError(std::u16string_view text) override {
-    WriteToStandardHandle(STD_ERROR_HANDLE, text);
-  }
+  void WriteError(std::u16string_view text) override { win32::WriteError(text); }
 
  private:
   bool toStandardOutput_;
 };
 
-}  // namespace
-
-CommandLine ProgramCommandLine() {
-  if (__argc < 1 || __wargv == nullptr) return {};
-  return ParseCommandLine(__argc - 1, reinterpret_cast<const char16_t* const*>(__wargv + 1));
+// A bad command line: what is wrong, then the usage, on standard error.
+int ReportBadCommandLine(const CommandLine& request, std::string_view usageNote) {
+  std::u16string text = AsciiToUtf16("Brindlecap: ");
+  text.append(AsciiToUtf16(request.problem)).append(request.argument).append(u"\r\n");
+  WriteError(text.append(AsciiToUtf16(kUsageText)).append(AsciiToUtf16(usageNote)));
+  return exit_code::kBadCommandLine;
 }
 
-int RunCommandLine(const CommandLine& request, MessageBoxService& messages) {
-  if (request.action == CommandLine::Action::kUsage) {
-    messages.Show(AsciiToUtf16(kUsageText), u"Brindlecap", MessageBoxIcon::kInformation);
-    return exit_code::kWritten;
-  }
-  if (request.action != CommandLine::Action::kExport) {
-    std::u16string text = AsciiToUtf16("Brindlecap: ");
-    text.append(AsciiToUtf16(request.problem)).append(request.argument).append(u"\r\n");
-    WriteToStandardHandle(STD_ERROR_HANDLE, text.append(AsciiToUtf16(kUsageText)));
-    return exit_code::kBadCommandLine;
-  }
+int Export(const CommandLine& request) {
   Win32Kernel32 kernel32;
   Win32AnsiCodePage codePage;
   Win32LocaleInfo locale;
@@ -97,6 +82,64 @@ int RunCommandLine(const CommandLine& request, MessageBoxService& messages) {
       // Without the event the answers are looked for every 10 ms.
       [event] { ::WaitForSingleObject(event, event != nullptr ? INFINITE : 10); }};
   return ExportFromCommandLine(request, services);
+}
+
+// A windowed program has no standard output unless the caller redirected it: where
+// its parent has a console, it writes there (AttachConsole: Windows XP and later).
+void UseParentConsoleWhereNotRedirected() {
+  const bool noOutput = LeadsNowhere(::GetStdHandle(STD_OUTPUT_HANDLE));
+  const bool noError = LeadsNowhere(::GetStdHandle(STD_ERROR_HANDLE));
+  if (!noOutput && !noError) return;
+  using AttachConsoleFunction = BOOL(WINAPI*)(DWORD);
+  const auto attachConsole =
+      SystemFunction<AttachConsoleFunction>(L"kernel32.dll", "AttachConsole");
+  constexpr DWORD kParentProcess = static_cast<DWORD>(-1);  // ATTACH_PARENT_PROCESS
+  if (attachConsole == nullptr) return;
+  // Denied: this process has a console already (Wine gives one to a windowed child).
+  if (!attachConsole(kParentProcess) && ::GetLastError() != ERROR_ACCESS_DENIED) return;
+  for (const DWORD which : {STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
+    if (which == STD_OUTPUT_HANDLE ? !noOutput : !noError) continue;
+    // GetConsoleMode needs read access too. The handle lives as long as the process.
+    const HANDLE console =
+        ::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                      nullptr, OPEN_EXISTING, 0, nullptr);
+    if (console != INVALID_HANDLE_VALUE) ::SetStdHandle(which, console);
+  }
+}
+
+}  // namespace
+
+CommandLine ProgramCommandLine() {
+  if (__argc < 1 || __wargv == nullptr) return {};
+  return ParseCommandLine(__argc - 1, reinterpret_cast<const char16_t* const*>(__wargv + 1));
+}
+
+int RunWindowProgramCommandLine(const CommandLine& request, MessageBoxService& messages) {
+  if (request.action == CommandLine::Action::kUsage) {
+    std::u16string usage = AsciiToUtf16(kUsageText).append(AsciiToUtf16(kWindowProgramNote));
+    messages.Show(usage, u"Brindlecap", MessageBoxIcon::kInformation);
+    return exit_code::kWritten;
+  }
+  UseParentConsoleWhereNotRedirected();
+  if (request.action != CommandLine::Action::kExport) {
+    return ReportBadCommandLine(request, kWindowProgramNote);
+  }
+  return Export(request);
+}
+
+int RunConsoleProgramCommandLine(CommandLine request) {
+  if (request.action == CommandLine::Action::kUsage) {
+    Win32StandardHandle output(STD_OUTPUT_HANDLE);
+    WriteStandardText(output, AsciiToUtf16(kUsageText), Win32AnsiCodePage());
+    return exit_code::kWritten;
+  }
+  if (request.action == CommandLine::Action::kWindow) {
+    // This program has no window: without a switch it says how to use it.
+    request.problem = "no switch given";
+    request.argument = {};
+  }
+  if (request.action != CommandLine::Action::kExport) return ReportBadCommandLine(request, {});
+  return Export(request);
 }
 
 }  // namespace brindlecap::win32

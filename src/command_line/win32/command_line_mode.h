@@ -9,8 +9,12 @@ namespace brindlecap::win32 {
 // What the C runtime's command line asks for (its arguments after the program's name).
 CommandLine ProgramCommandLine();
 
-// Runs what the command line asks (not the window); `messages` shows the usage
-// that "/?" asks for, the only box of this mode.
-int RunCommandLine(const CommandLine& request, MessageBoxService& messages);
+// Brindlecap.exe with a switch: `messages` shows the usage that "/?" asks for, the
+// only box of this mode. Without a redirected standard output or error it writes
+// to its parent's console, if there is one.
+int RunWindowProgramCommandLine(const CommandLine& request, MessageBoxService& messages);
+
+// Brindlecap.com: the usage on standard output; without a switch, a bad command line.
+int RunConsoleProgramCommandLine(CommandLine request);
 
 }  // namespace brindlecap::win32
