@@ -4,11 +4,6 @@
 
 namespace brindlecap {
 
-Currency Currency::FromWholeAmount(int64_t amount) {
-  if (amount > kMaxWholeAmount || amount < INT64_MIN / kScale) throw OverflowFailure();
-  return FromScaled(amount * kScale);
-}
-
 Currency Currency::FromUnsignedAmount(uint64_t amount) {
   if (amount > static_cast<uint64_t>(kMaxWholeAmount)) throw OverflowFailure();
   return FromScaled(static_cast<int64_t>(amount) * kScale);

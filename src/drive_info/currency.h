@@ -14,7 +14,6 @@ struct Currency {
 
   static constexpr Currency FromScaled(int64_t value) { return Currency{value}; }
   // Raises OverflowFailure when the amount does not fit.
-  static Currency FromWholeAmount(int64_t amount);
   static Currency FromUnsignedAmount(uint64_t amount);
 
   friend bool operator==(Currency a, Currency b) { return a.scaled == b.scaled; }

@@ -8,7 +8,14 @@ namespace brindlecap {
 
 namespace {
 
-// Appends the text in UTF-8, escaped for the document.
+// How a text is written into a document.
+enum class Escape {
+  kCsv,   // RFC 4180: quoted, quotes doubled, when it holds a comma, quote, CR or LF
+  kJson,  // a string literal with its quotes: quote, backslash and controls escaped
+  kHtml,  // & < > " ' as references
+};
+// Appends the text in UTF-8, escaped for the document; a surrogate without its
+// partner becomes U+FFFD.
 void AppendText(std::string& out, std::u16string_view text, Escape escape);
 // The volume name inside a full row's first cell ("C:\ - [System]"); empty for a
 // short row.
@@ -148,12 +155,6 @@ void AppendText(std::string& out, std::u16string_view text, Escape escape) {
 }
 
 }  // namespace
-
-std::string Utf8Text(std::u16string_view text, Escape escape) {
-  std::string out;
-  AppendText(out, text, escape);
-  return out;
-}
 
 std::u16string Iso8601Utc(int year, int month, int day, int hour, int minute, int second) {
   std::u16string text = u"0000-00-00T00:00:00Z";

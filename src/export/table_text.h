@@ -14,16 +14,6 @@
 
 namespace brindlecap {
 
-// How a text is written into a document.
-enum class Escape {
-  kNone,
-  kCsv,   // RFC 4180: quoted, quotes doubled, when it holds a comma, quote, CR or LF
-  kJson,  // a string literal with its quotes: quote, backslash and controls escaped
-  kHtml,  // & < > " ' as references
-};
-// The text in UTF-8, escaped for the document; a surrogate without its partner
-// becomes U+FFFD.
-std::string Utf8Text(std::u16string_view text, Escape escape = Escape::kNone);
 // "2026-12-08T07:12:05Z".
 std::u16string Iso8601Utc(int year, int month, int day, int hour, int minute, int second);
 

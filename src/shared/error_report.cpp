@@ -34,14 +34,12 @@ void ReportingOperation::ReportCurrentFailure(int line) noexcept {
   try {
     Report(line, CurrentFailure().Description());
   } catch (...) {
-    ++reportCount_;
     // Not even the report could be shown (no memory for its text): go on silently
     // rather than let a failure cross into the window procedure.
   }
 }
 
 void ReportingOperation::Report(int line, std::u16string_view description) noexcept {
-  ++reportCount_;
   try {
     ReportApplicationError(messages_, description, locationLabel_, line);
   } catch (...) {

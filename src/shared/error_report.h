@@ -79,15 +79,12 @@ class ReportingOperation {
   // Reports a failure met elsewhere (on a worker thread, say) as this line's.
   void Report(int line, std::u16string_view description) noexcept;
 
-  int ReportCount() const noexcept { return reportCount_; }
-
  private:
   // Must be called from inside a catch block.
   void ReportCurrentFailure(int line) noexcept;
 
   MessageBoxService& messages_;
   std::u16string_view locationLabel_;
-  int reportCount_ = 0;
 };
 
 }  // namespace brindlecap

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "command_line/command_line_export.h"
@@ -31,6 +33,47 @@ using testing::MemoryFileStore;
 using testing::RecordingMessageBox;
 namespace k = win32_constant;
 using Action = CommandLine::Action;
+
+// A model with the window's first three columns and one row whose file system is
+// the cell.
+ResultsModel OneFileSystem(std::u16string_view cell) {
+  ResultsModel results;
+  for (const char16_t* header : {u"Drive", u"Type", u"File System"}) {
+    results.ColumnHeadersAdd(header);
+  }
+  results.SetSubItem(results.ListItemsAdd(u"C:\\"), 2, std::u16string(cell));
+  return results;
+}
+
+// The cell's field, byte for byte, as the CSV document writes it.
+std::string CsvField(std::u16string_view cell) {
+  const std::string csv = CsvDocument(OneFileSystem(cell));
+  const std::string before =
+      "\xEF\xBB\xBF"
+      "Drive,Type,File System\r\nC:\\,,";
+  if (csv.compare(0, before.size(), before) != 0 || csv.size() < before.size() + 2 ||
+      csv.compare(csv.size() - 2, 2, "\r\n") != 0) {
+    return "(not one row of three fields: " + csv + ")";
+  }
+  return csv.substr(before.size(), csv.size() - before.size() - 2);
+}
+
+// The cell's string literal, quotes included, as the JSON document writes it.
+std::string JsonString(std::u16string_view cell) {
+  const std::string json = JsonDocument(OneFileSystem(cell), {}, {});
+  const std::string key = "\"fileSystem\": \"";
+  const size_t start = json.find(key);
+  if (start == std::string::npos) return "(no fileSystem string)";
+  size_t end = start + key.size();
+  while (end < json.size() && json[end] != '"') end += json[end] == '\\' ? 2 : 1;
+  return json.substr(start + key.size() - 1, end + 1 - (start + key.size() - 1));
+}
+
+// Whether the HTML page has the cell as a table cell with exactly this content.
+bool HtmlHasCell(std::u16string_view cell, const std::string& content) {
+  return HtmlDocument(OneFileSystem(cell), {}).find("<td>" + content + "</td>") !=
+         std::string::npos;
+}
 
 struct ParseCase {
   std::vector<const char16_t*> arguments;
@@ -69,7 +112,7 @@ TEST(CommandLineParse, SwitchesInEitherFormAndCaseBadLinesAndTheUsage) {
   for (const ParseCase& test : cases) {
     const CommandLine parsed =
         ParseCommandLine(static_cast<int>(test.arguments.size()), test.arguments.data());
-    SCOPED_TRACE(test.arguments.empty() ? "(none)" : Utf8Text(test.arguments[0]));
+    SCOPED_TRACE(test.arguments.empty() ? "(none)" : testing::ToCodePage1252(test.arguments[0]));
     EXPECT_EQ(parsed.action, test.action);
     EXPECT_EQ(parsed.format, test.format);
     EXPECT_EQ(parsed.path, test.path);
@@ -81,7 +124,7 @@ TEST(CommandLineParse, SwitchesInEitherFormAndCaseBadLinesAndTheUsage) {
 }
 
 TEST(DocumentText, CsvQuotesOnlyFieldsThatNeedIt) {
-  const auto csv = [](std::u16string_view text) { return Utf8Text(text, Escape::kCsv); };
+  const auto csv = CsvField;
   EXPECT_EQ(csv(u"C:\\ - [System]"), "C:\\ - [System]");
   EXPECT_EQ(csv(u""), "");
   EXPECT_EQ(csv(u"465,76 GB"), "\"465,76 GB\"");
@@ -99,28 +142,28 @@ struct CellCase {
   std::u16string cell;
   std::u16string tabAndCopy;  // the cell in /stab and on the clipboard
   std::string csv;            // the CSV field
+  std::string json;           // the JSON string, the text kept
+  std::string html;           // the HTML cell, the text kept
 };
 
 // A cell never starts a cell or a line of its own, nor a formula, where a spreadsheet
 // reads it: tab lines, Ctrl+C and CSV alike. JSON and HTML keep the text exactly.
 TEST(DocumentText, SpreadsheetCellsStayOneCellOnOneLineAndNeverAFormula) {
   const CellCase cases[] = {
-      {u"NTFS", u"NTFS", "NTFS"},
-      {u"", u"", ""},
-      {u"a\tb\rc\nd\r\n", u"a b c d  ", "\"a\tb\rc\nd\r\n\""},
-      {u"=HYPERLINK(\"x\")", u"'=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\""},
-      {u"+1", u"'+1", "'+1"},
-      {u"-2", u"'-2", "'-2"},
-      {u"@SUM(A1)", u"'@SUM(A1)", "'@SUM(A1)"},
-      {u"1=1-1", u"1=1-1", "1=1-1"},
+      {u"NTFS", u"NTFS", "NTFS", "\"NTFS\"", "NTFS"},
+      {u"", u"", "", "\"\"", ""},
+      {u"a\tb\rc\nd\r\n", u"a b c d  ", "\"a\tb\rc\nd\r\n\"", "\"a\\tb\\rc\\nd\\r\\n\"",
+       "a\tb\rc\nd\r\n"},
+      {u"=HYPERLINK(\"x\")", u"'=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\"",
+       "\"=HYPERLINK(\\\"x\\\")\"", "=HYPERLINK(&quot;x&quot;)"},
+      {u"+1", u"'+1", "'+1", "\"+1\"", "+1"},
+      {u"-2", u"'-2", "'-2", "\"-2\"", "-2"},
+      {u"@SUM(A1)", u"'@SUM(A1)", "'@SUM(A1)", "\"@SUM(A1)\"", "@SUM(A1)"},
+      {u"1=1-1", u"1=1-1", "1=1-1", "\"1=1-1\"", "1=1-1"},
   };
   for (const CellCase& test : cases) {
-    SCOPED_TRACE(Utf8Text(test.cell, Escape::kJson));
-    ResultsModel results;
-    for (const char16_t* header : {u"Drive", u"Type", u"File System"}) {
-      results.ColumnHeadersAdd(header);
-    }
-    results.SetSubItem(results.ListItemsAdd(u"C:\\"), 2, test.cell);
+    SCOPED_TRACE(testing::ToCodePage1252(test.cell));
+    const ResultsModel results = OneFileSystem(test.cell);
 
     testing::MemoryFileStore store;
     auto file = store.Factory()();
@@ -134,15 +177,13 @@ TEST(DocumentText, SpreadsheetCellsStayOneCellOnOneLineAndNeverAFormula) {
               "\xEF\xBB\xBF"
               "Drive,Type,File System\r\nC:\\,," +
                   test.csv + "\r\n");
-    const std::string json = Utf8Text(test.cell, Escape::kJson);
-    EXPECT_NE(JsonDocument(results, {}, {}).find("\"fileSystem\": " + json), std::string::npos);
-    EXPECT_NE(HtmlDocument(results, {}).find("<td>" + Utf8Text(test.cell, Escape::kHtml) + "</td>"),
-              std::string::npos);
+    EXPECT_EQ(JsonString(test.cell), test.json);
+    EXPECT_TRUE(HtmlHasCell(test.cell, test.html));
   }
 }
 
 TEST(DocumentText, JsonEscapesQuotesBackslashesAndControlsOnly) {
-  const auto json = [](std::u16string_view text) { return Utf8Text(text, Escape::kJson); };
+  const auto json = JsonString;
   EXPECT_EQ(json(u"C:\\"), "\"C:\\\\\"");
   EXPECT_EQ(json(u"a \"b\""), "\"a \\\"b\\\"\"");
   EXPECT_EQ(json(u"\t\r\n\x01\x1f/"), "\"\\t\\r\\n\\u0001\\u001f/\"");
@@ -153,17 +194,23 @@ TEST(DocumentText, JsonEscapesQuotesBackslashesAndControlsOnly) {
 }
 
 TEST(DocumentText, HtmlEscapesMarkupCharacters) {
-  EXPECT_EQ(Utf8Text(u"<b>Tom & \"Jerry's\"</b>", Escape::kHtml),
-            "&lt;b&gt;Tom &amp; &quot;Jerry&#39;s&quot;&lt;/b&gt;");
-  EXPECT_EQ(Utf8Text(u"\u00e9\r\n", Escape::kHtml), "\xC3\xA9\r\n");
+  EXPECT_TRUE(HtmlHasCell(u"<b>Tom & \"Jerry's\"</b>",
+                          "&lt;b&gt;Tom &amp; &quot;Jerry&#39;s&quot;&lt;/b&gt;"));
+  EXPECT_TRUE(HtmlHasCell(u"\u00e9\r\n", "\xC3\xA9\r\n"));
 }
 
+// Both UTF-8 documents, byte for byte.
 TEST(DocumentText, Utf8OfEveryLengthAndLoneSurrogates) {
-  EXPECT_EQ(
-      Utf8Text(u"A\u00e9\u07ff\u0800\u20ac\uffff\U0001F4BE\U0010FFFF"),
-      "A\xC3\xA9\xDF\xBF\xE0\xA0\x80\xE2\x82\xAC\xEF\xBF\xBF\xF0\x9F\x92\xBE\xF4\x8F\xBF\xBF");
-  EXPECT_EQ(Utf8Text(std::u16string(1, char16_t(0xD800)) + u"x"), "\xEF\xBF\xBDx");
-  EXPECT_EQ(Utf8Text(std::u16string(1, char16_t(0xDC00)) + u"\xD83D"), "\xEF\xBF\xBD\xEF\xBF\xBD");
+  const std::pair<std::u16string, std::string> cases[] = {
+      {u"A\u00e9\u07ff\u0800\u20ac\uffff\U0001F4BE\U0010FFFF",
+       "A\xC3\xA9\xDF\xBF\xE0\xA0\x80\xE2\x82\xAC\xEF\xBF\xBF\xF0\x9F\x92\xBE\xF4\x8F\xBF\xBF"},
+      {std::u16string(1, char16_t(0xD800)) + u"x", "\xEF\xBF\xBDx"},
+      {std::u16string(1, char16_t(0xDC00)) + u"\xD83D", "\xEF\xBF\xBD\xEF\xBF\xBD"},
+  };
+  for (const auto& [text, utf8] : cases) {
+    EXPECT_EQ(CsvField(text), utf8);
+    EXPECT_EQ(JsonString(text), "\"" + utf8 + "\"");
+  }
   EXPECT_EQ(Iso8601Utc(2026, 12, 8, 7, 5, 9), u"2026-12-08T07:05:09Z");
 }
 

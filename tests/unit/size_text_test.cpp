@@ -197,14 +197,8 @@ TEST_F(SizeTextTest, MatchesAnIndependentDecimalReference) {
 }
 
 TEST(CurrencyTest, AmountsBeyondTheLayoutOverflow) {
-  EXPECT_EQ(Currency::FromWholeAmount(922337203685477).scaled, 9223372036854770000);
-  EXPECT_EQ(Currency::FromWholeAmount(-922337203685477).scaled, -9223372036854770000);
   EXPECT_EQ(Currency::FromUnsignedAmount(922337203685477).scaled, 9223372036854770000);
   EXPECT_EQ(Currency::FromUnsignedAmount(0).scaled, 0);
-  for (int64_t amount : {int64_t{922337203685478}, int64_t{-922337203685478}, INT64_MAX}) {
-    EXPECT_EQ(FailureNumber([&] { Currency::FromWholeAmount(amount); }), error_number::kOverflow)
-        << amount;
-  }
   for (uint64_t amount : {uint64_t{922337203685478}, UINT64_MAX}) {
     EXPECT_EQ(FailureNumber([&] { Currency::FromUnsignedAmount(amount); }), error_number::kOverflow)
         << amount;

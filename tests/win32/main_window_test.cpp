@@ -47,6 +47,47 @@ LOGFONTW FontOf(HWND window) {
   return font;
 }
 
+// The colour the window erases its background with, read back from a bitmap it erased.
+COLORREF BackgroundOf(HWND form) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = 4;
+  info.bmiHeader.biHeight = -4;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  const HDC dc = ::CreateCompatibleDC(nullptr);
+  const HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const HGDIOBJ before = ::SelectObject(dc, bitmap);
+  ::SendMessageW(form, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  const COLORREF colour = ::GetPixel(dc, 1, 1);
+  ::SelectObject(dc, before);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(dc);
+  return colour;
+}
+
+// The pointer the window shows when the mouse moves over that control.
+HCURSOR PointerOver(HWND form, HWND over) {
+  ::SetCursor(nullptr);
+  ::SendMessageW(form, WM_SETCURSOR, reinterpret_cast<WPARAM>(over),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  return ::GetCursor();
+}
+
+// Whether the cursor is the one MinimalCursorFile draws: 32 x 32, its hot spot at 4, 4.
+bool IsTheHandCursor(HCURSOR cursor) {
+  ICONINFO info{};
+  if (cursor == nullptr || !::GetIconInfo(cursor, &info)) return false;
+  BITMAP mask{};
+  ::GetObjectW(info.hbmMask, sizeof mask, &mask);
+  if (info.hbmColor != nullptr) ::DeleteObject(info.hbmColor);
+  ::DeleteObject(info.hbmMask);
+  return !info.fIcon && info.xHotspot == 4 && info.yHotspot == 4 && mask.bmWidth == 32;
+}
+
+HWND StartButtonOf(HWND form) { return ::GetWindow(::GetWindow(form, GW_CHILD), GW_HWNDNEXT); }
+
 struct DpiCase {
   int startDpi;    // 0: the screen's
   int movedToDpi;  // 0: stays; else WM_DPICHANGED after the start
@@ -151,12 +192,14 @@ TEST_P(MainWindowDesign, WindowControlsFontsAndColumnsAsDesigned) {
   }
   EXPECT_EQ(results.ListItemsCount(), 0);
   EXPECT_TRUE(fixture.boxes.boxes.empty());
-  EXPECT_EQ(fixture.form->BackColor(), RGB(255, 255, 255));
-  EXPECT_EQ(fixture.form->MouseIcon(), nullptr);
+  EXPECT_EQ(BackgroundOf(form), RGB(255, 255, 255));
+  // Without a pointer file the buttons show the arrow.
+  EXPECT_EQ(PointerOver(form, start), ::LoadCursorW(nullptr, IDC_ARROW));
 
   // The application title lives in the hidden window that owns the main window.
-  const HWND application = fixture.form->ApplicationHandle();
-  EXPECT_EQ(::GetWindow(form, GW_OWNER), application);
+  const HWND application = ::GetWindow(form, GW_OWNER);
+  ASSERT_NE(application, nullptr);
+  EXPECT_EQ(ClassNameOf(application), L"Brindlecap.Application");
   EXPECT_FALSE(::IsWindowVisible(application));
   EXPECT_EQ(TextOf(application), L"Quillmarsh Orvane Tessel Plint");
   EXPECT_NE(::SendMessageW(form, WM_GETICON, ICON_BIG, 0), 0);
@@ -212,7 +255,8 @@ TEST(MainWindowStartup, HandPointerFileBecomesTheMouseIcon) {
   WindowFixture fixture;
   fixture.folder.WriteFile(L"HAND-M.CUR", MinimalCursorFile());
   fixture.Load();
-  EXPECT_NE(fixture.form->MouseIcon(), nullptr);
+  const HWND form = fixture.form->Handle();
+  EXPECT_TRUE(IsTheHandCursor(PointerOver(form, StartButtonOf(form))));
   EXPECT_TRUE(fixture.boxes.boxes.empty());
 }
 
@@ -220,7 +264,8 @@ TEST(MainWindowStartup, AHandPointerFileThatIsNoCursorIsReportedAtLine106) {
   WindowFixture fixture;
   fixture.folder.WriteFile(L"HAND-M.CUR", "this is not a cursor");
   fixture.Load();
-  EXPECT_EQ(fixture.form->MouseIcon(), nullptr);
+  const HWND form = fixture.form->Handle();
+  EXPECT_EQ(PointerOver(form, StartButtonOf(form)), ::LoadCursorW(nullptr, IDC_ARROW));
   ASSERT_EQ(fixture.boxes.boxes.size(), 1u);
   EXPECT_NE(fixture.boxes.boxes[0].text.find(u"Form_Load at line 106\r"), std::u16string::npos);
   EXPECT_EQ(fixture.form->Results().ColumnHeadersCount(), 7);  // start-up went on
@@ -231,7 +276,7 @@ TEST(MainWindowStartup, ASkinFileTurnsTheWindowToButtonFaceAndAppliesTheTheme) {
   fixture.folder.WriteFile(L"x\\o.cjs", "list.background = #102030\nlist.text = #F0E0D0\n");
   fixture.Load();
   EXPECT_TRUE(fixture.boxes.boxes.empty());
-  EXPECT_EQ(fixture.form->BackColor(), ::GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(BackgroundOf(fixture.form->Handle()), ::GetSysColor(COLOR_BTNFACE));
   const HWND list = ::GetWindow(fixture.form->Handle(), GW_CHILD);
   EXPECT_EQ(static_cast<COLORREF>(::SendMessageW(list, LVM_GETBKCOLOR, 0, 0)),
             RGB(0x10, 0x20, 0x30));
@@ -245,7 +290,7 @@ TEST(MainWindowStartup, AHiddenOrSystemSkinFileCountsAsAbsent) {
     fixture.folder.WriteFile(L"x\\o.cjs", "list.background = #102030\n", attributes);
     fixture.Load();
     EXPECT_TRUE(fixture.boxes.boxes.empty());
-    EXPECT_EQ(fixture.form->BackColor(), RGB(255, 255, 255));
+    EXPECT_EQ(BackgroundOf(fixture.form->Handle()), RGB(255, 255, 255));
   }
 }
 
@@ -263,7 +308,7 @@ TEST(MainWindowStartup, ABrokenSkinFileGivesOneReportAt102AndKeepsTheButtonFace)
     EXPECT_EQ(fixture.boxes.boxes[0].title, u"Application Error");
     EXPECT_NE(fixture.boxes.boxes[0].text.find(u"Form_Load at line 102\r"), std::u16string::npos);
     EXPECT_NE(fixture.boxes.boxes[0].text.find(reason), std::u16string::npos);
-    EXPECT_EQ(fixture.form->BackColor(), ::GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(BackgroundOf(fixture.form->Handle()), ::GetSysColor(COLOR_BTNFACE));
     EXPECT_EQ(fixture.form->Results().ColumnHeadersCount(), 7);
   }
 }
@@ -462,7 +507,7 @@ TEST(MainWindowPointer, HandOverButtonsArrowElsewhereNeverReplacingTheHourglass)
   EXPECT_EQ(form.MousePointer(), 0);
   moveOver(start);
   EXPECT_EQ(form.MousePointer(), 99);
-  EXPECT_EQ(::GetCursor(), form.MouseIcon());
+  EXPECT_TRUE(IsTheHandCursor(::GetCursor()));
   moveOver(list);
   EXPECT_EQ(form.MousePointer(), 0);
   moveOver(save);

@@ -61,15 +61,12 @@ class MainWindow : public MousePointerOwner, public SkinnableForm {
   int RunMessageLoop();
 
   HWND Handle() const override { return window_; }
-  HWND ApplicationHandle() const { return application_.Handle(); }
   ResultsModel& Results() { return results_; }
 
   // How often the writer's yields look for waiting events: far below what a user notices.
   static constexpr DWORD kWriterYieldIntervalMilliseconds = 10;
   int MousePointer() const override { return controller_.MousePointer(); }
   void SetMousePointer(int value) override;
-  HCURSOR MouseIcon() const { return mouseIcon_.get(); }
-  COLORREF BackColor() const { return backColor_; }
 
   // SkinnableForm
   std::wstring ProgramFolder() const override { return services_.programFolder; }

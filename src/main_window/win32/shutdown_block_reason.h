@@ -14,7 +14,6 @@ class ShutdownBlockReason {
 
   void Show(HWND window, const wchar_t* reason) noexcept;
   void Clear() noexcept;
-  bool Shown() const noexcept { return window_ != nullptr; }
 
  private:
   HWND window_ = nullptr;
