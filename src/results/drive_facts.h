@@ -18,6 +18,7 @@ struct DriveFacts {
   // Why the volume or the space query failed (the system's error code, or the
   // number of the failure it met); 0 when it answered.
   int32_t volumeFailure = 0, spaceFailure = 0;
+  bool answered = true;  // false: the drive did not answer before the deadline
 };
 
 }  // namespace brindlecap
