@@ -1,5 +1,7 @@
 #include "command_line/command_line.h"
 
+#include <optional>
+
 namespace brindlecap {
 
 namespace {
@@ -23,18 +25,33 @@ bool SameIgnoringAsciiCase(std::u16string_view text, std::u16string_view lowerCa
   return true;
 }
 
+// A whole number of seconds within /timeout's range; nothing otherwise.
+std::optional<int> TimeoutSeconds(std::u16string_view text) {
+  if (text.empty()) return std::nullopt;
+  int value = 0;
+  for (const char16_t c : text) {
+    if (c < u'0' || c > u'9') return std::nullopt;
+    value = value * 10 + (c - u'0');
+    if (value > kMaxTimeoutSeconds) return std::nullopt;
+  }
+  if (value < kMinTimeoutSeconds) return std::nullopt;
+  return value;
+}
+
 }  // namespace
 
 const std::string_view kUsageText =
-    "Usage: Brindlecap /stext|/stab|/scsv|/sjson|/shtml FILE\r\n"
+    "Usage: Brindlecap /stext|/stab|/scsv|/sjson|/shtml FILE [/timeout SECONDS]\r\n"
     "Lists every drive, writes the list to FILE (- for standard output) and exits.\r\n"
-    "  /stext  fixed-width text, as Save Results As Text File writes it (ANSI)\r\n"
-    "  /stab   one line a drive, cells separated by tabs (ANSI)\r\n"
-    "  /scsv   comma-separated values (UTF-8)\r\n"
-    "  /sjson  JSON with exact byte counts (UTF-8)\r\n"
-    "  /shtml  an HTML page (UTF-8)\r\n"
+    "  /stext    fixed-width text, as Save Results As Text File writes it (ANSI)\r\n"
+    "  /stab     one line a drive, cells separated by tabs (ANSI)\r\n"
+    "  /scsv     comma-separated values (UTF-8)\r\n"
+    "  /sjson    JSON with exact byte counts (UTF-8)\r\n"
+    "  /shtml    an HTML page (UTF-8)\r\n"
+    "  /timeout  how long to wait for the drives, 1 to 3600 seconds (default 60);\r\n"
+    "            a drive that has not answered by then is written as not answering\r\n"
     "Exit codes: 0 written; 1 not written; 2 bad command line;\r\n"
-    "3 written, but a drive's query failed.\r\n";
+    "3 written, but a drive's query failed or a drive did not answer.\r\n";
 
 const std::string_view kWindowProgramNote =
     "In a console or a script, run Brindlecap.com: it waits and sets ERRORLEVEL.\r\n";
@@ -46,26 +63,50 @@ CommandLine ParseCommandLine(int count, const char16_t* const* arguments) {
   // Anything else is a file dropped on the program or a shortcut's argument: the
   // window opens, as without arguments.
   if (first.empty() || (first[0] != u'/' && first[0] != u'-')) return request;
-  request.action = CommandLine::Action::kBadCommandLine;
-  request.problem = "unknown switch ";
-  request.argument = first;
-  if (first.size() < 2) return request;
-  if (first.substr(1) == u"?") {
-    if (count == 1) request = CommandLine{CommandLine::Action::kUsage, {}, {}, {}, {}};
+  if (count == 1 && first.substr(1) == u"?") {
+    request.action = CommandLine::Action::kUsage;
     return request;
   }
-  for (const Switch& known : kSwitches) {
-    if (!SameIgnoringAsciiCase(first.substr(1), known.name)) continue;
-    if (count < 2 || arguments[1][0] == u'\0') {
-      request.problem = "missing file name after ";
-    } else if (count > 2) {
-      request.problem = "unexpected argument ";
-      request.argument = arguments[2];
-    } else {
-      request = CommandLine{CommandLine::Action::kExport, known.format, arguments[1], {}, {}};
+  const auto bad = [](std::string_view problem, std::u16string_view argument) {
+    CommandLine wrong;
+    wrong.action = CommandLine::Action::kBadCommandLine;
+    wrong.problem = problem;
+    wrong.argument = argument;
+    return wrong;
+  };
+  bool formatGiven = false, timeoutGiven = false;
+  for (int i = 0; i < count; ++i) {
+    const std::u16string_view argument = arguments[i];
+    const bool isSwitch = !argument.empty() && (argument[0] == u'/' || argument[0] == u'-');
+    const std::u16string_view name = isSwitch ? argument.substr(1) : std::u16string_view();
+    const bool hasValue = i + 1 < count && arguments[i + 1][0] != u'\0';
+    if (SameIgnoringAsciiCase(name, u"timeout")) {
+      if (timeoutGiven) return bad("unexpected argument ", argument);
+      if (!hasValue) return bad("missing number of seconds after ", argument);
+      const std::optional<int> seconds = TimeoutSeconds(arguments[++i]);
+      if (!seconds)
+        return bad("/timeout needs a whole number of seconds from 1 to 3600, not ", arguments[i]);
+      request.timeoutSeconds = *seconds;
+      timeoutGiven = true;
+      continue;
     }
-    break;
+    const Switch* format = nullptr;
+    for (const Switch& known : kSwitches) {
+      if (SameIgnoringAsciiCase(name, known.name)) format = &known;
+    }
+    if (format == nullptr) {
+      return bad(isSwitch ? "unknown switch " : "unexpected argument ", argument);
+    }
+    if (formatGiven) return bad("unexpected argument ", argument);
+    if (!hasValue) return bad("missing file name after ", argument);
+    request.format = format->format;
+    request.path = arguments[++i];
+    formatGiven = true;
   }
+  if (!formatGiven) {
+    return bad("an export switch (/stext, /stab, /scsv, /sjson or /shtml) must go with ", first);
+  }
+  request.action = CommandLine::Action::kExport;
   return request;
 }
 

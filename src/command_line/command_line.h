@@ -16,18 +16,22 @@ constexpr int kBadCommandLine = 2;
 constexpr int kWrittenWithFailedQueries = 3;
 }  // namespace exit_code
 
+// How long an export waits for the drives, in seconds: /timeout's range and default.
+constexpr int kMinTimeoutSeconds = 1, kMaxTimeoutSeconds = 3600, kDefaultTimeoutSeconds = 60;
+
 struct CommandLine {
   enum class Action { kWindow, kUsage, kExport, kBadCommandLine };
   Action action = Action::kWindow;
   ExportFormat format = ExportFormat::kText;
   std::u16string path;  // "-" is standard output
+  int timeoutSeconds = kDefaultTimeoutSeconds;
   // What is wrong with a bad command line, and the argument it is about.
   std::string_view problem;
   std::u16string_view argument;
 };
 
 // The arguments after the program's name. Switches are case-insensitive and start
-// with '/' or '-'.
+// with '/' or '-'; "/timeout SECONDS" may come before or after the format switch.
 CommandLine ParseCommandLine(int count, const char16_t* const* arguments);
 
 // ASCII; lines end with CR LF. Brindlecap.exe adds the note to its usage.

@@ -88,8 +88,10 @@ std::u16string Write(const CommandLine& request, const ResultsModel& results,
 }
 
 // A drive query that failed without a report still leaves cells empty; a script
-// learns of it as of a report, at the step that asked.
-void AddFailedQueries(const ResultsModel& results, std::vector<ReportedFailure>& failures) {
+// learns of it as of a report, at the step that asked, and of a drive that did not
+// answer in time as of a report without a line.
+void AddFailedQueries(const ResultsModel& results, int timeoutSeconds,
+                      std::vector<ReportedFailure>& failures) {
   const auto add = [&](const DriveFacts& facts, int line, int32_t failure, const char* what) {
     if (failure == 0) return;
     std::u16string text = AsciiToUtf16(what);
@@ -98,10 +100,30 @@ void AddFailedQueries(const ResultsModel& results, std::vector<ReportedFailure>&
   };
   for (int row = 1; row <= results.ListItemsCount(); ++row) {
     const DriveFacts& facts = results.RowFacts(row);
+    if (!facts.answered) {
+      std::u16string text = u"did not answer within ";
+      text.append(DecimalText(static_cast<unsigned>(timeoutSeconds)));
+      text.append(timeoutSeconds == 1 ? u" second" : u" seconds");
+      failures.push_back(ReportedFailure{std::nullopt, std::move(text), facts.root});
+    }
     add(facts, kAskVolume, facts.volumeFailure,
         "could not read the volume's name and serial number");
     add(facts, kAskSpace, facts.spaceFailure, "could not read the drive's space");
   }
+}
+
+// Waits for an answer while the deadline, `seconds` from now, has not passed.
+std::function<bool()> UntilDeadline(const CommandLineServices& services, int seconds) {
+  if (!services.waitForAnswer || !services.milliseconds) return {};
+  const uint32_t limit = static_cast<uint32_t>(seconds) * 1000u;
+  const uint32_t start = services.milliseconds();
+  return [&services, limit, start] {
+    // Unsigned: right across the count's wrap-around.
+    const uint32_t elapsed = services.milliseconds() - start;
+    if (elapsed >= limit) return false;
+    services.waitForAnswer(limit - elapsed);
+    return true;
+  };
 }
 
 }  // namespace
@@ -113,12 +135,15 @@ void AddResultColumns(ResultsModel& results) {
 }
 
 void RetrieveAllDrives(ListView& results, DriveSystem system, ReportLog& reports,
-                       DriveWorkers workers, const std::function<void()>& waitForAnswer) {
+                       DriveWorkers workers, const std::function<bool()>& waitForAnswer) {
   RetrievalCommand retrieval(results, system, reports, std::move(workers));
   reports.Follow(&retrieval);
   retrieval.Run();
   while (retrieval.Running() && waitForAnswer) {
-    waitForAnswer();
+    if (!waitForAnswer()) {
+      retrieval.GiveUp();
+      break;
+    }
     retrieval.TakeAnswers();
   }
   reports.Follow(nullptr);
@@ -130,9 +155,9 @@ int ExportFromCommandLine(const CommandLine& request, CommandLineServices& servi
     AddResultColumns(results);
     ReportLog reports;
     RetrieveAllDrives(results, DriveSystem{services.kernel32, services.codePage, services.locale},
-                      reports, services.workers, services.waitForAnswer);
+                      reports, services.workers, UntilDeadline(services, request.timeoutSeconds));
     std::vector<ReportedFailure> failures = reports.Failures();
-    AddFailedQueries(results, failures);
+    AddFailedQueries(results, request.timeoutSeconds, failures);
     std::u16string text;
     for (const ReportedFailure& failure : failures) {
       // "Brindlecap: C:\ at line 120: Internal error"

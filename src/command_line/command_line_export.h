@@ -2,6 +2,7 @@
 // An export asked for on the command line: one retrieval of every drive through the
 // window's model and drive code, every row written in the chosen format, and the
 // exit code that says how it went.
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -35,10 +36,13 @@ struct CommandLineServices {
   const AnsiCodePage& codePage;
   const LocaleInfo& locale;
   CommandLineSystem& system;
-  // The drives are asked on these; waitForAnswer returns once a drive may have
-  // answered (none needed when the workers finish before Start returns).
+  // The drives are asked on these. waitForAnswer returns once a drive may have
+  // answered or the milliseconds it is given have passed (none needed when the
+  // workers finish before Start returns); milliseconds counts up, wrapping around,
+  // and sets the deadline.
   DriveWorkers workers;
-  std::function<void()> waitForAnswer;
+  std::function<void(uint32_t milliseconds)> waitForAnswer;
+  std::function<uint32_t()> milliseconds;
 };
 
 // Reports failures on standard error, never in a box.
@@ -49,7 +53,9 @@ void AddResultColumns(ResultsModel& results);
 
 // One retrieval of every drive, run to its end: afterwards every drive's row is in
 // the list and every report has reached `reports`, each with its drive.
+// waitForAnswer returns true once a drive may have answered, false when the
+// deadline has passed: the drives not yet answered then get "Not answering" rows.
 void RetrieveAllDrives(ListView& results, DriveSystem system, ReportLog& reports,
-                       DriveWorkers workers, const std::function<void()>& waitForAnswer);
+                       DriveWorkers workers, const std::function<bool()>& waitForAnswer);
 
 }  // namespace brindlecap

@@ -6,6 +6,23 @@
 
 namespace brindlecap {
 
+namespace {
+
+// A short row, as for a drive without a medium; nothing of the drive is known.
+DriveRow NotAnsweringRow(const std::u16string& root) noexcept {
+  DriveRow row;
+  try {
+    row.itemText = root + u"  - Not answering";
+    row.facts.root = root;
+  } catch (...) {
+    // No memory for the texts: the row stays empty.
+  }
+  row.facts.answered = false;
+  return row;
+}
+
+}  // namespace
+
 RetrievalCommand::RetrievalCommand(ListView& list, DriveSystem system, MessageBoxService& messages,
                                    DriveWorkers workers)
     : list_(list),
@@ -72,6 +89,28 @@ void RetrievalCommand::TakeAnswers() noexcept {
   }
   takingAnswers_ = false;
   if (nextDrive_ < drives_.size()) return;
+  EndRun();
+}
+
+void RetrievalCommand::GiveUp() noexcept {
+  if (!running_ || takingAnswers_) return;
+  takingAnswers_ = true;
+  for (; nextDrive_ < drives_.size(); ++nextDrive_) {
+    const DriveTurn& drive = *drives_[nextDrive_];
+    currentDrive_ = drive.root;
+    // One look at the flag decides: a drive that answers meanwhile stays given up.
+    if (drive.answered.load(std::memory_order_acquire)) {
+      AddDriveRow(drive.row);
+    } else {
+      AddDriveRow(NotAnsweringRow(drive.root));
+    }
+    currentDrive_.clear();
+  }
+  takingAnswers_ = false;
+  EndRun();
+}
+
+void RetrievalCommand::EndRun() noexcept {
   op_.Do(kClearRunning, [&] { running_ = false; });
   instance_.reset();
   drives_.clear();

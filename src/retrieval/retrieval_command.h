@@ -32,6 +32,10 @@ class RetrievalCommand {
   // Adds the rows of every drive that has answered, in drive order; ends the run
   // after the last one. Call it on the window's thread whenever a drive answers.
   void TakeAnswers() noexcept;
+  // Ends the run at once (a deadline has passed): every drive still being asked
+  // gets a row "X:\  - Not answering", the others their own rows, in drive order.
+  // A worker may still finish a given-up drive later: its row is never read.
+  void GiveUp() noexcept;
   bool Running() const noexcept { return running_; }
   // The root of the drive whose row and reports are being added; empty between drives.
   const std::u16string& CurrentDrive() const noexcept { return currentDrive_; }
@@ -41,11 +45,12 @@ class RetrievalCommand {
   struct DriveTurn {
     explicit DriveTurn(std::u16string driveRoot) : root(std::move(driveRoot)) {}
     const std::u16string root;
-    DriveRow row;  // written by the worker until `answered` is set
+    DriveRow row;  // the worker's until `answered` is set; never read without it
     std::atomic<bool> answered{false};
   };
 
   void AskEveryDrive(const std::vector<std::u16string>& roots);
+  void EndRun() noexcept;
   // Adds the drive's row and shows its reports, each at its step.
   void AddDriveRow(const DriveRow& row) noexcept;
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <map>
 #include <string>
 #include <vector>
@@ -338,6 +340,10 @@ TEST_F(CommandLineTest, ExitCodesForEveryFailureAndNothingLeftBehind) {
       {L"/sxml {out}\\a.xml", 2, "Brindlecap: unknown switch /sxml\r\nUsage: "},
       {L"/sjson", 2, "Brindlecap: missing file name after /sjson\r\nUsage: "},
       {L"/sjson {out}\\a.json {out}\\b.json", 2, "Brindlecap: unexpected argument "},
+      {L"/timeout 0 /sjson {out}\\a.json", 2,
+       "Brindlecap: /timeout needs a whole number of seconds from 1 to 3600, not 0\r\nUsage: "},
+      {L"/sjson {out}\\a.json -timeout", 2,
+       "Brindlecap: missing number of seconds after -timeout\r\nUsage: "},
       {L"/scsv {out}\\missing\\a.csv", 1, "Brindlecap: could not write "},
       {L"/stext {out}\\missing\\a.txt", 1, "Brindlecap: could not write "},
       {L"/sjson {out}\\read-only.json", 1, "Brindlecap: could not write "},
@@ -414,6 +420,62 @@ TEST_F(CommandLineTest, AConsoleShowsEveryCharacterFromEitherProgram) {
       for (const std::wstring& root : roots_)
         EXPECT_NE(screen.find(L"\r\n" + root + L" "), std::wstring::npos) << Narrow(root);
     }
+  }
+}
+
+// S: (a FUSE drive of the fixture) answers only after its delay, far beyond the
+// deadline: the program writes every other drive and ends soon after the deadline,
+// though a worker still waits in S:'s call.
+TEST_F(CommandLineTest, ADriveThatMissesTheDeadlineIsWrittenAsNotAnsweringAndTheProgramEnds) {
+  const std::wstring fixture = Environment(L"BRINDLECAP_FIXTURE_DIR");
+  if (fixture.empty() || GetDriveTypeW(L"S:\\") == DRIVE_NO_ROOT_DIR) {
+    GTEST_SKIP() << "the slow drives need FUSE inside a private mount namespace";
+  }
+  const std::wstring delay = UnixPathToWine(fixture + L"/slow-s.delay");
+  // Only statfs is slow: Wine reads one process's directories one at a time, so a
+  // slow directory read would hold up the other drives too.
+  WriteFileBytes(delay, "6 0");
+  const auto timed = [&](const std::wstring& arguments) {
+    const auto start = std::chrono::steady_clock::now();
+    CommandLineRun run = Run(arguments);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(took, 10s) << "the program waited for the stuck drive: " << Narrow(arguments);
+    EXPECT_EQ(run.exitCode, 3u) << run.standardError;
+    EXPECT_EQ(run.standardError, "Brindlecap: S:\\: did not answer within 2 seconds\r\n");
+    return run;
+  };
+  const CommandLineRun json = timed(L"/timeout 2 /sjson " + Quoted(L"drives.json"));
+  const CommandLineRun tab = timed(L"-STAB - -TIMEOUT 2");
+  DeleteFileW(delay.c_str());
+
+  EXPECT_EQ(FolderEntries(outputFolder_.Path()), std::vector<std::wstring>{L"drives.json"})
+      << "the file complete under its name, no temporary file";
+  const JsonValue document = ParseJson(ReadFileBytes(outputFolder_.File(L"drives.json")).value());
+  const auto& drives = document[L"drives"].items;
+  ASSERT_EQ(drives.size(), roots_.size());
+  const std::vector<Row> rows = SplitTabLines(tab.standardOutput);
+  ASSERT_EQ(rows.size(), roots_.size() + 1);
+  for (size_t i = 0; i < roots_.size(); ++i) {
+    const std::wstring& root = roots_[i];
+    SCOPED_TRACE("drive " + Narrow(root));
+    EXPECT_EQ(drives[i][L"root"].string, root);
+    const auto& errors = drives[i][L"errors"].items;
+    if (root != L"S:\\") {
+      EXPECT_TRUE(errors.empty());
+      EXPECT_EQ(rows[i + 1][0].find(L"Not answering"), std::wstring::npos);
+      continue;
+    }
+    EXPECT_EQ(rows[i + 1], (Row{L"S:\\  - Not answering", L"", L"", L"", L"", L"", L""}));
+    EXPECT_FALSE(drives[i][L"medium"].boolean);
+    EXPECT_FALSE(drives[i][L"answered"].boolean);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_TRUE(errors[0][L"line"].IsNull());
+    EXPECT_EQ(errors[0][L"description"].string, L"did not answer within 2 seconds");
+  }
+  // T:, as slow a drive but not held up now, answered with its own row.
+  const auto t = std::find(roots_.begin(), roots_.end(), L"T:\\");
+  if (t != roots_.end()) {
+    EXPECT_EQ(rows[t - roots_.begin() + 1][0], L"T:\\ - [SLOW T]");
   }
 }
 

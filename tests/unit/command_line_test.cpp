@@ -13,6 +13,7 @@
 #include "export/table_text.h"
 #include "main_window/core/copy_text.h"
 #include "shared/error_report.h"
+#include "support/command_line_export_fixture.h"
 #include "support/fake_kernel32.h"
 #include "support/fake_system_text.h"
 #include "support/held_workers.h"
@@ -25,6 +26,7 @@
 namespace brindlecap {
 namespace {
 
+using testing::CommandLineExportTest;
 using testing::FakeCodePage;
 using testing::FakeKernel32;
 using testing::FakeLocale;
@@ -80,6 +82,7 @@ struct ParseCase {
   Action action;
   ExportFormat format;
   std::u16string path;
+  int timeoutSeconds = 60;
 };
 
 TEST(CommandLineParse, SwitchesInEitherFormAndCaseBadLinesAndTheUsage) {
@@ -108,6 +111,29 @@ TEST(CommandLineParse, SwitchesInEitherFormAndCaseBadLinesAndTheUsage) {
       {{u"-"}, Action::kBadCommandLine, ExportFormat::kText, u""},
       {{u"/", u"a"}, Action::kBadCommandLine, ExportFormat::kText, u""},
       {{u"/?", u"a"}, Action::kBadCommandLine, ExportFormat::kText, u""},
+      // /timeout before or after the format switch, in either form and any case.
+      {{u"/timeout", u"5", u"/sjson", u"a"}, Action::kExport, ExportFormat::kJson, u"a", 5},
+      {{u"-SCSV", u"-", u"-TimeOut", u"3600"}, Action::kExport, ExportFormat::kCsv, u"-", 3600},
+      {{u"/stab", u"a", u"/TIMEOUT", u"1"}, Action::kExport, ExportFormat::kTab, u"a", 1},
+      {{u"/stab", u"a", u"/timeout", u"0090"}, Action::kExport, ExportFormat::kTab, u"a", 90},
+      {{u"/sjson", u"a", u"/timeout", u"0"}, Action::kBadCommandLine, ExportFormat::kText, u""},
+      {{u"/sjson", u"a", u"/timeout", u"3601"}, Action::kBadCommandLine, ExportFormat::kText, u""},
+      {{u"/timeout", u"99999999999", u"/sjson", u"a"},
+       Action::kBadCommandLine,
+       ExportFormat::kText,
+       u""},
+      {{u"/timeout", u"-5", u"/sjson", u"a"}, Action::kBadCommandLine, ExportFormat::kText, u""},
+      {{u"/timeout", u"1.5", u"/sjson", u"a"}, Action::kBadCommandLine, ExportFormat::kText, u""},
+      {{u"/timeout", u" 5", u"/sjson", u"a"}, Action::kBadCommandLine, ExportFormat::kText, u""},
+      {{u"/timeout", u"", u"/sjson", u"a"}, Action::kBadCommandLine, ExportFormat::kText, u""},
+      {{u"/sjson", u"a", u"/timeout"}, Action::kBadCommandLine, ExportFormat::kText, u""},
+      {{u"/timeout", u"5"}, Action::kBadCommandLine, ExportFormat::kText, u""},
+      {{u"/timeout", u"5", u"a"}, Action::kBadCommandLine, ExportFormat::kText, u""},
+      {{u"/timeout", u"5", u"/sjson", u"a", u"/timeout", u"6"},
+       Action::kBadCommandLine,
+       ExportFormat::kText,
+       u""},
+      {{u"/sjson", u"a", u"/scsv", u"b"}, Action::kBadCommandLine, ExportFormat::kText, u""},
   };
   for (const ParseCase& test : cases) {
     const CommandLine parsed =
@@ -116,11 +142,16 @@ TEST(CommandLineParse, SwitchesInEitherFormAndCaseBadLinesAndTheUsage) {
     EXPECT_EQ(parsed.action, test.action);
     EXPECT_EQ(parsed.format, test.format);
     EXPECT_EQ(parsed.path, test.path);
+    EXPECT_EQ(parsed.timeoutSeconds, test.timeoutSeconds);
     EXPECT_EQ(parsed.problem.empty(), test.action != Action::kBadCommandLine);
   }
   const char16_t* unknown[] = {u"/x", u"a"};
   EXPECT_EQ(ParseCommandLine(2, unknown).problem, "unknown switch ");
   EXPECT_EQ(ParseCommandLine(2, unknown).argument, u"/x");
+  const char16_t* outOfRange[] = {u"/sjson", u"a", u"/timeout", u"0"};
+  EXPECT_EQ(ParseCommandLine(4, outOfRange).problem,
+            "/timeout needs a whole number of seconds from 1 to 3600, not ");
+  EXPECT_EQ(ParseCommandLine(4, outOfRange).argument, u"0");
 }
 
 TEST(DocumentText, CsvQuotesOnlyFieldsThatNeedIt) {
@@ -232,48 +263,6 @@ TEST(DocumentText, JsonSaysOfEachDriveWhetherItAnsweredBeforeTheDeadline) {
   ASSERT_NE(inTime, std::string::npos) << json;
   EXPECT_LT(late, inTime) << "each drive its own, in the list's order";
 }
-
-// The command-line export over a scripted machine, into files kept in memory.
-class CommandLineExportTest : public ::testing::Test {
- protected:
-  CommandLineExportTest() {
-    machine.AddDrive('A', k::kDriveRemovable).NotReady();
-    // FakeCodePage is Latin-1: the label's é is one ANSI byte, two in UTF-8.
-    machine.AddDrive('C', k::kDriveFixed)
-        .Label("Tom's \"Data\", 2\\3 \xE9")
-        .Serial(0x1234ABCD)
-        .Space(2048, 512);
-  }
-
-  int Export(ExportFormat format, const std::u16string& path = u"out") {
-    CommandLine request;
-    request.action = Action::kExport;
-    request.format = format;
-    request.path = path;
-    const int exitCode = ExportFromCommandLine(request, services);
-    if (format == ExportFormat::kJson && exitCode != exit_code::kNotWritten)
-      testing::KeepJsonSample(File(path));
-    return exitCode;
-  }
-  std::string File(const std::u16string& path = u"out") { return store.files[path]; }
-
-  FakeKernel32 machine;
-  FakeCodePage codePage;
-  FakeLocale locale;
-  MemoryFileStore store;
-  // Files in memory, a fixed heading, standard error kept.
-  struct System : CommandLineSystem {
-    explicit System(MemoryFileStore& store) : factory(store.Factory()) {}
-    std::unique_ptr<FileSystemObject> CreateFileSystemObject() override { return factory(); }
-    DocumentHeading Heading() override { return {u"HOST-1", u"2026-12-08T07:05:09Z"}; }
-    void WriteError(std::u16string_view text) override { errors += text; }
-    std::function<std::unique_ptr<FileSystemObject>()> factory;
-    std::u16string errors;
-  } system{store};
-  std::u16string& errors = system.errors;
-  HeldWorkers workers;
-  CommandLineServices services{machine, codePage, locale, system, workers.Workers(), {}};
-};
 
 TEST_F(CommandLineExportTest, TabAndCsvHoldEveryRow) {
   EXPECT_EQ(Export(ExportFormat::kTab), exit_code::kWritten);

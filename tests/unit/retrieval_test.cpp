@@ -300,5 +300,64 @@ TEST_F(RetrievalTest, WithoutWorkerThreadsEachDriveIsAskedAtItsTurn) {
   EXPECT_FALSE(command.Running());
 }
 
+// At a deadline the drives still asked get a short row each, in their places, and
+// nothing they answer later is read; the drives that answered keep rows and boxes.
+TEST_F(RetrievalTest, GivingUpWritesNotAnsweringRowsInDriveOrderAndNeverReadsThemLater) {
+  machine.AddDrive('A', k::kDriveRemovable).NotReady();
+  machine.AddDrive('C', k::kDriveFixed).Label("Stuck").Space(2048, 1024);
+  machine.AddDrive('D', k::kDriveCdrom).NotReady();
+  machine.AddDrive('E', k::kDriveFixed).Label("Late");
+  machine.ThrowOn("CreateFileA", RuntimeFailure(51, u"Internal error"));  // D's probe box
+  workers.holding = true;
+  Run();
+  ASSERT_EQ(workers.HeldCount(), 4u);
+  workers.Finish(0);
+  workers.Finish(2);
+  command.TakeAnswers();
+  ASSERT_EQ(list.ListItemsCount(), 1);
+  command.GiveUp();
+
+  const Row notAnswering{u"", u"", u"", u"", u"", u"", u""};
+  const auto given = [&](const char16_t* text) {
+    Row row = notAnswering;
+    row[0] = text;
+    return row;
+  };
+  const std::vector<Row> expected{
+      kEmptyFloppy,
+      given(u"C:\\  - Not answering"),
+      {u"D:\\  - No Disk present", u"", u"", u"", u"", u"", u""},
+      given(u"E:\\  - Not answering"),
+  };
+  EXPECT_EQ(Rows(), expected);
+  EXPECT_FALSE(command.Running());
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].title, u"Harrowmede - GetMediaType");
+  for (int r : {1, 3}) EXPECT_TRUE(list.RowFacts(r).answered) << r;
+  for (int r : {2, 4}) {
+    const DriveFacts& facts = list.RowFacts(r);
+    EXPECT_FALSE(facts.answered) << r;
+    EXPECT_EQ(facts.root, r == 2 ? u"C:\\" : u"E:\\");
+    EXPECT_FALSE(facts.hasMedium);
+    EXPECT_FALSE(facts.kindCode);
+    EXPECT_FALSE(facts.totalBytes);
+  }
+
+  // The stuck workers finish after all: their rows go nowhere.
+  workers.Finish(3);
+  workers.Finish(1);
+  command.TakeAnswers();
+  command.GiveUp();
+  EXPECT_EQ(Rows(), expected);
+  EXPECT_EQ(boxes.boxes.size(), 1u);
+
+  // The next run starts afresh.
+  workers.holding = false;
+  Run();
+  ASSERT_EQ(list.ListItemsCount(), 8);
+  EXPECT_EQ(Rows()[5][0], u"C:\\ - [Stuck]");
+  EXPECT_EQ(Rows()[7][0], u"E:\\ - [Late]");
+}
+
 }  // namespace
 }  // namespace brindlecap

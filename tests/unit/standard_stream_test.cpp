@@ -60,7 +60,9 @@ class FakeStandardHandle : public StandardHandle {
 
 TEST(StandardOutput, AConsoleGetsCharactersAndAnythingElseTheBytes) {
   const std::u16string line = u"C:\\ - [Caf\u00e9 \u20ac \U0001F4BE]";
-  const std::string csv = "\xEF\xBB\xBF" + Utf8Text(u"Drive\r\n" + line + u"\r\n");
+  const std::string csv =
+      "\xEF\xBB\xBF"
+      "Drive\r\nC:\\ - [Caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x92\xBE]\r\n";
   for (const bool console : {true, false}) {
     SCOPED_TRACE(console ? "console" : "file or pipe");
     FakeStandardHandle lines(console), document(console);
@@ -113,7 +115,7 @@ TEST(StandardOutput, BytesThatAreNoUtf8BecomeReplacementCharacters) {
       {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // above U+10FFFF
       {"\xF5", u"\uFFFD"},
       {"\xE2\x82", u"\uFFFD\uFFFD"},  // cut at the end
-      {Utf8Text(u"\u07ff\u0800\uffff\U00010000\U0010FFFF"),
+      {"\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF",
        u"\u07ff\u0800\uffff\U00010000\U0010FFFF"},
   };
   for (const Case& test : cases) {

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 
@@ -80,8 +82,19 @@ int Export(const CommandLine& request) {
   CommandLineServices services{
       kernel32, codePage, locale, system, DriveWorkers{threads, [event] { ::SetEvent(event); }},
       // Without the event the answers are looked for every 10 ms.
-      [event] { ::WaitForSingleObject(event, event != nullptr ? INFINITE : 10); }};
-  return ExportFromCommandLine(request, services);
+      [event](uint32_t milliseconds) {
+        ::WaitForSingleObject(event, event != nullptr ? milliseconds : std::min(milliseconds, 10u));
+      },
+      [] { return static_cast<uint32_t>(::GetTickCount()); }};
+  const int code = ExportFromCommandLine(request, services);
+  // A drive given up at the deadline keeps its thread, which uses the objects of
+  // this frame: the process ends here, its output already written and closed,
+  // rather than wait for the thread or let the objects go under it.
+  if (threads.AnyRunning()) {
+    threads.CancelPendingCalls();
+    ::ExitProcess(static_cast<UINT>(code));
+  }
+  return code;
 }
 
 // A windowed program has no standard output unless the caller redirected it: where

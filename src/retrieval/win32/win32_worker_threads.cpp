@@ -60,6 +60,11 @@ void Win32WorkerThreads::CancelPendingCalls() noexcept {
   for (const UniqueKernelHandle& thread : threads_) cancel(thread.get());
 }
 
+bool Win32WorkerThreads::AnyRunning() noexcept {
+  ForgetFinishedThreads();
+  return !threads_.empty();
+}
+
 void Win32WorkerThreads::ForgetFinishedThreads() noexcept {
   std::erase_if(threads_, [](const UniqueKernelHandle& thread) {
     return ::WaitForSingleObject(thread.get(), 0) == WAIT_OBJECT_0;

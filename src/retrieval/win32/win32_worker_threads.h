@@ -24,6 +24,8 @@ class Win32WorkerThreads : public WorkerThreads {
   // so that the process can end: a thread in a call that never returns (a network
   // drive whose server has gone) would otherwise keep it, and the files it holds.
   void CancelPendingCalls() noexcept;
+  // Whether a thread has not finished yet (a drive given up at a deadline).
+  bool AnyRunning() noexcept;
 
  private:
   void ForgetFinishedThreads() noexcept;
