@@ -350,7 +350,8 @@ TEST_F(CommandLineTest, ExitCodesForEveryFailureAndNothingLeftBehind) {
       {L"/stext {out}\\read-only.json", 1, "Brindlecap: could not write "},
       {L"", 2, "Brindlecap: no switch given\r\nUsage: ", true},
       {L"{out}\\dropped.txt", 2, "Brindlecap: no switch given\r\nUsage: ", true},
-      {L"/?", 0, "", true, "Usage: Brindlecap /stext|/stab|/scsv|/sjson|/shtml FILE\r\n"},
+      {L"/?", 0, "", true,
+       "Usage: Brindlecap /stext|/stab|/scsv|/sjson|/shtml FILE [/timeout SECONDS]\r\n"},
   };
   for (const ExitCase& test : cases) {
     std::wstring arguments = test.arguments;
