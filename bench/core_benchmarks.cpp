@@ -26,7 +26,7 @@ using namespace brindlecap;
 
 class NoEvents : public EventPump {
  public:
-  void DoEvents() override {}
+  void RunWaitingEvents() override {}
 };
 
 class CountingMessageBox : public MessageBoxService {
@@ -38,7 +38,7 @@ class CountingMessageBox : public MessageBoxService {
 // The file's bytes as the ANSI text file would hold them (Latin-1 here, which
 // is all the rows below use): each line converted into one growing buffer, as
 // the program's text file does before it writes the buffer out.
-class MemoryTextStream : public TextStream {
+class MemoryTextStream : public TextFileWriter {
  public:
   explicit MemoryTextStream(std::string& bytes) : bytes_(bytes) {}
   void WriteLine(const std::u16string& text) override {
@@ -56,10 +56,10 @@ class MemoryTextStream : public TextStream {
   std::string& bytes_;
 };
 
-class MemoryFileSystemObject : public FileSystemObject {
+class MemoryFileSystemObject : public TextFiles {
  public:
   explicit MemoryFileSystemObject(std::string& bytes) : bytes_(bytes) {}
-  std::unique_ptr<TextStream> CreateTextFile(const std::u16string&, bool) override {
+  std::unique_ptr<TextFileWriter> Create(const std::u16string&, bool) override {
     bytes_.clear();  // keeps the capacity: the figures are the writer's, not the allocator's
     return std::make_unique<MemoryTextStream>(bytes_);
   }
@@ -103,13 +103,13 @@ FilledList MakeCheckedList(int rows) {
   std::array<size_t, 7> widths{};
   for (size_t c = 0; c < form_layout::kResultColumns.size(); ++c) {
     const std::u16string header(form_layout::kResultColumns[c].header);
-    filled.list.ColumnHeadersAdd(header);
+    filled.list.AddColumn(header);
     widths[c] = header.size();
   }
   std::mt19937 random(20210831);
   for (int r = 1; r <= rows; ++r) {
     const auto cells = RealisticRow(random);
-    const int row = filled.list.ListItemsAdd(cells[0]);
+    const int row = filled.list.AddRow(cells[0]);
     for (int16_t c = 1; c < 7; ++c) filled.list.SetSubItem(row, c, cells[c]);
     filled.list.SetChecked(row, true);
     for (size_t c = 0; c < 7; ++c) widths[c] = std::max(widths[c], cells[c].size());
@@ -122,8 +122,8 @@ FilledList MakeCheckedList(int rows) {
 
 ExportServices MemoryExport(std::string& bytes, EventPump& pump, MessageBoxService& messages) {
   return ExportServices{
-      [&bytes] { return std::unique_ptr<FileSystemObject>(new MemoryFileSystemObject(bytes)); },
-      pump, messages};
+      [&bytes] { return std::unique_ptr<TextFiles>(new MemoryFileSystemObject(bytes)); }, pump,
+      messages};
 }
 
 void BM_WriterCheckedRows(benchmark::State& state) {
@@ -172,8 +172,8 @@ void BM_WriterFloorOneWrite(benchmark::State& state) {
   std::string bytes;
   bytes.reserve(written.size());
   for (auto _ : state) {
-    const std::unique_ptr<FileSystemObject> files(new MemoryFileSystemObject(bytes));
-    const std::unique_ptr<TextStream> stream = files->CreateTextFile(u"C:\\drives.txt", true);
+    const std::unique_ptr<TextFiles> files(new MemoryFileSystemObject(bytes));
+    const std::unique_ptr<TextFileWriter> stream = files->Create(u"C:\\drives.txt", true);
     stream->WriteLine(text);
     stream->Close();
     benchmark::DoNotOptimize(bytes.data());
@@ -191,29 +191,29 @@ BENCHMARK(BM_WriterFloorOneWrite)
 
 // Passes every call on to the list and counts it: the writer's reads per row,
 // which a list of the system's (one window message or more per read) pays for.
-class CountingListView : public ListView {
+class CountingListView : public RowList {
  public:
-  explicit CountingListView(const ListView& list) : list_(list) {}
-  void ColumnHeadersAdd(const std::u16string&) override {}
-  void SetColumnHeaderWidth(int, float) override {}
-  float ColumnHeaderWidth(int column) const override { return list_.ColumnHeaderWidth(column); }
-  int ColumnHeadersCount() const override {
+  explicit CountingListView(const RowList& list) : list_(list) {}
+  void AddColumn(const std::u16string&) override {}
+  void SetColumnWidth(int, float) override {}
+  float ColumnWidth(int column) const override { return list_.ColumnWidth(column); }
+  int ColumnCount() const override {
     ++counts;
-    return list_.ColumnHeadersCount();
+    return list_.ColumnCount();
   }
-  std::u16string_view ColumnHeaderText(int column) const override {
+  std::u16string_view ColumnTitle(int column) const override {
     ++counts;
-    return list_.ColumnHeaderText(column);
+    return list_.ColumnTitle(column);
   }
-  int ListItemsAdd(const std::u16string&) override { return 0; }
-  int ListItemsCount() const override {
+  int AddRow(const std::u16string&) override { return 0; }
+  int RowCount() const override {
     ++counts;
-    return list_.ListItemsCount();
+    return list_.RowCount();
   }
-  std::u16string_view ListItemText(int row) const override {
+  std::u16string_view RowText(int row) const override {
     ++counts;
     ++textReads;
-    return list_.ListItemText(row);
+    return list_.RowText(row);
   }
   void SetSubItem(int, int16_t, const std::u16string&) override {}
   std::u16string_view SubItem(int row, int16_t subItem) const override {
@@ -231,12 +231,12 @@ class CountingListView : public ListView {
   mutable long textReads = 0;  // item and sub-item texts
 
  private:
-  const ListView& list_;
+  const RowList& list_;
 };
 
 class CountingEvents : public EventPump {
  public:
-  void DoEvents() override { ++yields; }
+  void RunWaitingEvents() override { ++yields; }
   long yields = 0;
 };
 
@@ -268,20 +268,19 @@ class PointLocale : public LocaleInfo {
 };
 
 // Byte counts spread evenly over the magnitudes from 1 byte to 64 TB.
-std::vector<Currency> SpreadOfSizes(int count) {
+std::vector<ByteAmount> SpreadOfSizes(int count) {
   std::mt19937_64 random(465760);
   std::uniform_real_distribution<double> exponent(0.0, 46.0);
-  std::vector<Currency> sizes;
+  std::vector<ByteAmount> sizes;
   for (int i = 0; i < count; ++i) {
-    sizes.push_back(
-        Currency::FromUnsignedAmount(static_cast<uint64_t>(std::exp2(exponent(random)))));
+    sizes.push_back(ByteAmount::FromBytes(static_cast<uint64_t>(std::exp2(exponent(random)))));
   }
   return sizes;
 }
 
 void BM_SizeTextSpread(benchmark::State& state) {
   PointLocale locale;
-  const std::vector<Currency> sizes = SpreadOfSizes(4096);
+  const std::vector<ByteAmount> sizes = SpreadOfSizes(4096);
   const int16_t roundBy = 2;
   size_t next = 0, characters = 0;
   for (auto _ : state) {
@@ -298,7 +297,7 @@ BENCHMARK(BM_SizeTextSpread);
 // One unit at a time (shift 0 bytes, 10 KB, 20 MB, 30 GB, 40 TB), with a fraction to round.
 void BM_SizeTextByUnit(benchmark::State& state) {
   PointLocale locale;
-  const Currency size = Currency::FromUnsignedAmount((uint64_t{1000} << state.range(0)) / 3 + 7);
+  const ByteAmount size = ByteAmount::FromBytes((uint64_t{1000} << state.range(0)) / 3 + 7);
   const int16_t roundBy = 2;
   for (auto _ : state) {
     std::u16string text = SizeText(size, roundBy, locale);

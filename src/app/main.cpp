@@ -8,15 +8,15 @@
 #include "app/program_start.h"
 #include "command_line/win32/command_line_mode.h"
 #include "drive_info/drive_info.h"
-#include "drive_info/win32/win32_kernel32.h"
-#include "export/win32/win32_save_dialog.h"
-#include "export/win32/win32_text_file.h"
+#include "drive_info/win32/system_kernel32.h"
+#include "export/win32/system_save_dialog.h"
+#include "export/win32/system_text_files.h"
 #include "main_window/win32/home_page.h"
 #include "main_window/win32/main_window.h"
 #include "platform/system_failure.h"
-#include "platform/win32_system_text.h"
+#include "platform/system_text.h"
 #include "shared/win32/file_check.h"
-#include "shared/win32/win32_message_box.h"
+#include "shared/win32/system_message_box.h"
 
 using namespace brindlecap;
 
@@ -26,7 +26,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // With arguments the program exports and ends without a window.
   const CommandLine request = win32::ProgramCommandLine();
   if (request.action != CommandLine::Action::kWindow) {
-    win32::Win32MessageBox usageBox;
+    win32::SystemMessageBox usageBox;
     return win32::RunWindowProgramCommandLine(request, usageBox);
   }
 
@@ -34,11 +34,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
   ::InitCommonControlsEx(&controls);
 
-  win32::Win32Kernel32 kernel32;
-  win32::Win32AnsiCodePage codePage;
-  win32::Win32LocaleInfo locale;
-  win32::Win32MessageBox messages;
-  win32::Win32SaveDialog saveDialog;
+  win32::SystemKernel32 kernel32;
+  win32::SystemAnsiCodePage codePage;
+  win32::SystemLocale locale;
+  win32::SystemMessageBox messages;
+  win32::SystemSaveDialog saveDialog;
 
   win32::MainWindow form(win32::MainWindowServices{
       instance,
@@ -48,7 +48,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       locale,
       messages,
       saveDialog,
-      [] { return std::unique_ptr<FileSystemObject>(new win32::Win32FileSystemObject()); },
+      [] { return std::unique_ptr<TextFiles>(new win32::SystemTextFiles()); },
       &win32::DrawHomePageNumber,
       &win32::OpenHomePage,
       [&](HWND window) {

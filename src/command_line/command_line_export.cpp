@@ -19,30 +19,30 @@ namespace {
 
 class NoEvents : public EventPump {
  public:
-  void DoEvents() override {}
+  void RunWaitingEvents() override {}
 };
 
 // The results as the fixed-width writer reads them, every row counted as ticked;
 // the model's own check marks stay as they are. The writer only reads.
-class EveryRowTicked : public ListView {
+class EveryRowTicked : public RowList {
  public:
   explicit EveryRowTicked(const ResultsModel& results) : results_(results) {}
 
-  void ColumnHeadersAdd(const std::u16string&) override { ReadOnly(); }
-  void SetColumnHeaderWidth(int, float) override { ReadOnly(); }
-  float ColumnHeaderWidth(int column) const override { return results_.ColumnHeaderWidth(column); }
-  int ColumnHeadersCount() const override { return results_.ColumnHeadersCount(); }
-  std::u16string_view ColumnHeaderText(int column) const override {
-    return results_.ColumnHeaderText(column);
+  void AddColumn(const std::u16string&) override { ReadOnly(); }
+  void SetColumnWidth(int, float) override { ReadOnly(); }
+  float ColumnWidth(int column) const override { return results_.ColumnWidth(column); }
+  int ColumnCount() const override { return results_.ColumnCount(); }
+  std::u16string_view ColumnTitle(int column) const override {
+    return results_.ColumnTitle(column);
   }
-  int ListItemsAdd(const std::u16string&) override { ReadOnly(); }
-  int ListItemsCount() const override { return results_.ListItemsCount(); }
-  std::u16string_view ListItemText(int row) const override { return results_.ListItemText(row); }
+  int AddRow(const std::u16string&) override { ReadOnly(); }
+  int RowCount() const override { return results_.RowCount(); }
+  std::u16string_view RowText(int row) const override { return results_.RowText(row); }
   void SetSubItem(int, int16_t, const std::u16string&) override { ReadOnly(); }
   std::u16string_view SubItem(int row, int16_t subItem) const override {
     return results_.SubItem(row, subItem);
   }
-  bool Checked(int row) const override { return row >= 1 && row <= ListItemsCount(); }
+  bool Checked(int row) const override { return row >= 1 && row <= RowCount(); }
   void SetRowFacts(int, const DriveFacts&) override { ReadOnly(); }
 
  private:
@@ -56,13 +56,13 @@ std::u16string Write(const CommandLine& request, const ResultsModel& results,
   if (request.format == ExportFormat::kText) {
     ReportLog writerReports;
     NoEvents pump;
-    ExportServices services{[&] { return system.CreateFileSystemObject(); }, pump, writerReports};
+    ExportServices services{[&] { return system.MakeTextFiles(); }, pump, writerReports};
     WriteFixedWidthList(EveryRowTicked(results), request.path, services);
     if (writerReports.Failures().empty()) return {};
     return writerReports.Failures().front().description;
   }
   try {
-    const auto stream = system.CreateFileSystemObject()->CreateTextFile(request.path, true);
+    const auto stream = system.MakeTextFiles()->Create(request.path, true);
     switch (request.format) {
       case ExportFormat::kTab:
         WriteTabLines(results, *stream);
@@ -98,7 +98,7 @@ void AddFailedQueries(const ResultsModel& results, int timeoutSeconds,
     text.append(u" (error ").append(DecimalText(static_cast<unsigned>(failure))).append(u")");
     failures.push_back(ReportedFailure{line, std::move(text), facts.root});
   };
-  for (int row = 1; row <= results.ListItemsCount(); ++row) {
+  for (int row = 1; row <= results.RowCount(); ++row) {
     const DriveFacts& facts = results.RowFacts(row);
     if (!facts.answered) {
       std::u16string text = u"did not answer within ";
@@ -130,11 +130,11 @@ std::function<bool()> UntilDeadline(const CommandLineServices& services, int sec
 
 void AddResultColumns(ResultsModel& results) {
   for (const auto& column : form_layout::kResultColumns) {
-    results.ColumnHeadersAdd(std::u16string(column.header));
+    results.AddColumn(std::u16string(column.header));
   }
 }
 
-void RetrieveAllDrives(ListView& results, DriveSystem system, ReportLog& reports,
+void RetrieveAllDrives(RowList& results, DriveSystem system, ReportLog& reports,
                        DriveWorkers workers, const std::function<bool()>& waitForAnswer) {
   RetrievalCommand retrieval(results, system, reports, std::move(workers));
   reports.Follow(&retrieval);

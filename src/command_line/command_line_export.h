@@ -24,7 +24,7 @@ class CommandLineSystem {
   virtual ~CommandLineSystem() = default;
   // The file-writing facility for the target; for "-" one that writes to standard
   // output. May raise a failure.
-  virtual std::unique_ptr<FileSystemObject> CreateFileSystemObject() = 0;
+  virtual std::unique_ptr<TextFiles> MakeTextFiles() = 0;
   // The computer's name and the time, asked only by the formats that show them.
   virtual DocumentHeading Heading() = 0;
   // Standard error, where it leads somewhere.
@@ -55,7 +55,7 @@ void AddResultColumns(ResultsModel& results);
 // the list and every report has reached `reports`, each with its drive.
 // waitForAnswer returns true once a drive may have answered, false when the
 // deadline has passed: the drives not yet answered then get "Not answering" rows.
-void RetrieveAllDrives(ListView& results, DriveSystem system, ReportLog& reports,
+void RetrieveAllDrives(RowList& results, DriveSystem system, ReportLog& reports,
                        DriveWorkers workers, const std::function<bool()>& waitForAnswer);
 
 }  // namespace brindlecap

@@ -39,7 +39,7 @@ void AppendUtf8(std::string_view bytes, std::u16string& text) {
 
 // Collects the document and shows it on Close: a console needs whole characters,
 // and the writers may cut a UTF-8 sequence between two writes.
-class ConsoleStream : public TextStream {
+class ConsoleStream : public TextFileWriter {
  public:
   explicit ConsoleStream(std::unique_ptr<StandardHandle> console) : console_(std::move(console)) {}
 
@@ -68,7 +68,7 @@ class ConsoleStream : public TextStream {
 
 }  // namespace
 
-std::unique_ptr<TextStream> OpenStandardOutput(std::unique_ptr<StandardHandle> handle) {
+std::unique_ptr<TextFileWriter> OpenStandardOutput(std::unique_ptr<StandardHandle> handle) {
   if (handle->IsConsole()) return std::make_unique<ConsoleStream>(std::move(handle));
   return handle->OpenBytes();
 }

@@ -19,13 +19,13 @@ class StandardHandle {
   virtual void WriteCharacters(std::u16string_view text) = 0;
   // A stream that writes bytes to the file or pipe. Raises a failure where the
   // handle leads nowhere.
-  virtual std::unique_ptr<TextStream> OpenBytes() = 0;
+  virtual std::unique_ptr<TextFileWriter> OpenBytes() = 0;
 };
 
 // Where the document of "-" goes. On a console: the lines as they are and the
 // documents' UTF-8 decoded (without a byte-order mark), shown when the stream is
 // closed; elsewhere the bytes a file would get. The stream keeps the handle.
-std::unique_ptr<TextStream> OpenStandardOutput(std::unique_ptr<StandardHandle> handle);
+std::unique_ptr<TextFileWriter> OpenStandardOutput(std::unique_ptr<StandardHandle> handle);
 
 // A message or the usage: characters on a console, else ANSI bytes; nothing where
 // the handle leads nowhere.

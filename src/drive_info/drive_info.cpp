@@ -192,11 +192,11 @@ Answer<DriveSpace> DriveInfo::Space(const std::u16string& root) {
                                               &total, &free)) {
       throw SystemFailure(system_.kernel32.GetLastError());
     }
-    // An amount too large for the currency layout is not produced; the other one
+    // An amount too large for a byte amount is not produced; the other one
     // still is, but nothing is derived from them.
-    const auto amount = [](uint64_t count) -> std::optional<Currency> {
-      if (count > static_cast<uint64_t>(Currency::kMaxWholeAmount)) return std::nullopt;
-      return Currency::FromUnsignedAmount(count);
+    const auto amount = [](uint64_t count) -> std::optional<ByteAmount> {
+      if (count > static_cast<uint64_t>(ByteAmount::kMaxBytes)) return std::nullopt;
+      return ByteAmount::FromBytes(count);
     };
     space.total = amount(total);
     space.free = amount(free);
@@ -205,7 +205,7 @@ Answer<DriveSpace> DriveInfo::Space(const std::u16string& root) {
     // then only what the caller may still use counts as free.
     const uint64_t used =
         free <= total ? total - free : (callerFree <= total ? total - callerFree : 0);
-    space.used = Currency::FromUnsignedAmount(used);
+    space.used = ByteAmount::FromBytes(used);
     // 0 of 0 is no percentage.
     if (total == 0) throw OverflowFailure();
     space.usedPercent = static_cast<float>(

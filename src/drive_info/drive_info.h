@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "drive_info/currency.h"
+#include "drive_info/byte_amount.h"
 #include "drive_info/kernel32.h"
 #include "shared/system_text.h"
 
@@ -44,7 +44,7 @@ struct VolumeDetails {
 
 // Each amount is empty when the answer did not produce it (too large to hold, say).
 struct DriveSpace {
-  std::optional<Currency> total, free, used;
+  std::optional<ByteAmount> total, free, used;
   std::optional<float> usedPercent;  // rounded to hundredths
 };
 

@@ -67,11 +67,11 @@ void AppendAscii(std::u16string& text, const std::string& ascii) {
 
 }  // namespace
 
-std::u16string SizeText(Currency size, int decimalPlaces, const LocaleInfo& locale) {
+std::u16string SizeText(ByteAmount size, int decimalPlaces, const LocaleInfo& locale) {
   if (decimalPlaces < 0) throw InvalidArgumentFailure();
   SizeUnit unit = kBytes;
   for (const SizeUnit& candidate : kUnits) {
-    if (size.scaled >= (int64_t{1} << candidate.shift) * Currency::kScale) {
+    if (size.scaled >= (int64_t{1} << candidate.shift) * ByteAmount::kScale) {
       unit = candidate;
       break;
     }
@@ -81,7 +81,7 @@ std::u16string SizeText(Currency size, int decimalPlaces, const LocaleInfo& loca
   const uint64_t magnitude = negative ? uint64_t{0} - static_cast<uint64_t>(size.scaled)
                                       : static_cast<uint64_t>(size.scaled);
   const RoundedDecimal value = RoundQuotient(
-      magnitude, static_cast<uint64_t>(Currency::kScale) << unit.shift, decimalPlaces);
+      magnitude, static_cast<uint64_t>(ByteAmount::kScale) << unit.shift, decimalPlaces);
 
   std::u16string text;
   if (negative && (value.whole != 0 || !value.fraction.empty())) text.push_back(u'-');

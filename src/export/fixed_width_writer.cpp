@@ -59,7 +59,7 @@ enum WriterLine : int {
   kAddColumnWidth = 126,
   kKeepColumnWidth = 128,
   kPrepareLine = 132,
-  kCreateFileSystem = 134,
+  kMakeTextFiles = 134,
   kCreateFile = 136,
   kCountHeaderColumns = 138,
   kYieldWhileWritingHeader = 140,
@@ -83,13 +83,13 @@ enum WriterLine : int {
   kWriteRowLine = 180,
   kCloseFile = 184,
   kReleaseFile = 186,
-  kReleaseFileSystem = 188,
+  kReleaseTextFiles = 188,
 };
 
 // One save's working state, shared by its three passes.
 class FixedWidthWrite {
  public:
-  FixedWidthWrite(const ListReader& list, const std::u16string& path, ExportServices& services)
+  FixedWidthWrite(const RowListReader& list, const std::u16string& path, ExportServices& services)
       : list_(list),
         path_(path),
         services_(services),
@@ -99,36 +99,36 @@ class FixedWidthWrite {
     MeasureColumns();
     WriteHeader();
     WriteCheckedRows();
-    op_.Do(kCloseFile, [&] { TextStreamObject().Close(); });
-    op_.Do(kReleaseFile, [&] { stream_.reset(); });
-    op_.Do(kReleaseFileSystem, [&] { fileSystem_.reset(); });
+    op_.Do(kCloseFile, [&] { Writer().Close(); });
+    op_.Do(kReleaseFile, [&] { writer_.reset(); });
+    op_.Do(kReleaseTextFiles, [&] { files_.reset(); });
   }
 
  private:
   // Once creation has failed there is nothing to write to: every use fails cleanly.
-  FileSystemObject& FileSystem() {
-    if (!fileSystem_) throw ObjectNotSetFailure();
-    return *fileSystem_;
+  TextFiles& Files() {
+    if (!files_) throw ObjectNotSetFailure();
+    return *files_;
   }
-  TextStream& TextStreamObject() {
-    if (!stream_) throw ObjectNotSetFailure();
-    return *stream_;
+  TextFileWriter& Writer() {
+    if (!writer_) throw ObjectNotSetFailure();
+    return *writer_;
   }
-  void Yield() { services_.pump.DoEvents(); }
+  void Yield() { services_.pump.RunWaitingEvents(); }
 
   // Every column's width over its header and all rows, checked or not.
   void MeasureColumns() {
     op_.Do(kClearWidths, [&] { widths_.clear(); });
     int columnCount = 0;
-    op_.Do(kCountColumnsToMeasure, [&] { columnCount = list_.ColumnHeadersCount(); });
+    op_.Do(kCountColumnsToMeasure, [&] { columnCount = list_.ColumnCount(); });
     for (int c = 1; c <= columnCount; ++c) {
       int32_t running = 0;
       op_.Do(kStartColumnWidth, [&] { running = 0; });
-      if (op_.If(kTestHeaderWidth, [&] { return Length(list_.ColumnHeaderText(c)) > running; })) {
-        op_.Do(kTakeHeaderWidth, [&] { running = Length(list_.ColumnHeaderText(c)); });
+      if (op_.If(kTestHeaderWidth, [&] { return Length(list_.ColumnTitle(c)) > running; })) {
+        op_.Do(kTakeHeaderWidth, [&] { running = Length(list_.ColumnTitle(c)); });
       }
       int rowCount = 0;
-      op_.Do(kCountRowsToMeasure, [&] { rowCount = list_.ListItemsCount(); });
+      op_.Do(kCountRowsToMeasure, [&] { rowCount = list_.RowCount(); });
       for (int r = 1; r <= rowCount; ++r) {
         op_.Do(kYieldWhileMeasuring, [&] { Yield(); });
         MeasureCell(r, c, running);
@@ -143,8 +143,8 @@ class FixedWidthWrite {
 
   void MeasureCell(int r, int c, int32_t& running) {
     if (op_.If(kTestFirstColumn, [&] { return c == 1; })) {
-      if (op_.If(kTestItemWidth, [&] { return Length(list_.ListItemText(r)) > running; })) {
-        op_.Do(kTakeItemWidth, [&] { running = Length(list_.ListItemText(r)); });
+      if (op_.If(kTestItemWidth, [&] { return Length(list_.RowText(r)) > running; })) {
+        op_.Do(kTakeItemWidth, [&] { running = Length(list_.RowText(r)); });
       }
     } else {
       if (op_.If(kTestCellWidth,
@@ -163,30 +163,29 @@ class FixedWidthWrite {
       for (int32_t width : widths_) capacity += static_cast<size_t>(width);
       line_.reserve(capacity);
     });
-    op_.Do(kCreateFileSystem, [&] {
-      if (!services_.createFileSystemObject) throw ObjectNotSetFailure();
-      fileSystem_ = services_.createFileSystemObject();
+    op_.Do(kMakeTextFiles, [&] {
+      if (!services_.makeTextFiles) throw ObjectNotSetFailure();
+      files_ = services_.makeTextFiles();
     });
-    op_.Do(kCreateFile, [&] { stream_ = FileSystem().CreateTextFile(path_, true); });
+    op_.Do(kCreateFile, [&] { writer_ = Files().Create(path_, true); });
     int columnCount = 0;
-    op_.Do(kCountHeaderColumns, [&] { columnCount = list_.ColumnHeadersCount(); });
+    op_.Do(kCountHeaderColumns, [&] { columnCount = list_.ColumnCount(); });
     for (int c = 1; c <= columnCount; ++c) {
       op_.Do(kYieldWhileWritingHeader, [&] { Yield(); });
       if (op_.If(kTestHeaderFits,
-                 [&] { return WidthOf(widths_, c) >= Length(list_.ColumnHeaderText(c)); })) {
-        op_.Do(kPadHeader,
-               [&] { AppendPadded(line_, list_.ColumnHeaderText(c), WidthOf(widths_, c)); });
+                 [&] { return WidthOf(widths_, c) >= Length(list_.ColumnTitle(c)); })) {
+        op_.Do(kPadHeader, [&] { AppendPadded(line_, list_.ColumnTitle(c), WidthOf(widths_, c)); });
       } else {
-        op_.Do(kAppendWideHeader, [&] { AppendUnpadded(line_, list_.ColumnHeaderText(c)); });
+        op_.Do(kAppendWideHeader, [&] { AppendUnpadded(line_, list_.ColumnTitle(c)); });
       }
     }
-    op_.Do(kWriteHeaderLine, [&] { TextStreamObject().WriteLine(line_); });
+    op_.Do(kWriteHeaderLine, [&] { Writer().WriteLine(line_); });
   }
 
   // One line per checked row.
   void WriteCheckedRows() {
     int rowCount = 0;
-    op_.Do(kCountRowsToWrite, [&] { rowCount = list_.ListItemsCount(); });
+    op_.Do(kCountRowsToWrite, [&] { rowCount = list_.RowCount(); });
     for (int r = 1; r <= rowCount; ++r) {
       op_.Do(kYieldBetweenRows, [&] { Yield(); });
       op_.Do(kClearLine, [&] { line_.clear(); });
@@ -196,14 +195,14 @@ class FixedWidthWrite {
 
   void WriteRow(int r) {
     int cellCount = 0;
-    op_.Do(kCountCells, [&] { cellCount = list_.ColumnHeadersCount(); });
+    op_.Do(kCountCells, [&] { cellCount = list_.ColumnCount(); });
     for (int c = 1; c <= cellCount; ++c) {
       op_.Do(kYieldBetweenCells, [&] { Yield(); });
       // Read once: nothing can change the list between the test and the append
       // (no yield comes between them), so the text is used where it lies.
       op_.Do(kReadCell, [&] {
         cell_ = {};
-        cell_ = c == 1 ? list_.ListItemText(r) : list_.SubItem(r, SubItemIndex(c));
+        cell_ = c == 1 ? list_.RowText(r) : list_.SubItem(r, SubItemIndex(c));
       });
       const bool firstColumn = c == 1;
       if (op_.If(firstColumn ? kTestItemFits : kTestCellFits,
@@ -215,23 +214,23 @@ class FixedWidthWrite {
                [&] { AppendUnpadded(line_, cell_); });
       }
     }
-    op_.Do(kWriteRowLine, [&] { TextStreamObject().WriteLine(line_); });
+    op_.Do(kWriteRowLine, [&] { Writer().WriteLine(line_); });
   }
 
-  const ListReader& list_;
+  const RowListReader& list_;
   const std::u16string& path_;
   ExportServices& services_;
   ReportingOperation op_;
   std::vector<int32_t> widths_;
   std::u16string line_;
   std::u16string_view cell_;
-  std::unique_ptr<FileSystemObject> fileSystem_;
-  std::unique_ptr<TextStream> stream_;
+  std::unique_ptr<TextFiles> files_;
+  std::unique_ptr<TextFileWriter> writer_;
 };
 
 }  // namespace
 
-void WriteFixedWidthList(const ListReader& list, const std::u16string& path,
+void WriteFixedWidthList(const RowListReader& list, const std::u16string& path,
                          ExportServices& services) noexcept {
   FixedWidthWrite(list, path, services).Run();
 }

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "export/text_file.h"
-#include "results/list_view.h"
+#include "results/row_list.h"
 #include "shared/event_pump.h"
 #include "shared/message_box.h"
 
@@ -14,13 +14,13 @@ namespace brindlecap {
 
 struct ExportServices {
   // Creates the file-writing facility afresh for each save; may raise a failure.
-  std::function<std::unique_ptr<FileSystemObject>()> createFileSystemObject;
+  std::function<std::unique_ptr<TextFiles>()> makeTextFiles;
   EventPump& pump;
   MessageBoxService& messages;
 };
 
 // Reports its own failures and always returns normally.
-void WriteFixedWidthList(const ListReader& list, const std::u16string& path,
+void WriteFixedWidthList(const RowListReader& list, const std::u16string& path,
                          ExportServices& services) noexcept;
 
 }  // namespace brindlecap

@@ -24,7 +24,7 @@ class SaveDialog {
 
 class SaveCommand {
  public:
-  SaveCommand(const ListReader& list, SaveDialog& dialog, MousePointerOwner& pointer,
+  SaveCommand(const RowListReader& list, SaveDialog& dialog, MousePointerOwner& pointer,
               ExportServices& services)
       : list_(list), dialog_(dialog), pointer_(pointer), services_(services) {}
 
@@ -36,7 +36,7 @@ class SaveCommand {
   bool Writing() const noexcept { return writing_; }
 
  private:
-  const ListReader& list_;
+  const RowListReader& list_;
   SaveDialog& dialog_;
   MousePointerOwner& pointer_;
   ExportServices& services_;

@@ -120,7 +120,7 @@ void AppendFailure(std::string& out, const ReportedFailure& failure, bool withRo
 }
 
 int RowOfRoot(const ResultsModel& results, const std::u16string& root) {
-  for (int row = 1; !root.empty() && row <= results.ListItemsCount(); ++row) {
+  for (int row = 1; !root.empty() && row <= results.RowCount(); ++row) {
     if (results.RowFacts(row).root == root) return row;
   }
   return 0;
@@ -179,13 +179,13 @@ std::u16string_view LabelOf(const ResultsModel& results, int row) {
 
 }  // namespace
 
-void WriteTabLines(const ResultsModel& results, TextStream& stream) {
+void WriteTabLines(const ResultsModel& results, TextFileWriter& stream) {
   std::u16string line;
-  for (int row = 0; row <= results.ListItemsCount(); ++row) {
+  for (int row = 0; row <= results.RowCount(); ++row) {
     line.clear();
-    for (int c = 1; c <= results.ColumnHeadersCount(); ++c) {
+    for (int c = 1; c <= results.ColumnCount(); ++c) {
       if (c > 1) line += u'\t';
-      line += SpreadsheetCell(row == 0 ? results.ColumnHeaderText(c) : results.Cell(row, c),
+      line += SpreadsheetCell(row == 0 ? results.ColumnTitle(c) : results.Cell(row, c),
                               CellBreaks::kSpaced);
     }
     stream.WriteLine(line);
@@ -194,11 +194,11 @@ void WriteTabLines(const ResultsModel& results, TextStream& stream) {
 
 std::string CsvDocument(const ResultsModel& results) {
   std::string csv = "\xEF\xBB\xBF";
-  for (int row = 0; row <= results.ListItemsCount(); ++row) {
-    for (int c = 1; c <= results.ColumnHeadersCount(); ++c) {
+  for (int row = 0; row <= results.RowCount(); ++row) {
+    for (int c = 1; c <= results.ColumnCount(); ++c) {
       if (c > 1) csv += ',';
       AppendText(csv,
-                 SpreadsheetCell(row == 0 ? results.ColumnHeaderText(c) : results.Cell(row, c),
+                 SpreadsheetCell(row == 0 ? results.ColumnTitle(c) : results.Cell(row, c),
                                  CellBreaks::kKept),
                  Escape::kCsv);
     }
@@ -220,7 +220,7 @@ std::string JsonDocument(const ResultsModel& results, const DocumentHeading& hea
     json += key;
     AppendText(json, results.Cell(row, column), Escape::kJson);
   };
-  for (int row = 1; row <= results.ListItemsCount(); ++row) {
+  for (int row = 1; row <= results.RowCount(); ++row) {
     const DriveFacts& facts = results.RowFacts(row);
     json += row == 1 ? "\r\n    {\"root\": " : ",\r\n    {\"root\": ";
     AppendText(json, facts.root, Escape::kJson);
@@ -256,7 +256,7 @@ std::string JsonDocument(const ResultsModel& results, const DocumentHeading& hea
     }
     json += "]}";
   }
-  json += results.ListItemsCount() > 0 ? "\r\n  ],\r\n  \"errors\": [" : "],\r\n  \"errors\": [";
+  json += results.RowCount() > 0 ? "\r\n  ],\r\n  \"errors\": [" : "],\r\n  \"errors\": [";
   const char* separator = "\r\n    ";
   for (const ReportedFailure& failure : failures) {
     if (RowOfRoot(results, failure.root) != 0) continue;
@@ -290,14 +290,13 @@ std::string HtmlDocument(const ResultsModel& results, const DocumentHeading& hea
   html += "</h1>\r\n<p>Generated ";
   AppendText(html, heading.generated, Escape::kHtml);
   html += "</p>\r\n<table>\r\n<tr>";
-  for (int row = 0; row <= results.ListItemsCount(); ++row) {
+  for (int row = 0; row <= results.RowCount(); ++row) {
     if (row > 0) html += "<tr>";
-    for (int c = 1; c <= results.ColumnHeadersCount(); ++c) {
+    for (int c = 1; c <= results.ColumnCount(); ++c) {
       const bool size = c == kTotal || c == kFree || c == kUsed;
       html += row == 0 ? (size ? "<th class=\"size\">" : "<th>")
                        : (size ? "<td class=\"size\">" : "<td>");
-      AppendText(html, row == 0 ? results.ColumnHeaderText(c) : results.Cell(row, c),
-                 Escape::kHtml);
+      AppendText(html, row == 0 ? results.ColumnTitle(c) : results.Cell(row, c), Escape::kHtml);
       html += row == 0 ? "</th>" : "</td>";
     }
     if (row == 0) {

@@ -32,7 +32,7 @@ struct DocumentHeading {
 
 // The header line and one line a row, cells joined by one TAB. Tab lines and CSV
 // write each cell as SpreadsheetCell makes it; JSON and HTML keep every text.
-void WriteTabLines(const ResultsModel& results, TextStream& stream);
+void WriteTabLines(const ResultsModel& results, TextFileWriter& stream);
 // UTF-8 with a byte-order mark, CR LF after every record.
 std::string CsvDocument(const ResultsModel& results);
 // `failures` in the order they happened: each drive takes those of its root; the

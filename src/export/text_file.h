@@ -9,9 +9,9 @@
 
 namespace brindlecap {
 
-class TextStream {
+class TextFileWriter {
  public:
-  virtual ~TextStream() = default;
+  virtual ~TextFileWriter() = default;
   // Writes the text in the system's ANSI code page, then CR LF.
   virtual void WriteLine(const std::u16string& text) = 0;
   // Writes the bytes as they are (a document already encoded, UTF-8 say).
@@ -20,11 +20,10 @@ class TextStream {
   virtual void Close() = 0;
 };
 
-class FileSystemObject {
+class TextFiles {
  public:
-  virtual ~FileSystemObject() = default;
-  virtual std::unique_ptr<TextStream> CreateTextFile(const std::u16string& path,
-                                                     bool overwrite) = 0;
+  virtual ~TextFiles() = default;
+  virtual std::unique_ptr<TextFileWriter> Create(const std::u16string& path, bool overwrite) = 0;
 };
 
 }  // namespace brindlecap

@@ -16,30 +16,28 @@ void MakeRoomForOneMore(Vector& items) {
 
 }  // namespace
 
-void ResultsModel::ColumnHeadersAdd(const std::u16string& text) {
+void ResultsModel::AddColumn(const std::u16string& text) {
   Column column;
   column.header = text;
   // The first column holds the rows' own texts; later ones start with empty cells.
   column.cells = columns_.empty() ? std::move(itemTexts_) : std::vector<Span>(facts_.size());
   itemTexts_.clear();
   columns_.push_back(std::move(column));
-  if (listener_) listener_->ColumnAdded(ColumnHeadersCount());
+  if (listener_) listener_->ColumnAdded(ColumnCount());
 }
 
-void ResultsModel::SetColumnHeaderWidth(int column, float twips) {
+void ResultsModel::SetColumnWidth(int column, float twips) {
   ColumnAt(column);
   if (twips < 0) throw InvalidArgumentFailure();
   columns_[column - 1].widthTwips = twips;
   if (listener_) listener_->ColumnWidthChanged(column);
 }
 
-float ResultsModel::ColumnHeaderWidth(int column) const { return ColumnAt(column).widthTwips; }
+float ResultsModel::ColumnWidth(int column) const { return ColumnAt(column).widthTwips; }
 
-std::u16string_view ResultsModel::ColumnHeaderText(int column) const {
-  return ColumnAt(column).header;
-}
+std::u16string_view ResultsModel::ColumnTitle(int column) const { return ColumnAt(column).header; }
 
-int ResultsModel::ListItemsAdd(const std::u16string& text) {
+int ResultsModel::AddRow(const std::u16string& text) {
   const Span span = Store(text);
   // Room first everywhere, so that a failure leaves no half-added row.
   MakeRoomForOneMore(facts_);
@@ -56,13 +54,13 @@ int ResultsModel::ListItemsAdd(const std::u16string& text) {
   facts_.emplace_back();
   checked_.push_back(false);
   order_.push_back(static_cast<int>(facts_.size()) - 1);
-  const int index = ListItemsCount();
+  const int index = RowCount();
   if (listener_) listener_->RowsAdded(index, 1);
   PlaceRow(index);
   return index;
 }
 
-std::u16string_view ResultsModel::ListItemText(int row) const { return Cell(row, 1); }
+std::u16string_view ResultsModel::RowText(int row) const { return Cell(row, 1); }
 
 void ResultsModel::SetSubItem(int row, int16_t subItem, const std::u16string& text) {
   RequireRow(row);
@@ -97,7 +95,7 @@ const DriveFacts& ResultsModel::RowFacts(int row) const {
 std::u16string_view ResultsModel::Cell(int row, int column) const {
   RequireRow(row);
   if (columns_.empty() && column == 1) return TextOf(itemTexts_[row - 1]);
-  if (column < 1 || column > ColumnHeadersCount()) return {};
+  if (column < 1 || column > ColumnCount()) return {};
   return TextOf(columns_[column - 1].cells[row - 1]);
 }
 
@@ -120,7 +118,7 @@ void ResultsModel::ToggleChecked(int row) { SetChecked(row, !Checked(row)); }
 
 void ResultsModel::ToggleTogether(const std::vector<int>& selectedRows, int focusedRow) {
   if (selectedRows.empty()) {
-    if (focusedRow >= 1 && focusedRow <= ListItemsCount()) ToggleChecked(focusedRow);
+    if (focusedRow >= 1 && focusedRow <= RowCount()) ToggleChecked(focusedRow);
     return;
   }
   const bool focusSelected =
@@ -230,16 +228,16 @@ void ResultsModel::Rearranged() {
 }
 
 const ResultsModel::Column& ResultsModel::ColumnAt(int column) const {
-  if (column < 1 || column > ColumnHeadersCount()) throw IndexOutOfBoundsFailure();
+  if (column < 1 || column > ColumnCount()) throw IndexOutOfBoundsFailure();
   return columns_[column - 1];
 }
 
 void ResultsModel::RequireRow(int row) const {
-  if (row < 1 || row > ListItemsCount()) throw IndexOutOfBoundsFailure();
+  if (row < 1 || row > RowCount()) throw IndexOutOfBoundsFailure();
 }
 
 void ResultsModel::RequireSubItem(int16_t subItem) const {
-  if (subItem < 1 || subItem >= ColumnHeadersCount()) throw IndexOutOfBoundsFailure();
+  if (subItem < 1 || subItem >= ColumnCount()) throw IndexOutOfBoundsFailure();
 }
 
 void ResultsModel::RowChanged(int row) {

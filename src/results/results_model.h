@@ -3,19 +3,19 @@
 // it and every export reads it. Rows keep their cell texts, the facts the texts
 // were made from and their check marks.
 //
-// A row's index stays what ListItemsAdd returned until rows are removed; the order
+// A row's index stays what AddRow returned until rows are removed; the order
 // the rows are shown in is kept apart from it: a sort changes only the shown order,
 // and a row added or changed while a sort is shown takes its place in it at once.
 #include <cstdint>
 #include <optional>
 #include <vector>
 
-#include "results/list_view.h"
+#include "results/row_list.h"
 #include "results/row_order.h"
 
 namespace brindlecap {
 
-class ResultsModel : public ListView {
+class ResultsModel : public RowList {
  public:
   // Told of every change, so that a view can follow. Rows and columns are 1-based.
   class Listener {
@@ -32,15 +32,15 @@ class ResultsModel : public ListView {
   };
   void SetListener(Listener* listener) noexcept { listener_ = listener; }
 
-  void ColumnHeadersAdd(const std::u16string& text) override;
-  void SetColumnHeaderWidth(int column, float twips) override;
-  float ColumnHeaderWidth(int column) const override;
-  int ColumnHeadersCount() const override { return static_cast<int>(columns_.size()); }
-  std::u16string_view ColumnHeaderText(int column) const override;
+  void AddColumn(const std::u16string& text) override;
+  void SetColumnWidth(int column, float twips) override;
+  float ColumnWidth(int column) const override;
+  int ColumnCount() const override { return static_cast<int>(columns_.size()); }
+  std::u16string_view ColumnTitle(int column) const override;
 
-  int ListItemsAdd(const std::u16string& text) override;
-  int ListItemsCount() const override { return static_cast<int>(facts_.size()); }
-  std::u16string_view ListItemText(int row) const override;
+  int AddRow(const std::u16string& text) override;
+  int RowCount() const override { return static_cast<int>(facts_.size()); }
+  std::u16string_view RowText(int row) const override;
   void SetSubItem(int row, int16_t subItem, const std::u16string& text) override;
   std::u16string_view SubItem(int row, int16_t subItem) const override;
   bool Checked(int row) const override;
@@ -113,16 +113,14 @@ class ResultsModel : public ListView {
 };
 
 // The results as shown, by 1-based position: what a copy and a save read.
-class ShownResults : public ListReader {
+class ShownResults : public RowListReader {
  public:
   explicit ShownResults(const ResultsModel& model) : model_(model) {}
-  int ColumnHeadersCount() const override { return model_.ColumnHeadersCount(); }
-  std::u16string_view ColumnHeaderText(int column) const override {
-    return model_.ColumnHeaderText(column);
-  }
-  int ListItemsCount() const override { return model_.ListItemsCount(); }
-  std::u16string_view ListItemText(int position) const override {
-    return model_.ListItemText(model_.RowAt(position));
+  int ColumnCount() const override { return model_.ColumnCount(); }
+  std::u16string_view ColumnTitle(int column) const override { return model_.ColumnTitle(column); }
+  int RowCount() const override { return model_.RowCount(); }
+  std::u16string_view RowText(int position) const override {
+    return model_.RowText(model_.RowAt(position));
   }
   std::u16string_view SubItem(int position, int16_t subItem) const override {
     return model_.SubItem(model_.RowAt(position), subItem);

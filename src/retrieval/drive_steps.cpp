@@ -51,9 +51,9 @@ class DriveSteps {
   static int32_t Number(const std::optional<QueryFailure>& failure) {
     return failure ? (failure->number != 0 ? failure->number : error_number::kInternalError) : 0;
   }
-  static std::optional<int64_t> Bytes(const std::optional<Currency>& amount) {
+  static std::optional<int64_t> Bytes(const std::optional<ByteAmount>& amount) {
     if (!amount) return std::nullopt;
-    return amount->scaled / Currency::kScale;
+    return amount->scaled / ByteAmount::kScale;
   }
 
   void WriteKind(RetrievalLine line) {
@@ -70,7 +70,7 @@ class DriveSteps {
     row_.facts.kindCode = kind.value.code;
   }
 
-  void WriteSize(RetrievalLine line, RowCell cell, const std::optional<Currency>& amount) {
+  void WriteSize(RetrievalLine line, RowCell cell, const std::optional<ByteAmount>& amount) {
     if (!amount) {
       row_.cells[cell - 1] = std::u16string();
       return;

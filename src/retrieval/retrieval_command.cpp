@@ -23,7 +23,7 @@ DriveRow NotAnsweringRow(const std::u16string& root) noexcept {
 
 }  // namespace
 
-RetrievalCommand::RetrievalCommand(ListView& list, DriveSystem system, MessageBoxService& messages,
+RetrievalCommand::RetrievalCommand(RowList& list, DriveSystem system, MessageBoxService& messages,
                                    DriveWorkers workers)
     : list_(list),
       system_(system),
@@ -154,7 +154,7 @@ void RetrievalCommand::AddDriveRow(const DriveRow& drive) noexcept {
     op.Do(line, [&] {
       DriveFacts facts = drive.facts;
       facts.kindCode.reset();
-      row = list_.ListItemsAdd(drive.itemText);
+      row = list_.AddRow(drive.itemText);
       list_.SetRowFacts(row, facts);
     });
   };

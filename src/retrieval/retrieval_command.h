@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "drive_info/drive_info.h"
-#include "results/list_view.h"
+#include "results/row_list.h"
 #include "retrieval/drive_steps.h"
 #include "retrieval/worker_threads.h"
 #include "shared/error_report.h"
@@ -20,7 +20,7 @@ namespace brindlecap {
 
 class RetrievalCommand {
  public:
-  RetrievalCommand(ListView& list, DriveSystem system, MessageBoxService& messages,
+  RetrievalCommand(RowList& list, DriveSystem system, MessageBoxService& messages,
                    DriveWorkers workers);
   RetrievalCommand(const RetrievalCommand&) = delete;
   RetrievalCommand& operator=(const RetrievalCommand&) = delete;
@@ -54,7 +54,7 @@ class RetrievalCommand {
   // Adds the drive's row and shows its reports, each at its step.
   void AddDriveRow(const DriveRow& row) noexcept;
 
-  ListView& list_;
+  RowList& list_;
   DriveSystem system_;
   DriveWorkers workers_;
   MessageBoxService& messages_;

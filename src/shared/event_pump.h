@@ -6,7 +6,7 @@ namespace brindlecap {
 class EventPump {
  public:
   virtual ~EventPump() = default;
-  virtual void DoEvents() = 0;
+  virtual void RunWaitingEvents() = 0;
 };
 
 }  // namespace brindlecap

@@ -45,10 +45,10 @@ class CommandLineExportTest : public ::testing::Test {
   // Files in memory, a fixed heading, standard error kept.
   struct System : CommandLineSystem {
     explicit System(MemoryFileStore& store) : factory(store.Factory()) {}
-    std::unique_ptr<FileSystemObject> CreateFileSystemObject() override { return factory(); }
+    std::unique_ptr<TextFiles> MakeTextFiles() override { return factory(); }
     DocumentHeading Heading() override { return {u"HOST-1", u"2026-12-08T07:05:09Z"}; }
     void WriteError(std::u16string_view text) override { errors += text; }
-    std::function<std::unique_ptr<FileSystemObject>()> factory;
+    std::function<std::unique_ptr<TextFiles>()> factory;
     std::u16string errors;
   } system{store};
   std::u16string& errors = system.errors;

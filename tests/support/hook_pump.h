@@ -8,7 +8,7 @@ namespace brindlecap::testing {
 
 class HookPump : public EventPump {
  public:
-  void DoEvents() override {
+  void RunWaitingEvents() override {
     ++count;
     if (hook) hook(count);
   }

@@ -40,10 +40,10 @@ struct MemoryFileStore {
   int failAtWrite = 0;  // 1-based; 0 never
   bool failClose = false;
 
-  std::function<std::unique_ptr<FileSystemObject>()> Factory();
+  std::function<std::unique_ptr<TextFiles>()> Factory();
 };
 
-class MemoryTextStream : public TextStream {
+class MemoryTextStream : public TextFileWriter {
  public:
   MemoryTextStream(MemoryFileStore& store, std::u16string path)
       : store_(store), path_(std::move(path)) {}
@@ -74,11 +74,11 @@ class MemoryTextStream : public TextStream {
   bool closed_ = false;
 };
 
-class MemoryFileSystemObject : public FileSystemObject {
+class MemoryFileSystemObject : public TextFiles {
  public:
   explicit MemoryFileSystemObject(MemoryFileStore& store) : store_(store) {}
 
-  std::unique_ptr<TextStream> CreateTextFile(const std::u16string& path, bool overwrite) override {
+  std::unique_ptr<TextFileWriter> Create(const std::u16string& path, bool overwrite) override {
     ++store_.createCalls;
     store_.lastOverwrite = overwrite;
     if (store_.failCreate) throw RuntimeFailure(76, u"Path not found");
@@ -93,8 +93,8 @@ class MemoryFileSystemObject : public FileSystemObject {
   MemoryFileStore& store_;
 };
 
-inline std::function<std::unique_ptr<FileSystemObject>()> MemoryFileStore::Factory() {
-  return [this]() -> std::unique_ptr<FileSystemObject> {
+inline std::function<std::unique_ptr<TextFiles>()> MemoryFileStore::Factory() {
+  return [this]() -> std::unique_ptr<TextFiles> {
     if (failFactory) throw RuntimeFailure(429, u"ActiveX component can't create object");
     return std::make_unique<MemoryFileSystemObject>(*this);
   };

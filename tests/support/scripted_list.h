@@ -41,22 +41,22 @@ class ScriptedList : public ResultsModel {
   }
   std::function<void()> afterAdd;
 
-  int ColumnHeadersCount() const override {
-    return Answer("ColumnHeadersCount", [&] { return ResultsModel::ColumnHeadersCount(); });
+  int ColumnCount() const override {
+    return Answer("ColumnCount", [&] { return ResultsModel::ColumnCount(); });
   }
-  std::u16string_view ColumnHeaderText(int column) const override {
-    return Answer("ColumnHeaderText", [&] { return ResultsModel::ColumnHeaderText(column); });
+  std::u16string_view ColumnTitle(int column) const override {
+    return Answer("ColumnTitle", [&] { return ResultsModel::ColumnTitle(column); });
   }
-  int ListItemsAdd(const std::u16string& text) override {
-    const int row = Answer("ListItemsAdd", [&] { return ResultsModel::ListItemsAdd(text); });
+  int AddRow(const std::u16string& text) override {
+    const int row = Answer("AddRow", [&] { return ResultsModel::AddRow(text); });
     if (afterAdd) afterAdd();
     return row;
   }
-  int ListItemsCount() const override {
-    return Answer("ListItemsCount", [&] { return ResultsModel::ListItemsCount(); });
+  int RowCount() const override {
+    return Answer("RowCount", [&] { return ResultsModel::RowCount(); });
   }
-  std::u16string_view ListItemText(int row) const override {
-    return Answer("ListItemText", [&] { return ResultsModel::ListItemText(row); });
+  std::u16string_view RowText(int row) const override {
+    return Answer("RowText", [&] { return ResultsModel::RowText(row); });
   }
   void SetSubItem(int row, int16_t subItem, const std::u16string& text) override {
     Answer("SetSubItem", [&] { ResultsModel::SetSubItem(row, subItem, text); });

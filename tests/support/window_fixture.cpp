@@ -1,7 +1,7 @@
 #include "support/window_fixture.h"
 
-#include "drive_info/win32/win32_kernel32.h"
-#include "platform/win32_system_text.h"
+#include "drive_info/win32/system_kernel32.h"
+#include "platform/system_text.h"
 #include "shared/runtime_failure.h"
 
 namespace brindlecap::testing {
@@ -27,9 +27,9 @@ std::string MinimalCursorFile() {
 }
 
 WindowFixture::WindowFixture(int number)
-    : kernel32(std::make_unique<win32::Win32Kernel32>()),
-      codePage(std::make_unique<win32::Win32AnsiCodePage>()),
-      locale(std::make_unique<win32::Win32LocaleInfo>()),
+    : kernel32(std::make_unique<win32::SystemKernel32>()),
+      codePage(std::make_unique<win32::SystemAnsiCodePage>()),
+      locale(std::make_unique<win32::SystemLocale>()),
       homePageNumber(number) {}
 
 WindowFixture::~WindowFixture() { form.reset(); }
@@ -43,7 +43,7 @@ void WindowFixture::Load() {
       *locale,
       boxes,
       dialog,
-      [] { return std::unique_ptr<FileSystemObject>(); },
+      [] { return std::unique_ptr<TextFiles>(); },
       [this] { return homePageNumber; },
       [this](std::u16string_view address) {
         if (failLaunch) throw RuntimeFailure(53, u"File not found");
@@ -52,7 +52,7 @@ void WindowFixture::Load() {
       windowCreated,
       [this] {
         ended = true;
-        rowsAtEnd = form->Results().ListItemsCount();
+        rowsAtEnd = form->Results().RowCount();
       },
       dpi,
   });

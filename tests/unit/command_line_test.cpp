@@ -41,9 +41,9 @@ using Action = CommandLine::Action;
 ResultsModel OneFileSystem(std::u16string_view cell) {
   ResultsModel results;
   for (const char16_t* header : {u"Drive", u"Type", u"File System"}) {
-    results.ColumnHeadersAdd(header);
+    results.AddColumn(header);
   }
-  results.SetSubItem(results.ListItemsAdd(u"C:\\"), 2, std::u16string(cell));
+  results.SetSubItem(results.AddRow(u"C:\\"), 2, std::u16string(cell));
   return results;
 }
 
@@ -198,7 +198,7 @@ TEST(DocumentText, SpreadsheetCellsStayOneCellOnOneLineAndNeverAFormula) {
 
     testing::MemoryFileStore store;
     auto file = store.Factory()();
-    auto stream = file->CreateTextFile(u"tab", true);
+    auto stream = file->Create(u"tab", true);
     WriteTabLines(results, *stream);
     EXPECT_EQ(store.files[u"tab"], "Drive\tType\tFile System\r\nC:\\\t\t" +
                                        testing::ToCodePage1252(test.tabAndCopy) + "\r\n");
@@ -253,8 +253,8 @@ TEST(DocumentText, JsonSaysOfEachDriveWhetherItAnsweredBeforeTheDeadline) {
   slow.answered = false;
   prompt.root = u"C:\\";
   prompt.hasMedium = true;
-  results.SetRowFacts(results.ListItemsAdd(u"S:\\"), slow);
-  results.SetRowFacts(results.ListItemsAdd(u"C:\\ - []"), prompt);
+  results.SetRowFacts(results.AddRow(u"S:\\"), slow);
+  results.SetRowFacts(results.AddRow(u"C:\\ - []"), prompt);
   const std::string json = JsonDocument(results, {u"HOST-1", u"2026-12-08T07:05:09Z"}, {});
   testing::KeepJsonSample(json);
   const size_t late = json.find("\"medium\": false, \"answered\": false, ");
@@ -336,7 +336,7 @@ TEST_F(CommandLineExportTest, ReportsBelongToTheDriveWhoseTurnItWas) {
   ReportLog log;
   machine.AddDrive('D', k::kDriveCdrom).NotReady();
   machine.ThrowOn("GetDriveTypeA", RuntimeFailure(51, u"Internal error"));
-  list.FailCalls("ListItemsAdd", {2});  // C:'s row cannot be added
+  list.FailCalls("AddRow", {2});  // C:'s row cannot be added
   RetrieveAllDrives(list, DriveSystem{machine, codePage, locale}, log, workers.Workers(), {});
   log.ShowApplicationError(u"Out of memory", location::kWriteList, 150);
   std::vector<std::pair<int, std::u16string>> reports;
@@ -371,7 +371,7 @@ TEST_F(CommandLineExportTest, FixedWidthTextIsTheSaveOfEveryRowTicked) {
   RetrieveAllDrives(results, DriveSystem{machine, codePage, locale}, reports, workers.Workers(),
                     {});
   EXPECT_TRUE(reports.Failures().empty());
-  for (int row = 1; row <= results.ListItemsCount(); ++row) results.SetChecked(row, true);
+  for (int row = 1; row <= results.RowCount(); ++row) results.SetChecked(row, true);
   testing::HookPump pump;
   ExportServices save{store.Factory(), pump, boxes};
   WriteFixedWidthList(results, u"saved", save);

@@ -408,7 +408,7 @@ TEST_F(DriveInfoTest, VolumeFailureIsTheCodeOrTheFailureAndShowsNothing) {
 
 // --- Space -------------------------------------------------------------------
 
-Currency Bytes(int64_t amount) { return Currency::FromScaled(amount * Currency::kScale); }
+ByteAmount Bytes(int64_t amount) { return ByteAmount::FromScaled(amount * ByteAmount::kScale); }
 
 TEST_F(DriveInfoTest, SpaceIsTotalFreeUsedAndPercentage) {
   const struct {
@@ -428,7 +428,7 @@ TEST_F(DriveInfoTest, SpaceIsTotalFreeUsedAndPercentage) {
       // caller may still use counts, never below 0.
       {1000, 5000, 300, 700, 70.0},
       {1000, 5000, 1200, 0, 0.0},
-      {922337203685477, 0, 0, 922337203685477, 100.0},  // the largest currency amount
+      {922337203685477, 0, 0, 922337203685477, 100.0},  // the largest byte amount
   };
   for (const auto& c : cases) {
     machine.AddDrive('C', k::kDriveFixed).Space(c.total, c.free, c.callerFree);
@@ -445,14 +445,14 @@ TEST_F(DriveInfoTest, SpaceIsTotalFreeUsedAndPercentage) {
 // What a failed query produced before it failed is kept: nothing after a failed
 // call, the amounts of an empty drive, the amount that fits beside one too large.
 TEST_F(DriveInfoTest, SpaceFailureKeepsWhatWasProduced) {
-  const std::optional<Currency> none;
+  const std::optional<ByteAmount> none;
   const std::optional<float> noPercent;
   const uint64_t tooLarge = 922337203685478;
   const struct {
     uint64_t total, free, callerFree;
     uint32_t error;
     int32_t failure;
-    std::optional<Currency> totalShown, freeShown, usedShown;
+    std::optional<ByteAmount> totalShown, freeShown, usedShown;
   } cases[] = {
       {1000, 500, 500, k::kErrorNotReady, 21, none, none, none},
       {1000, 500, 500, k::kErrorPathNotFound, 3, none, none, none},

@@ -85,20 +85,20 @@ TEST(FormLayout, ColumnsFitTheListAndButtonsShareTheTopRow) {
 
 TEST(ResultsModel, RowsAndColumnsAreOneBasedAndAppendedInOrder) {
   ResultsModel list;
-  list.ColumnHeadersAdd(u"Drive");
-  list.ColumnHeadersAdd(u"Type");
-  list.ColumnHeadersAdd(u"File System");
-  EXPECT_EQ(list.ColumnHeadersCount(), 3);
-  EXPECT_EQ(list.ColumnHeaderText(3), u"File System");
-  list.SetColumnHeaderWidth(2, 2000.0f);
-  EXPECT_FLOAT_EQ(list.ColumnHeaderWidth(2), 2000.0f);
+  list.AddColumn(u"Drive");
+  list.AddColumn(u"Type");
+  list.AddColumn(u"File System");
+  EXPECT_EQ(list.ColumnCount(), 3);
+  EXPECT_EQ(list.ColumnTitle(3), u"File System");
+  list.SetColumnWidth(2, 2000.0f);
+  EXPECT_FLOAT_EQ(list.ColumnWidth(2), 2000.0f);
 
-  EXPECT_EQ(list.ListItemsAdd(u"A:\\"), 1);
-  EXPECT_EQ(list.ListItemsAdd(u"C:\\"), 2);
+  EXPECT_EQ(list.AddRow(u"A:\\"), 1);
+  EXPECT_EQ(list.AddRow(u"C:\\"), 2);
   list.SetSubItem(2, 2, u"NTFS");
   EXPECT_EQ(list.SubItem(2, 2), u"NTFS");
   EXPECT_EQ(list.SubItem(2, 1), u"");  // never written
-  EXPECT_EQ(list.ListItemText(1), u"A:\\");
+  EXPECT_EQ(list.RowText(1), u"A:\\");
   EXPECT_FALSE(list.Checked(1));
   list.SetChecked(1, true);
   EXPECT_TRUE(list.Checked(1));
@@ -107,16 +107,15 @@ TEST(ResultsModel, RowsAndColumnsAreOneBasedAndAppendedInOrder) {
 
 TEST(ResultsModel, IndexesOutOfRangeRaiseIndexOutOfBounds) {
   ResultsModel list;
-  list.ColumnHeadersAdd(u"Drive");
-  list.ColumnHeadersAdd(u"Type");
-  list.ListItemsAdd(u"C:\\");
-  EXPECT_EQ(FailureNumber([&] { list.ListItemText(0); }), error_number::kIndexOutOfBounds);
-  EXPECT_EQ(FailureNumber([&] { list.ListItemText(2); }), error_number::kIndexOutOfBounds);
+  list.AddColumn(u"Drive");
+  list.AddColumn(u"Type");
+  list.AddRow(u"C:\\");
+  EXPECT_EQ(FailureNumber([&] { list.RowText(0); }), error_number::kIndexOutOfBounds);
+  EXPECT_EQ(FailureNumber([&] { list.RowText(2); }), error_number::kIndexOutOfBounds);
   EXPECT_EQ(FailureNumber([&] { list.SetSubItem(1, 2, u"x"); }), error_number::kIndexOutOfBounds);
   EXPECT_EQ(FailureNumber([&] { list.SubItem(1, 0); }), error_number::kIndexOutOfBounds);
-  EXPECT_EQ(FailureNumber([&] { list.ColumnHeaderText(3); }), error_number::kIndexOutOfBounds);
-  EXPECT_EQ(FailureNumber([&] { list.SetColumnHeaderWidth(0, 1.0f); }),
-            error_number::kIndexOutOfBounds);
+  EXPECT_EQ(FailureNumber([&] { list.ColumnTitle(3); }), error_number::kIndexOutOfBounds);
+  EXPECT_EQ(FailureNumber([&] { list.SetColumnWidth(0, 1.0f); }), error_number::kIndexOutOfBounds);
 }
 
 // Records what a view of the model is told.
@@ -138,12 +137,12 @@ TEST(ResultsModel, AClickTogglesOneRowAndSpaceTogglesTheSelectionTogether) {
   ResultsModel list;
   RecordingListener view;
   list.SetListener(&view);
-  list.ColumnHeadersAdd(u"Drive");
-  list.SetColumnHeaderWidth(1, 2500.0f);
-  for (int i = 0; i < 4; ++i) list.ListItemsAdd(u"row");
+  list.AddColumn(u"Drive");
+  list.SetColumnWidth(1, 2500.0f);
+  for (int i = 0; i < 4; ++i) list.AddRow(u"row");
   const auto marks = [&] {
     std::string text;
-    for (int r = 1; r <= list.ListItemsCount(); ++r) text += list.Checked(r) ? 'x' : '.';
+    for (int r = 1; r <= list.RowCount(); ++r) text += list.Checked(r) ? 'x' : '.';
     return text;
   };
 
@@ -181,14 +180,14 @@ class ShownOrderTest : public ::testing::Test {
  protected:
   ShownOrderTest() {
     for (const auto& column : form_layout::kResultColumns) {
-      list.ColumnHeadersAdd(std::u16string(column.header));
+      list.AddColumn(std::u16string(column.header));
     }
   }
   int Add(std::u16string name, std::optional<int64_t> freeBytes, char16_t letter = u'C') {
     DriveFacts facts;
     facts.root = std::u16string(1, letter) + u":\\";
     facts.freeBytes = freeBytes;
-    const int row = list.ListItemsAdd(facts.root);
+    const int row = list.AddRow(facts.root);
     list.SetRowFacts(row, facts);
     list.SetSubItem(row, 1, name);
     return row;
@@ -196,7 +195,7 @@ class ShownOrderTest : public ::testing::Test {
   // The names in shown order, as a save or a copy reads them.
   std::u16string Shown() const {
     std::u16string names;
-    for (int position = 1; position <= shown.ListItemsCount(); ++position) {
+    for (int position = 1; position <= shown.RowCount(); ++position) {
       names += shown.SubItem(position, 1);
     }
     return names;
@@ -276,7 +275,7 @@ TEST_F(ShownOrderTest, RowsAddedDuringASortTakeTheirPlacesBehindTheirTies) {
   Add(u"d", 30);
   Add(u"e", std::nullopt);
   EXPECT_EQ(Shown(), u"bdcae");
-  EXPECT_EQ(list.ListItemsCount(), 5);
+  EXPECT_EQ(list.RowCount(), 5);
   EXPECT_NE(std::find(view.events.begin(), view.events.end(), "rearranged"), view.events.end());
 
   // While a save holds the order, new rows wait at the end and nothing moves or goes.
@@ -305,10 +304,10 @@ TEST_F(ShownOrderTest, RemovingShownRowsTakesTheirCellsFactsAndMarksAlong) {
   ASSERT_TRUE(list.RemoveShown({1, 3}));  // d and b
   EXPECT_EQ(view.events, std::vector<std::string>{"rearranged"});
   EXPECT_EQ(Shown(), u"ca");
-  ASSERT_EQ(list.ListItemsCount(), 2);
+  ASSERT_EQ(list.RowCount(), 2);
   // The rows that stay keep their texts, facts and marks.
-  EXPECT_EQ(list.ListItemText(1), u"A:\\");
-  EXPECT_EQ(list.ListItemText(2), u"C:\\");
+  EXPECT_EQ(list.RowText(1), u"A:\\");
+  EXPECT_EQ(list.RowText(2), u"C:\\");
   EXPECT_EQ(list.RowFacts(2).freeBytes, 3);
   EXPECT_TRUE(list.Checked(2));
   EXPECT_FALSE(list.Checked(1));
@@ -318,7 +317,7 @@ TEST_F(ShownOrderTest, RemovingShownRowsTakesTheirCellsFactsAndMarksAlong) {
   EXPECT_EQ(Shown(), u"cea");
 
   ASSERT_TRUE(list.RemoveShown({1, 2, 3}));
-  EXPECT_EQ(list.ListItemsCount(), 0);
+  EXPECT_EQ(list.RowCount(), 0);
   EXPECT_THROW(list.RemoveShown({1}), RuntimeFailure);
 }
 

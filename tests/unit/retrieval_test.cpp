@@ -30,7 +30,7 @@ class RetrievalTest : public ::testing::Test {
  protected:
   RetrievalTest() {
     for (const auto& column : form_layout::kResultColumns) {
-      list.ColumnHeadersAdd(std::u16string(column.header));
+      list.AddColumn(std::u16string(column.header));
     }
   }
 
@@ -38,8 +38,8 @@ class RetrievalTest : public ::testing::Test {
 
   std::vector<Row> Rows() const {
     std::vector<Row> rows;
-    for (int r = 1; r <= list.ListItemsCount(); ++r) {
-      Row row{std::u16string(list.ListItemText(r))};
+    for (int r = 1; r <= list.RowCount(); ++r) {
+      Row row{std::u16string(list.RowText(r))};
       for (int16_t c = 1; c <= 6; ++c) row.emplace_back(list.SubItem(r, c));
       rows.push_back(row);
     }
@@ -123,7 +123,7 @@ TEST_F(RetrievalTest, AFailedQueryLeavesItsCellsEmptyAndTheNeighboursRight) {
   machine.AddDrive('C', k::kDriveFixed).Label("System").Serial(0x11112222).Space(2048, 1024);
   machine.AddDrive('F', k::kDriveFixed).Label("Broken").Serial(0x33334444).FailVolume(1117);
   machine.AddDrive('G', k::kDriveFixed).Label("NoSpace").Serial(0x55556666).FailSpace(21);
-  // Larger than the currency layout holds: the amount is not produced.
+  // Larger than a byte amount holds: the amount is not produced.
   machine.AddDrive('H', k::kDriveRemote).Label("Cloud").Space(1125899906842624ull, 1024);
   machine.AddDrive('I', k::kDriveFixed).Label("Last").Serial(0x77778888).Space(4096, 2048);
   Run();
@@ -167,18 +167,18 @@ TEST_F(RetrievalTest, AClickWhileARunIsUnderWayIsTurnedAway) {
   };
   Run();
   EXPECT_EQ(reentries, 2);
-  EXPECT_EQ(list.ListItemsCount(), 2);  // the inner clicks added nothing
+  EXPECT_EQ(list.RowCount(), 2);  // the inner clicks added nothing
   EXPECT_FALSE(command.Running());
   // Once the run has ended, a click starts a new one.
   list.afterAdd = nullptr;
   Run();
-  EXPECT_EQ(list.ListItemsCount(), 4);
+  EXPECT_EQ(list.RowCount(), 4);
 }
 
 TEST_F(RetrievalTest, AMachineWithoutDrivesGivesNoRows) {
   machine.driveStrings = std::string(1, '\0');
   Run();
-  EXPECT_EQ(list.ListItemsCount(), 0);
+  EXPECT_EQ(list.RowCount(), 0);
   EXPECT_TRUE(boxes.boxes.empty());
 }
 
@@ -216,8 +216,8 @@ const RetrievalFault kRetrievalFaults[] = {
     {"GetLogicalDriveStringsA", "", 0, {108}, 0},
     {"GetDriveTypeA", "", 0, {140, 120}, 2},
     // A row that could not be added leaves the drive's later cells nowhere to go.
-    {"", "ListItemsAdd", 1, {138, 140}, 1},
-    {"", "ListItemsAdd", 2, {118, 120, 122, 124, 126, 128, 136}, 1},
+    {"", "AddRow", 1, {138, 140}, 1},
+    {"", "AddRow", 2, {118, 120, 122, 124, 126, 128, 136}, 1},
     // The cells in the order they are written: A's kind, then C's six.
     {"", "SetSubItem", 1, {140}, 2},
     {"", "SetSubItem", 2, {120}, 2},
@@ -246,7 +246,7 @@ TEST_P(RetrievalFaultTest, IsReportedAtItsLineAndTheRunGoesOn) {
     command.TakeAnswers();
   }
   EXPECT_EQ(boxes.LinesAt(location::kStartRetrieving), fault.lines);
-  EXPECT_EQ(list.ListItemsCount(), fault.rows);
+  EXPECT_EQ(list.RowCount(), fault.rows);
   EXPECT_FALSE(command.Running());  // the run reached its last line
 }
 
@@ -271,7 +271,7 @@ TEST_F(RetrievalTest, RowsAndReportsWaitForEveryEarlierDriveAndAskNothingTwice) 
   workers.Finish(2);  // D answers first: nothing shows yet
   workers.Finish(1);
   command.TakeAnswers();
-  EXPECT_EQ(list.ListItemsCount(), 3);
+  EXPECT_EQ(list.RowCount(), 3);
   EXPECT_TRUE(boxes.boxes.empty());
   EXPECT_EQ(workers.answeredCount, 5);
   workers.Finish(0);  // A answers: every row comes, D's box at its turn
@@ -314,7 +314,7 @@ TEST_F(RetrievalTest, GivingUpWritesNotAnsweringRowsInDriveOrderAndNeverReadsThe
   workers.Finish(0);
   workers.Finish(2);
   command.TakeAnswers();
-  ASSERT_EQ(list.ListItemsCount(), 1);
+  ASSERT_EQ(list.RowCount(), 1);
   command.GiveUp();
 
   const Row notAnswering{u"", u"", u"", u"", u"", u"", u""};
@@ -354,7 +354,7 @@ TEST_F(RetrievalTest, GivingUpWritesNotAnsweringRowsInDriveOrderAndNeverReadsThe
   // The next run starts afresh.
   workers.holding = false;
   Run();
-  ASSERT_EQ(list.ListItemsCount(), 8);
+  ASSERT_EQ(list.RowCount(), 8);
   EXPECT_EQ(Rows()[5][0], u"C:\\ - [Stuck]");
   EXPECT_EQ(Rows()[7][0], u"E:\\ - [Late]");
 }

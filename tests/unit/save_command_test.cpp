@@ -92,9 +92,9 @@ const std::vector<std::u16string> kOneShowing = {
 class SaveCommandTest : public ::testing::Test {
  protected:
   SaveCommandTest() {
-    list.ColumnHeadersAdd(u"Drive");
-    list.ColumnHeadersAdd(u"Type");
-    const int row = list.ListItemsAdd(u"C:\\");
+    list.AddColumn(u"Drive");
+    list.AddColumn(u"Type");
+    const int row = list.AddRow(u"C:\\");
     list.SetSubItem(row, 1, u"Fixed");
     list.SetChecked(row, true);
   }
@@ -176,12 +176,12 @@ TEST_F(SaveCommandTest, RetrievalDuringASaveStillAppendsItsRows) {
   dialog.answers = {u"C:\\out.txt"};
   pump.hook = [&](int yield) {
     if (yield == 1) {
-      const int row = list.ListItemsAdd(u"Z:\\ - [Network]");
+      const int row = list.AddRow(u"Z:\\ - [Network]");
       list.SetSubItem(row, 1, u"Network");
     }
   };
   command.Run();
-  EXPECT_EQ(list.ListItemsCount(), 2);
+  EXPECT_EQ(list.RowCount(), 2);
   // The new row is unchecked and only widens the column measured after it.
   EXPECT_EQ(store.files[u"C:\\out.txt"], "Drive\tType   \t\r\nC:\\  \tFixed  \t\r\n");
 }

@@ -20,13 +20,13 @@ using testing::FailureNumber;
 class SizeTextTest : public ::testing::Test {
  protected:
   std::u16string Parse(int64_t scaled, int16_t roundBy) const {
-    return SizeText(Currency::FromScaled(scaled), roundBy, locale);
+    return SizeText(ByteAmount::FromScaled(scaled), roundBy, locale);
   }
 
   testing::FakeLocale locale;
 };
 
-constexpr int64_t kScale = Currency::kScale;
+constexpr int64_t kScale = ByteAmount::kScale;
 constexpr int64_t kKB = 1024, kMB = kKB << 10, kGB = kMB << 10, kTB = kGB << 10;
 
 TEST_F(SizeTextTest, ExamplesAndUnitBoundaries) {
@@ -45,7 +45,7 @@ TEST_F(SizeTextTest, ExamplesAndUnitBoundaries) {
       {kGB * kScale, 2, u"1 GB"},
       {(kTB - 1) * kScale, 2, u"1024 GB"},
       {kTB * kScale, 2, u"1 TB"},
-      // No larger unit; 1,024 TB itself is beyond the currency layout.
+      // No larger unit; 1,024 TB itself is beyond a byte amount.
       {800 * kTB * kScale, 2, u"800 TB"},
       {922337203685477 * kScale, 2, u"838.86 TB"},
       {500107862016 * kScale, 2, u"465.76 GB"},
@@ -196,15 +196,15 @@ TEST_F(SizeTextTest, MatchesAnIndependentDecimalReference) {
   EXPECT_EQ(checked, 20000);
 }
 
-TEST(CurrencyTest, AmountsBeyondTheLayoutOverflow) {
-  EXPECT_EQ(Currency::FromUnsignedAmount(922337203685477).scaled, 9223372036854770000);
-  EXPECT_EQ(Currency::FromUnsignedAmount(0).scaled, 0);
+TEST(ByteAmountTest, AmountsBeyondTheLayoutOverflow) {
+  EXPECT_EQ(ByteAmount::FromBytes(922337203685477).scaled, 9223372036854770000);
+  EXPECT_EQ(ByteAmount::FromBytes(0).scaled, 0);
   for (uint64_t amount : {uint64_t{922337203685478}, UINT64_MAX}) {
-    EXPECT_EQ(FailureNumber([&] { Currency::FromUnsignedAmount(amount); }), error_number::kOverflow)
+    EXPECT_EQ(FailureNumber([&] { ByteAmount::FromBytes(amount); }), error_number::kOverflow)
         << amount;
   }
   const testing::FakeLocale locale;
-  EXPECT_EQ(FailureNumber([&] { SizeText(Currency::FromScaled(kScale), -1, locale); }),
+  EXPECT_EQ(FailureNumber([&] { SizeText(ByteAmount::FromScaled(kScale), -1, locale); }),
             error_number::kInvalidArgument);
 }
 

@@ -22,7 +22,7 @@ class FakeStandardHandle : public StandardHandle {
     if (failWrites) throw RuntimeFailure(57, u"Device I/O error");
     characters.append(text);
   }
-  std::unique_ptr<TextStream> OpenBytes() override {
+  std::unique_ptr<TextFileWriter> OpenBytes() override {
     if (leadsNowhere) throw RuntimeFailure(6, u"The handle is invalid.");
     return std::make_unique<ByteStream>(bytes);
   }
@@ -38,12 +38,12 @@ class FakeStandardHandle : public StandardHandle {
     explicit Lender(FakeStandardHandle& handle) : handle_(handle) {}
     bool IsConsole() override { return handle_.IsConsole(); }
     void WriteCharacters(std::u16string_view text) override { handle_.WriteCharacters(text); }
-    std::unique_ptr<TextStream> OpenBytes() override { return handle_.OpenBytes(); }
+    std::unique_ptr<TextFileWriter> OpenBytes() override { return handle_.OpenBytes(); }
 
    private:
     FakeStandardHandle& handle_;
   };
-  class ByteStream : public TextStream {
+  class ByteStream : public TextFileWriter {
    public:
     explicit ByteStream(std::string& bytes) : bytes_(bytes) {}
     void WriteLine(const std::u16string& text) override {

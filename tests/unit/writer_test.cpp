@@ -27,10 +27,10 @@ const std::u16string kPath = u"C:\\out\\drives.txt";
 class WriterTest : public ::testing::Test {
  protected:
   void AddColumns(std::initializer_list<std::u16string> headers) {
-    for (const auto& header : headers) list.ColumnHeadersAdd(header);
+    for (const auto& header : headers) list.AddColumn(header);
   }
   int AddRow(std::vector<std::u16string> cells, bool checked) {
-    const int row = list.ListItemsAdd(cells[0]);
+    const int row = list.AddRow(cells[0]);
     for (size_t i = 1; i < cells.size(); ++i) {
       list.SetSubItem(row, static_cast<int16_t>(i), cells[i]);
     }
@@ -148,12 +148,12 @@ TEST_F(WriterTest, RowAppendedDuringTheFirstPassWidensOnlyLaterColumns) {
   pump.hook = [&](int yield) {
     // The first yield measures column 1, whose row count is already read.
     if (yield == 1) {
-      const int row = list.ListItemsAdd(u"Z:\\ - a much longer drive text");
+      const int row = list.AddRow(u"Z:\\ - a much longer drive text");
       list.SetSubItem(row, 2, u"0123456789");
     }
   };
   Save();
-  EXPECT_EQ(list.ListItemsCount(), 2);
+  EXPECT_EQ(list.RowCount(), 2);
   EXPECT_EQ(File(),
             "Drive\tType \tSerial    \t\r\n"
             "C:\\  \tFixed\t1         \t\r\n");
@@ -182,7 +182,7 @@ TEST_F(WriterTest, RowsAppendedDuringTheLastPassAreNotVisited) {
   AddRow({u"C:\\"}, true);
   pump.hook = [&](int yield) {
     if (yield == 3) {  // pass 3, row 1
-      const int row = list.ListItemsAdd(u"E:\\");
+      const int row = list.AddRow(u"E:\\");
       list.SetChecked(row, true);
     }
   };
@@ -281,31 +281,31 @@ class WriterFaultTest : public WriterTest, public ::testing::WithParamInterface<
 
 const WriterFault kWriterFaults[] = {
     // No measured widths: every width test and padded append fails, row by row.
-    {"ColumnHeadersCount", {1}, {102, 142, 144, 142, 144, 142, 144, 166, 168, 172, 174, 172, 174}},
-    {"ColumnHeaderText", {1}, {106}},
-    {"ColumnHeaderText", {2}, {108}},
-    {"ListItemsCount", {1}, {110}},
+    {"ColumnCount", {1}, {102, 142, 144, 142, 144, 142, 144, 166, 168, 172, 174, 172, 174}},
+    {"ColumnTitle", {1}, {106}},
+    {"ColumnTitle", {2}, {108}},
+    {"RowCount", {1}, {110}},
     {"yield", {1}, {112}},
-    {"ListItemText", {1}, {116}},
-    {"ListItemText", {2}, {118}},
+    {"RowText", {1}, {116}},
+    {"RowText", {2}, {118}},
     {"SubItem", {1}, {120}},
     {"SubItem", {2}, {122}},
     // Without the file every later write and the close fail.
     {"factory", {}, {134, 136, 150, 180, 184}},
     {"create", {}, {136, 150, 180, 184}},
-    {"ColumnHeadersCount", {2}, {138}},
+    {"ColumnCount", {2}, {138}},
     {"yield", {4}, {140}},
-    {"ColumnHeaderText", {7}, {142}},
-    {"ColumnHeaderText", {8}, {144}},
+    {"ColumnTitle", {7}, {142}},
+    {"ColumnTitle", {8}, {144}},
     // The serial column measured without its header is narrower than the header.
-    {"ColumnHeaderText", {6, 12}, {108, 146}},
+    {"ColumnTitle", {6, 12}, {108, 146}},
     {"write", {1}, {150}},
-    {"ListItemsCount", {4}, {152}},
+    {"RowCount", {4}, {152}},
     {"yield", {7}, {154}},
     {"Checked", {1}, {158}},
-    {"ColumnHeadersCount", {3}, {160}},
+    {"ColumnCount", {3}, {160}},
     {"yield", {8}, {162}},
-    {"ListItemText", {3}, {164}},
+    {"RowText", {3}, {164}},
     {"SubItem", {4}, {164}},
     {"write", {2}, {180}},
     {"close", {}, {184}},

@@ -13,8 +13,8 @@
 
 #include "drive_info/drive_info.h"
 #include "drive_info/size_text.h"
-#include "drive_info/win32/win32_kernel32.h"
-#include "platform/win32_system_text.h"
+#include "drive_info/win32/system_kernel32.h"
+#include "platform/system_text.h"
 #include "shared/text_convert.h"
 #include "support/drive_oracles.h"
 #include "support/scratch_files.h"
@@ -28,7 +28,7 @@ using e2e::SpaceFigures;
 
 std::u16string Root(wchar_t letter) { return {char16_t(letter), u':', u'\\'}; }
 
-int64_t Amount(Currency value) { return value.scaled / Currency::kScale; }
+int64_t Amount(ByteAmount value) { return value.scaled / ByteAmount::kScale; }
 
 class DriveInfoWineTest : public ::testing::Test {
  protected:
@@ -50,9 +50,9 @@ class DriveInfoWineTest : public ::testing::Test {
   // Only inside a private mount namespace.
   bool HasExactDrive() const { return hostSpace.count('K') != 0; }
 
-  win32::Win32Kernel32 kernel32;
-  win32::Win32AnsiCodePage codePage;
-  win32::Win32LocaleInfo locale;
+  win32::SystemKernel32 kernel32;
+  win32::SystemAnsiCodePage codePage;
+  win32::SystemLocale locale;
   DriveInfo info{DriveSystem{kernel32, codePage, locale}};
 
   static inline bool fixture = false;
@@ -154,7 +154,7 @@ TEST_F(DriveInfoWineTest, SpaceAgreesWithTheHost) {
   for (const auto& [letter, host] : hostSpace) {
     const Answer<DriveSpace> space = info.Space(Root(letter));
     ASSERT_FALSE(space.failure) << char(letter);
-    const Currency total = *space.value.total, free = *space.value.free, used = *space.value.used;
+    const ByteAmount total = *space.value.total, free = *space.value.free, used = *space.value.used;
     const float percent = *space.value.usedPercent;
     EXPECT_EQ(Amount(total), int64_t(host.total)) << char(letter);
     EXPECT_EQ(Amount(used), Amount(total) - Amount(free)) << char(letter);
@@ -179,7 +179,7 @@ TEST_F(DriveInfoWineTest, SpaceOfTheExactDriveIsExact) {
   ASSERT_EQ(host.total, 1179648u);  // 1,152 KiB
   const Answer<DriveSpace> space = info.Space(u"K:\\");
   ASSERT_FALSE(space.failure);
-  const Currency total = *space.value.total, free = *space.value.free, used = *space.value.used;
+  const ByteAmount total = *space.value.total, free = *space.value.free, used = *space.value.used;
   const float percent = *space.value.usedPercent;
   EXPECT_EQ(Amount(total), 1179648);
   EXPECT_EQ(Amount(free), int64_t(host.free));
@@ -198,8 +198,8 @@ TEST_F(DriveInfoWineTest, DrivesWithoutAMediumFailTheSpaceQuery) {
 }
 
 // Needs no fixture: the code page and the locale of any prefix.
-TEST(Win32SystemTextTest, AnsiCodePageKeepsNulsAndReplacesWhatItCannotHold) {
-  win32::Win32AnsiCodePage codePage;
+TEST(SystemTextTest, AnsiCodePageKeepsNulsAndReplacesWhatItCannotHold) {
+  win32::SystemAnsiCodePage codePage;
   ASSERT_EQ(::GetACP(), 1252u) << "the test expects Wine's default code page";
   const std::u16string wide(u"Donn\u00E9es\0X\u4E2D", 9);
   const std::string ansi(
@@ -212,9 +212,9 @@ TEST(Win32SystemTextTest, AnsiCodePageKeepsNulsAndReplacesWhatItCannotHold) {
   EXPECT_EQ(codePage.ToAnsi(u""), "");
 }
 
-TEST(Win32SystemTextTest, LocaleGivesTheUsersDecimalSeparator) {
+TEST(SystemTextTest, LocaleGivesTheUsersDecimalSeparator) {
   // The test session runs Wine's default locale, English (United States).
-  EXPECT_EQ(win32::Win32LocaleInfo().DecimalSeparator(), u".");
+  EXPECT_EQ(win32::SystemLocale().DecimalSeparator(), u".");
 }
 
 }  // namespace

@@ -138,8 +138,8 @@ class ResultsListControlTest : public ::testing::Test {
   }
   // Rows "A:\\", "B:\\", ... in that order.
   void AddRows(int count) {
-    for (auto header : {u"Drive", u"Type", u"Serial Number"}) model.ColumnHeadersAdd(header);
-    for (int i = 0; i < count; ++i) model.ListItemsAdd(std::u16string(1, u'A' + i) + u":\\");
+    for (auto header : {u"Drive", u"Type", u"Serial Number"}) model.AddColumn(header);
+    for (int i = 0; i < count; ++i) model.AddRow(std::u16string(1, u'A' + i) + u":\\");
   }
   std::vector<int> SelectedItems() {
     std::vector<int> items;
@@ -188,7 +188,7 @@ class ResultsListControlTest : public ::testing::Test {
   }
   std::vector<bool> Marks() {
     std::vector<bool> marks;
-    for (int row = 1; row <= model.ListItemsCount(); ++row) {
+    for (int row = 1; row <= model.RowCount(); ++row) {
       EXPECT_EQ(model.Checked(row), CheckedOnScreen(model.PositionOf(row) - 1)) << row;
       marks.push_back(model.Checked(row));
     }
@@ -201,8 +201,8 @@ class ResultsListControlTest : public ::testing::Test {
 };
 
 TEST_F(ResultsListControlTest, ColumnsRowsAndTextsAreTheModelsAsToolsReadThem) {
-  for (auto header : {u"Drive", u"Type", u"Serial Number"}) model.ColumnHeadersAdd(header);
-  model.SetColumnHeaderWidth(1, 2500.0f);
+  for (auto header : {u"Drive", u"Type", u"Serial Number"}) model.AddColumn(header);
+  model.SetColumnWidth(1, 2500.0f);
   EXPECT_EQ(::SendMessageW(window, LVM_GETCOLUMNWIDTH, 0, 0), 167);  // 2500 / 15, rounded
   EXPECT_EQ(::SendMessageW(window, LVM_GETCOLUMNWIDTH, 1, 0), 96);   // one inch by default
   wchar_t header[32] = {};
@@ -213,8 +213,8 @@ TEST_F(ResultsListControlTest, ColumnsRowsAndTextsAreTheModelsAsToolsReadThem) {
   ::SendMessageW(window, LVM_GETCOLUMNW, 2, reinterpret_cast<LPARAM>(&column));
   EXPECT_EQ(std::wstring(header), L"Serial Number");
 
-  model.ListItemsAdd(u"A:\\  - No Disk present");
-  model.ListItemsAdd(u"C:\\ - [Système]");
+  model.AddRow(u"A:\\  - No Disk present");
+  model.AddRow(u"C:\\ - [Système]");
   model.SetSubItem(1, 1, u"Floppy");
   model.SetSubItem(2, 2, u"1234-ABCD");
   EXPECT_EQ(::SendMessageW(window, LVM_GETITEMCOUNT, 0, 0), 2);
@@ -232,7 +232,7 @@ TEST_F(ResultsListControlTest, ColumnsRowsAndTextsAreTheModelsAsToolsReadThem) {
 
   // Held updates reach the control at the release.
   control.HoldUpdates();
-  model.ListItemsAdd(u"E:\\");
+  model.AddRow(u"E:\\");
   EXPECT_EQ(::SendMessageW(window, LVM_GETITEMCOUNT, 0, 0), 2);
   control.ReleaseUpdates();
   EXPECT_EQ(::SendMessageW(window, LVM_GETITEMCOUNT, 0, 0), 3);
@@ -278,7 +278,7 @@ TEST_F(ResultsListControlTest, AClickOnABoxTogglesThatRowAloneSelectedOrNot) {
 
 TEST_F(ResultsListControlTest, TypingFindsTheNextRowStartingWithTheTextAsEveryWindowsAsks) {
   AddRows(4);  // A: B: C: D:
-  model.ListItemsAdd(u"b:\\ again");
+  model.AddRow(u"b:\\ again");
   constexpr UINT kSubstring = 0x0004;  // LVFI_SUBSTRING, which Windows since Vista sends
   const struct {
     UINT flags;
@@ -310,40 +310,40 @@ TEST_F(ResultsListControlTest, TypingFindsTheNextRowStartingWithTheTextAsEveryWi
 }
 
 TEST_F(ResultsListControlTest, SelectionAndFocusStayOnTheirRowsWhenRowsArriveDuringASort) {
-  model.ColumnHeadersAdd(u"Drive");
-  for (auto text : {u"B:\\", u"D:\\", u"F:\\"}) model.ListItemsAdd(text);
+  model.AddColumn(u"Drive");
+  for (auto text : {u"B:\\", u"D:\\", u"F:\\"}) model.AddRow(text);
   model.SortBy({1, ColumnValue::kText, true});
   SetState(1, LVIS_SELECTED, LVIS_SELECTED);                                // D:
   SetState(2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);  // F:
-  model.ListItemsAdd(u"A:\\");  // shown first: the others move down
+  model.AddRow(u"A:\\");  // shown first: the others move down
   EXPECT_EQ(SelectedItems(), (std::vector<int>{2, 3}));
   EXPECT_EQ(FocusedItem(), 3);
   // Rows that arrive while updates are held move them at the release.
   control.HoldUpdates();
-  model.ListItemsAdd(u"C:\\");
-  model.ListItemsAdd(u"E:\\");
+  model.AddRow(u"C:\\");
+  model.AddRow(u"E:\\");
   control.ReleaseUpdates();
   EXPECT_EQ(SelectedItems(), (std::vector<int>{3, 5}));
   EXPECT_EQ(FocusedItem(), 5);
   // Delete removes the rows the user selected.
   ::SendMessageW(window, WM_KEYDOWN, VK_DELETE, 0);
-  ASSERT_EQ(model.ListItemsCount(), 4);
+  ASSERT_EQ(model.RowCount(), 4);
   for (int row = 1; row <= 4; ++row) {
-    EXPECT_NE(model.ListItemText(row), u"D:\\");
-    EXPECT_NE(model.ListItemText(row), u"F:\\");
+    EXPECT_NE(model.RowText(row), u"D:\\");
+    EXPECT_NE(model.RowText(row), u"F:\\");
   }
 }
 
 TEST_F(ResultsListControlTest, AHeaderClickSortsTextsAsTheUsersLocaleDoesAndASecondReverses) {
-  for (auto header : {u"Drive", u"Type", u"File System"}) model.ColumnHeadersAdd(header);
+  for (auto header : {u"Drive", u"Type", u"File System"}) model.AddColumn(header);
   // By code units "FAT32" "NTFS" "exFAT" "ÉCO"; the user's locale goes by the letters,
   // whatever their case and accents.
   for (auto fileSystem : {u"NTFS", u"exFAT", u"FAT32", u"ÉCO"}) {
-    model.SetSubItem(model.ListItemsAdd(u"C:\\"), 2, fileSystem);
+    model.SetSubItem(model.AddRow(u"C:\\"), 2, fileSystem);
   }
   const auto shown = [&] {
     std::vector<std::u16string> texts;
-    for (int index = 0; index < model.ListItemsCount(); ++index) texts.push_back(TextOf(index, 2));
+    for (int index = 0; index < model.RowCount(); ++index) texts.push_back(TextOf(index, 2));
     return texts;
   };
   ClickHeader(2);
@@ -432,8 +432,8 @@ TEST_F(ResultsListControlTest, ToolsTickAndUntickRowsByTheStateImage) {
 // DVD drive and a short row have none.
 TEST_F(ResultsListControlTest, TheUsedSpaceCellShowsHowFullTheDriveIsRedFromNinetyPercent) {
   for (auto header : {u"Drive", u"Type", u"File System", u"Total", u"Free", u"Used Space"}) {
-    model.ColumnHeadersAdd(header);
-    model.SetColumnHeaderWidth(model.ColumnHeadersCount(), 1200.0f);  // all six in view
+    model.AddColumn(header);
+    model.SetColumnWidth(model.ColumnCount(), 1200.0f);  // all six in view
   }
   const COLORREF highlight = ::GetSysColor(COLOR_HIGHLIGHT);
   const auto isRed = [](COLORREF c) {
@@ -452,10 +452,10 @@ TEST_F(ResultsListControlTest, TheUsedSpaceCellShowsHowFullTheDriveIsRedFromNine
       facts.totalBytes = 1000;
       facts.usedBytes = *row.used;
     }
-    model.SetRowFacts(model.ListItemsAdd(u"C:\\"), facts);
+    model.SetRowFacts(model.AddRow(u"C:\\"), facts);
   }
   const Picture picture(window);
-  for (int index = 0; index < model.ListItemsCount(); ++index) {
+  for (int index = 0; index < model.RowCount(); ++index) {
     RECT cell{LVIR_BOUNDS, 5, 0, 0};
     ::SendMessageW(window, LVM_GETSUBITEMRECT, index, reinterpret_cast<LPARAM>(&cell));
     const double track = cell.right - cell.left - 6;  // 3 pixels in at either end

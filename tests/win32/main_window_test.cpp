@@ -182,15 +182,15 @@ TEST_P(MainWindowDesign, WindowControlsFontsAndColumnsAsDesigned) {
             LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
   EXPECT_FALSE(extended & LVS_EX_INFOTIP);
 
-  ListView& results = fixture.form->Results();
-  ASSERT_EQ(results.ColumnHeadersCount(), 7);
+  RowList& results = fixture.form->Results();
+  ASSERT_EQ(results.ColumnCount(), 7);
   for (int c = 1; c <= 7; ++c) {
     const auto& expected = layout::kResultColumns[c - 1];
-    EXPECT_EQ(results.ColumnHeaderText(c), expected.header);
+    EXPECT_EQ(results.ColumnTitle(c), expected.header);
     EXPECT_EQ(::SendMessageW(list, LVM_GETCOLUMNWIDTH, c - 1, 0),
               win32::TwipsToPixels(expected.widthTwips, dpi));
   }
-  EXPECT_EQ(results.ListItemsCount(), 0);
+  EXPECT_EQ(results.RowCount(), 0);
   EXPECT_TRUE(fixture.boxes.boxes.empty());
   EXPECT_EQ(BackgroundOf(form), RGB(255, 255, 255));
   // Without a pointer file the buttons show the arrow.
@@ -268,7 +268,7 @@ TEST(MainWindowStartup, AHandPointerFileThatIsNoCursorIsReportedAtLine106) {
   EXPECT_EQ(PointerOver(form, StartButtonOf(form)), ::LoadCursorW(nullptr, IDC_ARROW));
   ASSERT_EQ(fixture.boxes.boxes.size(), 1u);
   EXPECT_NE(fixture.boxes.boxes[0].text.find(u"Form_Load at line 106\r"), std::u16string::npos);
-  EXPECT_EQ(fixture.form->Results().ColumnHeadersCount(), 7);  // start-up went on
+  EXPECT_EQ(fixture.form->Results().ColumnCount(), 7);  // start-up went on
 }
 
 TEST(MainWindowStartup, ASkinFileTurnsTheWindowToButtonFaceAndAppliesTheTheme) {
@@ -309,7 +309,7 @@ TEST(MainWindowStartup, ABrokenSkinFileGivesOneReportAt102AndKeepsTheButtonFace)
     EXPECT_NE(fixture.boxes.boxes[0].text.find(u"Form_Load at line 102\r"), std::u16string::npos);
     EXPECT_NE(fixture.boxes.boxes[0].text.find(reason), std::u16string::npos);
     EXPECT_EQ(BackgroundOf(fixture.form->Handle()), ::GetSysColor(COLOR_BTNFACE));
-    EXPECT_EQ(fixture.form->Results().ColumnHeadersCount(), 7);
+    EXPECT_EQ(fixture.form->Results().ColumnCount(), 7);
   }
 }
 
@@ -416,7 +416,7 @@ TEST(MainWindowStartup, AFailingStepIsReportedAtItsLineAndTheStartUpGoesOn) {
     fixture.Load();
     EXPECT_EQ(fixture.boxes.LinesAt(location::kFormLoad), std::vector<int>{fault.line});
     // The last step, the last column's width, still took place.
-    EXPECT_EQ(fixture.form->Results().ColumnHeaderWidth(7),
+    EXPECT_EQ(fixture.form->Results().ColumnWidth(7),
               static_cast<float>(layout::kResultColumns[6].widthTwips));
   }
 }
@@ -448,7 +448,7 @@ TEST(MainWindowList, PointingAtASizeTipsItsExactBytesInTheLocalesGrouping) {
   facts.root = u"C:\\";
   facts.totalBytes = 500107862016;
   facts.freeBytes = 4096;
-  const int row = results.ListItemsAdd(u"C:\\ - [System]");
+  const int row = results.AddRow(u"C:\\ - [System]");
   results.SetRowFacts(row, facts);
   results.SetSubItem(row, 3, u"465.76 GB");
   const HWND list = ::GetWindow(fixture.form->Handle(), GW_CHILD);
@@ -530,8 +530,8 @@ TEST(MainWindowList, AfterASaveTheRowsSortAndGoAgain) {
   WindowFixture fixture;
   fixture.Load();
   ResultsModel& results = fixture.form->Results();
-  results.ListItemsAdd(u"D:\\");
-  results.ListItemsAdd(u"C:\\");
+  results.AddRow(u"D:\\");
+  results.AddRow(u"C:\\");
   // The save holds the order while it reads the rows (this dialog is cancelled).
   ::SendMessageW(fixture.form->Handle(), WM_COMMAND, MAKEWPARAM(8, BN_CLICKED), 0);
   EXPECT_TRUE(results.SortBy({2, ColumnValue::kText, true}));

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "export/win32/win32_save_dialog.h"
+#include "export/win32/system_save_dialog.h"
 #include "shared/runtime_failure.h"
 #include "support/failure_number.h"
 
@@ -18,7 +18,7 @@ namespace {
 using testing::FailureNumber;
 
 using win32::ChosenPath;
-using win32::Win32SaveDialog;
+using win32::SystemSaveDialog;
 
 constexpr int kFileNameControl = 0x47C;  // cmb13
 constexpr int kFileTypeControl = 0x470;  // cmb1
@@ -170,7 +170,7 @@ class CommonDialogTest : public ::testing::Test {
   std::u16string U16(const std::wstring& text) { return {text.begin(), text.end()}; }
 
   std::wstring folder_;
-  Win32SaveDialog dialog_;
+  SystemSaveDialog dialog_;
 };
 
 std::wstring CurrentFolder() {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "export/win32/win32_text_file.h"
+#include "export/win32/system_text_files.h"
 #include "shared/runtime_failure.h"
 #include "support/drive_oracles.h"
 #include "support/failure_number.h"
@@ -23,7 +23,7 @@ using e2e::kExactDrive;
 using e2e::kFiller;
 using e2e::WriteFileBytes;
 using testing::FailureNumber;
-using win32::Win32FileSystemObject;
+using win32::SystemTextFiles;
 
 std::string ReadAll(const std::wstring& path) {
   return e2e::ReadFileBytes(path).value_or("<missing>");
@@ -46,7 +46,7 @@ class TextFileTest : public ::testing::Test {
   // The failure that creating the file raises, with overwrite on.
   RuntimeFailure CreateFailure(const std::wstring& path) {
     try {
-      Win32FileSystemObject().CreateTextFile(U16(path), true);
+      SystemTextFiles().Create(U16(path), true);
     } catch (const RuntimeFailure& failure) {
       return failure;
     }
@@ -59,7 +59,7 @@ class TextFileTest : public ::testing::Test {
 
 TEST_F(TextFileTest, WritesAnsiLinesWithCrLfAndNoByteOrderMark) {
   const std::wstring path = PathOf(L"drives.txt");
-  auto stream = Win32FileSystemObject().CreateTextFile(U16(path), true);
+  auto stream = SystemTextFiles().Create(U16(path), true);
   stream->WriteLine(u"Drive\tType\t");
   stream->WriteLine(u"caf\u00e9 \u20ac");
   stream->WriteLine(u"");
@@ -70,7 +70,7 @@ TEST_F(TextFileTest, WritesAnsiLinesWithCrLfAndNoByteOrderMark) {
 }
 
 TEST_F(TextFileTest, ADeviceGetsTheTextStraightWithNoTemporaryFile) {
-  auto stream = Win32FileSystemObject().CreateTextFile(U16(PathOf(L"NUL")), true);
+  auto stream = SystemTextFiles().Create(U16(PathOf(L"NUL")), true);
   for (int i = 0; i < 1000; ++i) stream->WriteLine(Line(98));  // past a buffer flush
   stream->Close();
   EXPECT_TRUE(FolderEntries(folder_).empty()) << "a file was left beside the device";
@@ -80,11 +80,11 @@ TEST_F(TextFileTest, OverwriteReplacesALongerFileAndOtherwiseLeavesItAlone) {
   const std::wstring path = PathOf(L"old.txt");
   WriteFileBytes(path, std::string(10000, 'x'));
 
-  EXPECT_EQ(FailureNumber([&] { Win32FileSystemObject().CreateTextFile(U16(path), false); }), 58)
+  EXPECT_EQ(FailureNumber([&] { SystemTextFiles().Create(U16(path), false); }), 58)
       << "an existing file was opened without overwrite";
   EXPECT_EQ(ReadAll(path).size(), 10000u);
 
-  auto stream = Win32FileSystemObject().CreateTextFile(U16(path), true);
+  auto stream = SystemTextFiles().Create(U16(path), true);
   for (int i = 0; i < 1000; ++i) stream->WriteLine(Line(98));  // past a buffer flush
   EXPECT_EQ(ReadAll(path).size(), 10000u) << "the old file changed before the close";
   stream->WriteLine(u"new");
@@ -98,7 +98,7 @@ TEST_F(TextFileTest, ManyLinesArriveWholeAcrossBufferFlushes) {
   const std::wstring path = PathOf(L"long.txt");
   std::string expected;
   {
-    auto stream = Win32FileSystemObject().CreateTextFile(U16(path), true);
+    auto stream = SystemTextFiles().Create(U16(path), true);
     for (int i = 0; i < 5000; ++i) {
       const std::string line = "row " + std::to_string(i) + std::string(40, ' ') + "\t";
       stream->WriteLine(std::u16string(line.begin(), line.end()));
@@ -113,7 +113,7 @@ TEST_F(TextFileTest, StreamDroppedWithoutCloseLeavesTheOldFileOrNothing) {
   const std::wstring old = PathOf(L"old.txt"), fresh = PathOf(L"new.txt");
   WriteFileBytes(old, "keep");
   for (const std::wstring& path : {old, fresh}) {
-    auto stream = Win32FileSystemObject().CreateTextFile(U16(path), true);
+    auto stream = SystemTextFiles().Create(U16(path), true);
     for (int i = 0; i < 1000; ++i) stream->WriteLine(Line(98));  // past a buffer flush
     EXPECT_FALSE(e2e::PathExists(fresh)) << "the new name was taken before the text was complete";
   }
@@ -142,7 +142,7 @@ TEST_F(TextFileTest, AFailedWriteOrCloseOnAFullDiskLeavesTheOldFileAndNoOther) {
     constexpr uint64_t kLeftFree = 16 * 1024;
     WriteFileBytes(kFiller, std::string(FreeOnExactDrive() - kLeftFree, 'f'));
     ASSERT_EQ(FreeOnExactDrive(), kLeftFree);
-    auto stream = Win32FileSystemObject().CreateTextFile(U16(path), true);
+    auto stream = SystemTextFiles().Create(U16(path), true);
     int failedWrites = 0;
     for (int i = 0; i < c.lines; ++i) {
       const int32_t number = FailureNumber([&] { stream->WriteLine(Line(98)); });
@@ -167,7 +167,7 @@ TEST_F(TextFileTest, AFailedWriteOrCloseOnAFullDiskLeavesTheOldFileAndNoOther) {
 TEST_F(TextFileTest, ATargetThatCannotBeReplacedAtTheCloseIsKept) {
   const std::wstring path = PathOf(L"held.txt");
   WriteFileBytes(path, "keep");
-  auto stream = Win32FileSystemObject().CreateTextFile(U16(path), true);
+  auto stream = SystemTextFiles().Create(U16(path), true);
   stream->WriteLine(u"new");
   // A reader that lets others write but not delete or rename: the move must fail.
   win32::UniqueKernelHandle reader(CreateFileW(path.c_str(), GENERIC_READ,
@@ -220,7 +220,7 @@ class HeldByAnotherProcess {
 TEST_F(TextFileTest, AFileAnotherProgramHoldsForAMomentIsReplacedOnceItIsLetGo) {
   const std::wstring path = PathOf(L"scanned.txt");
   WriteFileBytes(path, "old");
-  auto stream = Win32FileSystemObject().CreateTextFile(U16(path), true);
+  auto stream = SystemTextFiles().Create(U16(path), true);
   stream->WriteLine(u"new");
   {
     const HeldByAnotherProcess scanner(path, 700);
@@ -241,14 +241,12 @@ HANDLE WINAPI CreateDenied(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, 
 TEST_F(TextFileTest, WhereNoFileMayBeCreatedAnExistingFileIsWrittenInPlace) {
   const std::wstring existing = PathOf(L"existing.txt"), fresh = PathOf(L"new.txt");
   WriteFileBytes(existing, std::string(10000, 'o'));
-  auto stream = Win32FileSystemObject(CreateDenied).CreateTextFile(U16(existing), true);
+  auto stream = SystemTextFiles(CreateDenied).Create(U16(existing), true);
   stream->WriteLine(u"new");
   stream->Close();
   EXPECT_EQ(ReadAll(existing), "new\r\n") << "the old file's end was kept";
 
-  EXPECT_EQ(
-      FailureNumber([&] { Win32FileSystemObject(CreateDenied).CreateTextFile(U16(fresh), true); }),
-      70);
+  EXPECT_EQ(FailureNumber([&] { SystemTextFiles(CreateDenied).Create(U16(fresh), true); }), 70);
   EXPECT_EQ(FolderEntries(folder_), std::vector<std::wstring>{L"existing.txt"});
 }
 
@@ -296,7 +294,7 @@ TEST_F(TextFileTest, PathOutsideTheCodePageIsCreatedUnderExactlyThatName) {
   ASSERT_TRUE(CreateDirectoryW(subfolder.c_str(), nullptr));
   const std::wstring path = subfolder + L"\\\u0434\u0438\u0441\u043a\u0438.txt";
 
-  auto stream = Win32FileSystemObject().CreateTextFile(U16(path), true);
+  auto stream = SystemTextFiles().Create(U16(path), true);
   stream->WriteLine(u"C:\\");
   stream->Close();
 

@@ -8,15 +8,15 @@
 #include <atomic>
 #include <thread>
 
-#include "drive_info/win32/win32_kernel32.h"
+#include "drive_info/win32/system_kernel32.h"
 #include "platform/handles.h"
-#include "retrieval/win32/win32_worker_threads.h"
+#include "retrieval/win32/system_worker_threads.h"
 
 namespace brindlecap::win32 {
 namespace {
 
 TEST(WorkerThreadsTest, EachThreadReadsTheErrorOfItsOwnFailedCall) {
-  Win32Kernel32 kernel32;  // one binding, as the workers share it
+  SystemKernel32 kernel32;  // one binding, as the workers share it
   std::atomic<int> mixedUp{0};
   const auto ask = [&](const char* pattern, uint32_t expected) {
     FoundEntry found;
@@ -47,7 +47,7 @@ int OpenHandleCount() {
 TEST(WorkerThreadsTest, FinishedThreadsAreLetGoAndTheOwnerWaitsForRunningOnes) {
   std::atomic<bool> lastFinished{false};
   {
-    Win32WorkerThreads threads;
+    SystemWorkerThreads threads;
     const UniqueEventHandle done(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     const int handlesBefore = OpenHandleCount();
     ASSERT_GT(handlesBefore, 0);
@@ -71,7 +71,7 @@ TEST(WorkerThreadsTest, CancelsTheCallARunningThreadWaitsIn) {
   const UniqueKernelHandle reader(read), writer(write);
   const UniqueEventHandle ended(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   std::atomic<DWORD> error{0};
-  Win32WorkerThreads threads;
+  SystemWorkerThreads threads;
   // A read from a pipe nobody writes to waits like a call to a dead network drive.
   ASSERT_TRUE(threads.Start([&, event = ended.get()] {
     char byte;

@@ -9,40 +9,40 @@
 
 #include "command_line/command_line_export.h"
 #include "command_line/standard_stream.h"
-#include "command_line/win32/win32_standard_handle.h"
-#include "drive_info/win32/win32_kernel32.h"
-#include "export/win32/win32_text_file.h"
+#include "command_line/win32/system_standard_handle.h"
+#include "drive_info/win32/system_kernel32.h"
+#include "export/win32/system_text_files.h"
 #include "platform/handles.h"
 #include "platform/system_function.h"
+#include "platform/system_text.h"
 #include "platform/wide_text.h"
-#include "platform/win32_system_text.h"
-#include "retrieval/win32/win32_worker_threads.h"
+#include "retrieval/win32/system_worker_threads.h"
 #include "shared/text_convert.h"
 
 namespace brindlecap::win32 {
 
 namespace {
 
-class StandardOutput : public FileSystemObject {
+class StandardOutput : public TextFiles {
  public:
-  std::unique_ptr<TextStream> CreateTextFile(const std::u16string&, bool) override {
-    return OpenStandardOutput(std::make_unique<Win32StandardHandle>(STD_OUTPUT_HANDLE));
+  std::unique_ptr<TextFileWriter> Create(const std::u16string&, bool) override {
+    return OpenStandardOutput(std::make_unique<SystemStandardHandle>(STD_OUTPUT_HANDLE));
   }
 };
 
 // Standard error: characters on a console, else ANSI bytes.
 void WriteError(std::u16string_view text) {
-  Win32StandardHandle error(STD_ERROR_HANDLE);
-  WriteStandardText(error, text, Win32AnsiCodePage());
+  SystemStandardHandle error(STD_ERROR_HANDLE);
+  WriteStandardText(error, text, SystemAnsiCodePage());
 }
 
-class Win32CommandLineSystem : public CommandLineSystem {
+class SystemCommandLine : public CommandLineSystem {
  public:
-  explicit Win32CommandLineSystem(bool toStandardOutput) : toStandardOutput_(toStandardOutput) {}
+  explicit SystemCommandLine(bool toStandardOutput) : toStandardOutput_(toStandardOutput) {}
 
-  std::unique_ptr<FileSystemObject> CreateFileSystemObject() override {
+  std::unique_ptr<TextFiles> MakeTextFiles() override {
     if (toStandardOutput_) return std::make_unique<StandardOutput>();
-    return std::make_unique<Win32FileSystemObject>();
+    return std::make_unique<SystemTextFiles>();
   }
   DocumentHeading Heading() override {
     DocumentHeading heading;
@@ -70,14 +70,14 @@ int ReportBadCommandLine(const CommandLine& request, std::string_view usageNote)
 }
 
 int Export(const CommandLine& request) {
-  Win32Kernel32 kernel32;
-  Win32AnsiCodePage codePage;
-  Win32LocaleInfo locale;
-  Win32CommandLineSystem system(request.path == u"-");
+  SystemKernel32 kernel32;
+  SystemAnsiCodePage codePage;
+  SystemLocale locale;
+  SystemCommandLine system(request.path == u"-");
   // Declared before the threads, which are waited for first: a worker's last act
   // is to set the event.
   const UniqueEventHandle answered(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
-  Win32WorkerThreads threads;
+  SystemWorkerThreads threads;
   const HANDLE event = answered.get();
   CommandLineServices services{
       kernel32, codePage, locale, system, DriveWorkers{threads, [event] { ::SetEvent(event); }},
@@ -142,8 +142,8 @@ int RunWindowProgramCommandLine(const CommandLine& request, MessageBoxService& m
 
 int RunConsoleProgramCommandLine(CommandLine request) {
   if (request.action == CommandLine::Action::kUsage) {
-    Win32StandardHandle output(STD_OUTPUT_HANDLE);
-    WriteStandardText(output, AsciiToUtf16(kUsageText), Win32AnsiCodePage());
+    SystemStandardHandle output(STD_OUTPUT_HANDLE);
+    WriteStandardText(output, AsciiToUtf16(kUsageText), SystemAnsiCodePage());
     return exit_code::kWritten;
   }
   if (request.action == CommandLine::Action::kWindow) {

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "results/list_view.h"
+#include "results/row_list.h"
 
 namespace brindlecap {
 
 // The given 1-based rows in the given order; every row when none is given.
-std::u16string RowsAsText(const ListReader& list, const std::vector<int>& rows);
+std::u16string RowsAsText(const RowListReader& list, const std::vector<int>& rows);
 
 }  // namespace brindlecap

@@ -6,7 +6,7 @@
 
 #include "main_window/core/byte_count_text.h"
 #include "main_window/core/form_layout.h"
-#include "platform/win32_system_text.h"
+#include "platform/system_text.h"
 
 namespace brindlecap::win32 {
 
@@ -92,11 +92,11 @@ void ExactBytesTip::FollowPointer(LPARAM point) noexcept {
 }
 
 std::u16string ExactBytesTip::ExactBytesAt(int item, int subItem) const {
-  if (item >= model_.ListItemsCount()) return {};
+  if (item >= model_.RowCount()) return {};
   const DriveFacts& facts = model_.RowFacts(model_.RowAt(item + 1));
   const std::optional<int64_t> bytes = BytesOf(facts, form_layout::ValueOfColumn(subItem + 1));
   if (!bytes || *bytes < 0) return {};
-  const Win32LocaleInfo locale;
+  const SystemLocale locale;
   return ByteCountText(static_cast<uint64_t>(*bytes), locale.ThousandsSeparator(),
                        locale.DigitGrouping());
 }

@@ -23,7 +23,7 @@ constexpr wchar_t kShutdownReason[] = L"Saving the drive list to a file.";
 
 MainWindow::MainWindow(MainWindowServices services)
     : services_(std::move(services)),
-      exportServices_{services_.createFileSystemObject, writerPump_, services_.messages},
+      exportServices_{services_.makeTextFiles, writerPump_, services_.messages},
       retrieval_(results_, DriveSystem{services_.kernel32, services_.codePage, services_.locale},
                  services_.messages, DriveWorkers{workerThreads_, [this] { PostDriveAnswered(); }}),
       save_(shownResults_, services_.saveDialog, *this, exportServices_),
@@ -98,12 +98,11 @@ void MainWindow::RunStartUp() noexcept {
   const auto& columns = form_layout::kResultColumns;
   for (size_t i = 0; i < columns.size(); ++i) {
     op.Do(kAddFirstColumn + 2 * static_cast<int>(i),
-          [&] { results_.ColumnHeadersAdd(std::u16string(columns[i].header)); });
+          [&] { results_.AddColumn(std::u16string(columns[i].header)); });
   }
   for (size_t i = 0; i < columns.size(); ++i) {
     op.Do(kSizeFirstColumn + 2 * static_cast<int>(i), [&] {
-      results_.SetColumnHeaderWidth(static_cast<int>(i) + 1,
-                                    static_cast<float>(columns[i].widthTwips));
+      results_.SetColumnWidth(static_cast<int>(i) + 1, static_cast<float>(columns[i].widthTwips));
     });
   }
 }
@@ -116,8 +115,8 @@ bool MainWindow::OnCloseRequest() noexcept {
 
 void MainWindow::LetWaitingEventsRun() noexcept {
   ReportingOperation op(services_.messages, location::kFormQueryUnload);
-  op.Do(kLetEventsRunFirst, [&] { pump_.DoEvents(); });
-  op.Do(kLetEventsRunAgain, [&] { pump_.DoEvents(); });
+  op.Do(kLetEventsRunFirst, [&] { pump_.RunWaitingEvents(); });
+  op.Do(kLetEventsRunAgain, [&] { pump_.RunWaitingEvents(); });
 }
 
 void MainWindow::Unload() noexcept {

@@ -18,8 +18,8 @@
 #include "platform/handles.h"
 #include "results/results_model.h"
 #include "retrieval/retrieval_command.h"
-#include "retrieval/win32/win32_worker_threads.h"
-#include "shared/win32/win32_event_pump.h"
+#include "retrieval/win32/system_worker_threads.h"
+#include "shared/win32/system_event_pump.h"
 
 namespace brindlecap::win32 {
 
@@ -32,7 +32,7 @@ struct MainWindowServices {
   const LocaleInfo& locale;
   MessageBoxService& messages;
   SaveDialog& saveDialog;
-  std::function<std::unique_ptr<FileSystemObject>()> createFileSystemObject;
+  std::function<std::unique_ptr<TextFiles>()> makeTextFiles;
   // A whole number from 1 to 100, drawn once a start.
   std::function<int()> drawHomePageNumber;
   // Opens the address in the browser; raises a failure when it cannot.
@@ -70,7 +70,7 @@ class MainWindow : public MousePointerOwner, public SkinnableForm {
 
   // SkinnableForm
   std::wstring ProgramFolder() const override { return services_.programFolder; }
-  void SetBackColor(uint32_t oleColour) override;
+  void SetBackground(Colour colour) override;
   void ApplyTheme(const Theme& theme) override;
 
   // Event handlers.
@@ -135,14 +135,14 @@ class MainWindow : public MousePointerOwner, public SkinnableForm {
   ResultsModel results_;
   ResultsListControl resultsList_{results_};
   ShownResults shownResults_{results_};
-  Win32EventPump pump_;
-  Win32EventPump writerPump_{kWriterYieldIntervalMilliseconds};
+  SystemEventPump pump_;
+  SystemEventPump writerPump_{kWriterYieldIntervalMilliseconds};
   ExportServices exportServices_;
   // Shared with worker threads: where they post that a drive has answered, and
   // whether such a message is already waiting (one is enough for any number).
   std::atomic<HWND> answersWindow_{nullptr};
   std::atomic<bool> answerPosted_{false};
-  Win32WorkerThreads workerThreads_;
+  SystemWorkerThreads workerThreads_;
   RetrievalCommand retrieval_;
   SaveCommand save_;
   int dpi_ = 96;

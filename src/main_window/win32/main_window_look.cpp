@@ -20,8 +20,8 @@ void MainWindow::SetMousePointer(int value) {
   }
 }
 
-void MainWindow::SetBackColor(uint32_t oleColour) {
-  backColor_ = ResolveOleColour(oleColour);
+void MainWindow::SetBackground(Colour colour) {
+  backColor_ = colour.Resolve();
   backBrush_.reset(::CreateSolidBrush(backColor_));
   if (window_ != nullptr) ::InvalidateRect(window_, nullptr, TRUE);
 }

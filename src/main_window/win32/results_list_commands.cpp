@@ -57,7 +57,7 @@ void ResultsListControl::ShowContextMenu(LPARAM screenPoint) noexcept {
   } kItems[] = {{kCopy, L"&Copy\tCtrl+C"},  {kSelectAll, L"Select &All\tCtrl+A"}, {0, nullptr},
                 {kCheckAll, L"C&heck All"}, {kUncheckAll, L"&Uncheck All"},       {0, nullptr},
                 {kRemove, L"&Remove\tDel"}};
-  const bool anyRow = model_.ListItemsCount() > 0;
+  const bool anyRow = model_.RowCount() > 0;
   const bool anySelected = !SelectedItems().empty();
   for (const auto& item : kItems) {
     const bool enabled = item.command == kRemove ? anySelected : anyRow;
@@ -100,7 +100,7 @@ void ResultsListControl::SelectAll() noexcept {
 }
 
 void ResultsListControl::SetAllChecked(bool checked) noexcept {
-  for (int row = 1; row <= model_.ListItemsCount(); ++row) model_.SetChecked(row, checked);
+  for (int row = 1; row <= model_.RowCount(); ++row) model_.SetChecked(row, checked);
 }
 
 void ResultsListControl::RemoveSelection() noexcept {
@@ -114,7 +114,7 @@ void ResultsListControl::RemoveSelection() noexcept {
     return;
   }
   // As in other lists, the row that now stands where the first one went is selected.
-  const int count = model_.ListItemsCount();
+  const int count = model_.RowCount();
   const int next = std::min(first, count - 1);
   SelectItems(next >= 0 ? std::vector<int>{next} : std::vector<int>{}, next, true);
 }

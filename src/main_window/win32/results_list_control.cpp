@@ -35,7 +35,7 @@ void ResultsListControl::Attach(HWND listView, int dpi) {
   model_.SetListener(this);
   sorter_.CollateTexts();
   tip_.Create(window_);
-  for (int column = 1; column <= model_.ColumnHeadersCount(); ++column) ColumnAdded(column);
+  for (int column = 1; column <= model_.ColumnCount(); ++column) ColumnAdded(column);
   SyncItemCount();
   RememberShownRows();
 }
@@ -45,8 +45,8 @@ void ResultsListControl::SetDpi(int dpi) noexcept {
   dpi_ = dpi;
   usageBar_.SetDpi(dpi);
   if (window_ == nullptr || oldDpi <= 0) return;
-  for (int column = 1; column <= model_.ColumnHeadersCount(); ++column) {
-    const float twips = model_.ColumnHeaderWidth(column);
+  for (int column = 1; column <= model_.ColumnCount(); ++column) {
+    const float twips = model_.ColumnWidth(column);
     const int shown = static_cast<int>(::SendMessageW(window_, LVM_GETCOLUMNWIDTH, column - 1, 0));
     // A width the user dragged keeps its length in inches; the others are designed anew.
     const int width = shown == TwipsToPixels(twips, oldDpi) ? TwipsToPixels(twips, dpi)
@@ -63,12 +63,12 @@ void ResultsListControl::ReleaseUpdates() noexcept {
 
 void ResultsListControl::ColumnAdded(int column) {
   if (window_ == nullptr) return;
-  std::wstring header = ToWide(model_.ColumnHeaderText(column));
+  std::wstring header = ToWide(model_.ColumnTitle(column));
   LVCOLUMNW item{};
   item.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
   item.fmt = LVCFMT_LEFT;
   item.pszText = header.data();
-  item.cx = TwipsToPixels(model_.ColumnHeaderWidth(column), dpi_);
+  item.cx = TwipsToPixels(model_.ColumnWidth(column), dpi_);
   ::SendMessageW(window_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column - 1),
                  reinterpret_cast<LPARAM>(&item));
 }
@@ -76,7 +76,7 @@ void ResultsListControl::ColumnAdded(int column) {
 void ResultsListControl::ColumnWidthChanged(int column) {
   if (window_ == nullptr) return;
   ::SendMessageW(window_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column - 1),
-                 MAKELPARAM(TwipsToPixels(model_.ColumnHeaderWidth(column), dpi_), 0));
+                 MAKELPARAM(TwipsToPixels(model_.ColumnWidth(column), dpi_), 0));
 }
 
 bool ResultsListControl::OnNotify(NMHDR& header, LRESULT& result) noexcept {

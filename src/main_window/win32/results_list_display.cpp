@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "main_window/win32/results_list_control.h"
-#include "platform/win32_system_text.h"
+#include "platform/system_text.h"
 
 // Vista's commctrl.h; older mingw-w64 headers lack it.
 #ifndef LVFI_SUBSTRING
@@ -24,7 +24,7 @@ UINT StateImageOf(UINT state) { return (state & LVIS_STATEIMAGEMASK) >> 12; }
 
 void ResultsListControl::SyncItemCount() noexcept {
   if (window_ == nullptr) return;
-  ::SendMessageW(window_, LVM_SETITEMCOUNT, static_cast<WPARAM>(model_.ListItemsCount()),
+  ::SendMessageW(window_, LVM_SETITEMCOUNT, static_cast<WPARAM>(model_.RowCount()),
                  LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
 }
 
@@ -55,7 +55,7 @@ void ResultsListControl::RowsRearranged() {
   const auto positionNow = [&](int item) {
     if (item < 0 || static_cast<size_t>(item) >= shownRows_.size()) return -1;
     const int row = shownRows_[static_cast<size_t>(item)];
-    return row <= model_.ListItemsCount() ? model_.PositionOf(row) - 1 : -1;
+    return row <= model_.RowCount() ? model_.PositionOf(row) - 1 : -1;
   };
   for (int& item : selected) item = positionNow(item);
   selected.erase(std::remove(selected.begin(), selected.end(), -1), selected.end());
@@ -66,7 +66,7 @@ void ResultsListControl::RowsRearranged() {
 }
 
 void ResultsListControl::RememberShownRows() noexcept {
-  const int count = model_.ListItemsCount();
+  const int count = model_.RowCount();
   shownRows_.resize(static_cast<size_t>(count));
   for (int position = 1; position <= count; ++position) {
     shownRows_[static_cast<size_t>(position - 1)] = model_.RowAt(position);
@@ -79,7 +79,7 @@ int ResultsListControl::FindItem(const NMLVFINDITEMW& find) const noexcept {
   const UINT prefix = LVFI_PARTIAL | LVFI_SUBSTRING;
   if ((find.lvfi.flags & (LVFI_STRING | prefix)) == 0 || find.lvfi.psz == nullptr) return -1;
   const std::wstring_view wanted(find.lvfi.psz);
-  const int count = model_.ListItemsCount();
+  const int count = model_.RowCount();
   const int start = find.iStart >= 0 && find.iStart < count ? find.iStart : 0;
   const bool partial = (find.lvfi.flags & prefix) != 0;
   for (int step = 0; step < count; ++step) {
@@ -89,7 +89,7 @@ int ResultsListControl::FindItem(const NMLVFINDITEMW& find) const noexcept {
     if (text.size() < wanted.size() || (!partial && text.size() != wanted.size())) continue;
     const std::u16string_view wantedText(reinterpret_cast<const char16_t*>(wanted.data()),
                                          wanted.size());
-    if (Win32LocaleInfo::Compare(text.substr(0, wanted.size()), wantedText) == 0) {
+    if (SystemLocale::Compare(text.substr(0, wanted.size()), wantedText) == 0) {
       return index;
     }
   }
@@ -97,7 +97,7 @@ int ResultsListControl::FindItem(const NMLVFINDITEMW& find) const noexcept {
 }
 
 void ResultsListControl::AnswerDisplayInfo(LVITEMW& item) const noexcept {
-  if (item.iItem < 0 || item.iItem >= model_.ListItemsCount()) return;
+  if (item.iItem < 0 || item.iItem >= model_.RowCount()) return;
   const int row = model_.RowAt(item.iItem + 1);
   if ((item.mask & LVIF_TEXT) && item.pszText != nullptr && item.cchTextMax > 0) {
     const std::u16string_view text = model_.Cell(row, item.iSubItem + 1);
@@ -118,7 +118,7 @@ bool ResultsListControl::ToggleAtPoint(LPARAM point) noexcept {
   hit.pt = {static_cast<short>(LOWORD(point)), static_cast<short>(HIWORD(point))};
   const int index = static_cast<int>(CallControl(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
   if (index < 0 || (hit.flags & LVHT_ONITEMSTATEICON) == 0) return false;
-  if (index >= model_.ListItemsCount()) return false;
+  if (index >= model_.RowCount()) return false;
   ::SetFocus(window_);
   model_.ToggleChecked(model_.RowAt(index + 1));
   return true;
@@ -129,7 +129,7 @@ void ResultsListControl::ToggleSelection() noexcept {
   for (int& row : rows) row = model_.RowAt(row + 1);
   const int focused =
       static_cast<int>(CallControl(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
-  const bool hasFocus = focused >= 0 && focused < model_.ListItemsCount();
+  const bool hasFocus = focused >= 0 && focused < model_.RowCount();
   model_.ToggleTogether(rows, hasFocus ? model_.RowAt(focused + 1) : 0);
 }
 
@@ -139,7 +139,7 @@ LRESULT ResultsListControl::SetItemState(int index, const LVITEMW& item) noexcep
     const UINT image = StateImageOf(item.state);
     if (image == kUncheckedImage || image == kCheckedImage) {
       const bool checked = image == kCheckedImage;
-      const int count = model_.ListItemsCount();
+      const int count = model_.RowCount();
       if (index == -1) {
         for (int row = 1; row <= count; ++row) model_.SetChecked(row, checked);
       } else if (index >= 0 && index < count) {
@@ -157,7 +157,7 @@ LRESULT ResultsListControl::SetItemState(int index, const LVITEMW& item) noexcep
 
 std::vector<int> ResultsListControl::SelectedItems() const noexcept {
   std::vector<int> items;
-  const LRESULT count = model_.ListItemsCount();
+  const LRESULT count = model_.RowCount();
   for (LRESULT item = -1;
        (item = CallControl(LVM_GETNEXTITEM, static_cast<WPARAM>(item), LVNI_SELECTED)) >= 0 &&
        item < count;) {

@@ -3,17 +3,17 @@
 #include <commctrl.h>
 
 #include "main_window/core/form_layout.h"
-#include "platform/win32_system_text.h"
+#include "platform/system_text.h"
 
 namespace brindlecap::win32 {
 
 int ResultsListSorter::SystemCollation::Compare(std::u16string_view a,
                                                 std::u16string_view b) const {
-  return Win32LocaleInfo::Compare(a, b);
+  return SystemLocale::Compare(a, b);
 }
 
 void ResultsListSorter::SortByColumn(HWND list, int column) noexcept {
-  if (column < 1 || column > model_.ColumnHeadersCount()) return;
+  if (column < 1 || column > model_.ColumnCount()) return;
   SortKey key{column, form_layout::ValueOfColumn(column), true};
   if (model_.Sort() && model_.Sort()->column == column) key.ascending = !model_.Sort()->ascending;
   // The selection and the focus go with their rows (ResultsListControl::RowsRearranged).

@@ -41,16 +41,11 @@ std::string ReadSmallFile(const std::wstring& path) {
 
 }  // namespace
 
-COLORREF ResolveOleColour(uint32_t oleColour) {
-  if (oleColour & 0x80000000u) return ::GetSysColor(static_cast<int>(oleColour & 0xFFu));
-  return static_cast<COLORREF>(oleColour & 0xFFFFFFu);
-}
-
 void ApplySkin(SkinnableForm& form) {
   // Without the program's folder there is no skin to look for (never the drive's root).
   if (form.ProgramFolder().empty()) return;
   if (!IsNormalFile(form.ProgramFolder() + kSkinFileName)) return;
-  form.SetBackColor(kButtonFaceOleColour);
+  form.SetBackground(kButtonFace);
   const std::wstring skinFile = form.ProgramFolder() + kSkinFileName;
   form.ApplyTheme(ParseTheme(ReadSmallFile(skinFile)));
   ::RedrawWindow(form.Handle(), nullptr, nullptr,

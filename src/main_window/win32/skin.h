@@ -10,19 +10,27 @@
 
 namespace brindlecap::win32 {
 
-// The system's button-face colour as an OLE colour value (system colour 15).
-inline constexpr uint32_t kButtonFaceOleColour = 0x8000000Fu;
-inline constexpr wchar_t kSkinFileName[] = L"\\x\\o.cjs";
+// A colour as the window's look names it: one of the system's colours (by its
+// index, so it follows the user's scheme), or a fixed red, green and blue.
+struct Colour {
+  static constexpr Colour System(int index) { return {true, static_cast<uint32_t>(index)}; }
+  static constexpr Colour Fixed(COLORREF rgb) { return {false, rgb}; }
+  // What GDI paints with, the system's colour looked up now.
+  COLORREF Resolve() const { return system ? ::GetSysColor(static_cast<int>(value)) : value; }
 
-// Resolves an OLE colour: the high bit marks a system colour index.
-COLORREF ResolveOleColour(uint32_t oleColour);
+  bool system;
+  uint32_t value;
+};
+
+inline constexpr Colour kButtonFace = Colour::System(COLOR_BTNFACE);
+inline constexpr wchar_t kSkinFileName[] = L"\\x\\o.cjs";
 
 class SkinnableForm {
  public:
   virtual ~SkinnableForm() = default;
   virtual HWND Handle() const = 0;
   virtual std::wstring ProgramFolder() const = 0;
-  virtual void SetBackColor(uint32_t oleColour) = 0;
+  virtual void SetBackground(Colour colour) = 0;
   virtual void ApplyTheme(const Theme& theme) = 0;
 };
 

@@ -17,13 +17,13 @@ namespace brindlecap::win32 {
 using CreateFileFunction = HANDLE(WINAPI*)(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD,
                                            DWORD, HANDLE);
 
-class Win32TextStream : public TextStream {
+class SystemTextFileWriter : public TextFileWriter {
  public:
   // Without a successful Close nothing reaches the target's name: the temporary
   // file is removed, an existing file is left as it was (unless written in place).
-  ~Win32TextStream() override;
-  Win32TextStream(const Win32TextStream&) = delete;
-  Win32TextStream& operator=(const Win32TextStream&) = delete;
+  ~SystemTextFileWriter() override;
+  SystemTextFileWriter(const SystemTextFileWriter&) = delete;
+  SystemTextFileWriter& operator=(const SystemTextFileWriter&) = delete;
 
   void WriteLine(const std::u16string& text) override;
   void WriteBytes(std::string_view bytes) override;
@@ -32,13 +32,13 @@ class Win32TextStream : public TextStream {
   void Close() override;
 
  private:
-  friend class Win32FileSystemObject;
+  friend class SystemTextFiles;
   enum class Kind {
     kTemporaryFile,  // written beside the target, then renamed or replacing it
     kInPlace,        // the existing target itself, where no file may be created
     kStraight,       // a device or a pipe: nothing to keep, nothing to replace
   };
-  Win32TextStream(std::wstring targetPath, bool targetExisted) noexcept
+  SystemTextFileWriter(std::wstring targetPath, bool targetExisted) noexcept
       : targetPath_(std::move(targetPath)), targetExisted_(targetExisted) {}
   // Creates the file the text goes to, in the target's folder under a name of its
   // own; where that is denied, opens an existing target to be written in place.
@@ -65,18 +65,18 @@ class Win32TextStream : public TextStream {
   static constexpr size_t kFlushSize = 64 * 1024;
 };
 
-class Win32FileSystemObject : public FileSystemObject {
+class SystemTextFiles : public TextFiles {
  public:
   // `createTemporaryFile`: a test's stand-in for a folder where no file may be created.
-  explicit Win32FileSystemObject(CreateFileFunction createTemporaryFile = ::CreateFileW) noexcept
+  explicit SystemTextFiles(CreateFileFunction createTemporaryFile = ::CreateFileW) noexcept
       : createTemporaryFile_(createTemporaryFile) {}
   // overwrite: replace an existing file; otherwise an existing file is a failure.
   // A target that cannot be written fails here, before the text is written, and no
   // file of its name is created.
-  std::unique_ptr<TextStream> CreateTextFile(const std::u16string& path, bool overwrite) override;
+  std::unique_ptr<TextFileWriter> Create(const std::u16string& path, bool overwrite) override;
   // A stream that writes straight to an open handle (standard output), through a
   // duplicate of it: closing the stream leaves the handle itself open.
-  static std::unique_ptr<TextStream> StreamOnHandle(HANDLE handle);
+  static std::unique_ptr<TextFileWriter> StreamOnHandle(HANDLE handle);
 
  private:
   CreateFileFunction createTemporaryFile_;

@@ -4,14 +4,14 @@
 
 namespace brindlecap::win32 {
 
-class Win32AnsiCodePage : public AnsiCodePage {
+class SystemAnsiCodePage : public AnsiCodePage {
  public:
   std::string ToAnsi(std::u16string_view text) const override;
   std::u16string FromAnsi(std::string_view text) const override;
 };
 
 // Everything the program asks of the user's locale.
-class Win32LocaleInfo : public LocaleInfo {
+class SystemLocale : public LocaleInfo {
  public:
   // The user's decimal separator; "." when the locale cannot be read.
   std::u16string DecimalSeparator() const override;

@@ -1,4 +1,4 @@
-#include "drive_info/win32/win32_kernel32.h"
+#include "drive_info/win32/system_kernel32.h"
 
 #include <windows.h>
 
@@ -18,25 +18,25 @@ HANDLE ToHandle(DeviceHandle handle) { return reinterpret_cast<HANDLE>(handle); 
 }  // namespace
 
 template <class Result>
-Result Win32Kernel32::Checked(Result result, bool failed) {
+Result SystemKernel32::Checked(Result result, bool failed) {
   if (failed) ThreadLastError::Set(::GetLastError());
   return result;
 }
 
-uint32_t Win32Kernel32::GetLogicalDriveStringsA(uint32_t bufferLength, char* buffer) {
+uint32_t SystemKernel32::GetLogicalDriveStringsA(uint32_t bufferLength, char* buffer) {
   const DWORD length = ::GetLogicalDriveStringsA(bufferLength, buffer);
   return Checked<uint32_t>(length, length == 0);
 }
 
-uint32_t Win32Kernel32::GetDriveTypeA(const char* rootPathName) {
+uint32_t SystemKernel32::GetDriveTypeA(const char* rootPathName) {
   return ::GetDriveTypeA(rootPathName);
 }
 
-int32_t Win32Kernel32::GetVolumeInformationA(const char* rootPathName, char* volumeNameBuffer,
-                                             uint32_t volumeNameSize, uint32_t* volumeSerialNumber,
-                                             uint32_t* maximumComponentLength,
-                                             uint32_t* fileSystemFlags, char* fileSystemNameBuffer,
-                                             uint32_t fileSystemNameSize) {
+int32_t SystemKernel32::GetVolumeInformationA(const char* rootPathName, char* volumeNameBuffer,
+                                              uint32_t volumeNameSize, uint32_t* volumeSerialNumber,
+                                              uint32_t* maximumComponentLength,
+                                              uint32_t* fileSystemFlags, char* fileSystemNameBuffer,
+                                              uint32_t fileSystemNameSize) {
   DWORD serial = *volumeSerialNumber, componentLength = *maximumComponentLength,
         flags = *fileSystemFlags;
   const BOOL ok =
@@ -50,10 +50,10 @@ int32_t Win32Kernel32::GetVolumeInformationA(const char* rootPathName, char* vol
   return Checked<int32_t>(ok, !ok);
 }
 
-int32_t Win32Kernel32::GetDiskFreeSpaceExA(const char* directoryName,
-                                           uint64_t* freeBytesAvailableToCaller,
-                                           uint64_t* totalNumberOfBytes,
-                                           uint64_t* totalNumberOfFreeBytes) {
+int32_t SystemKernel32::GetDiskFreeSpaceExA(const char* directoryName,
+                                            uint64_t* freeBytesAvailableToCaller,
+                                            uint64_t* totalNumberOfBytes,
+                                            uint64_t* totalNumberOfFreeBytes) {
   ULARGE_INTEGER callerFree{}, total{}, free{};
   const BOOL ok = ::GetDiskFreeSpaceExA(directoryName, &callerFree, &total, &free);
   if (ok) {
@@ -64,7 +64,7 @@ int32_t Win32Kernel32::GetDiskFreeSpaceExA(const char* directoryName,
   return Checked<int32_t>(ok, !ok);
 }
 
-int32_t Win32Kernel32::GetVersionExA(OsVersionInfoA* versionInformation) {
+int32_t SystemKernel32::GetVersionExA(OsVersionInfoA* versionInformation) {
   OSVERSIONINFOA version;
   std::memcpy(&version, versionInformation, sizeof version);
   const BOOL ok = ::GetVersionExA(&version);
@@ -72,17 +72,18 @@ int32_t Win32Kernel32::GetVersionExA(OsVersionInfoA* versionInformation) {
   return Checked<int32_t>(ok, !ok);
 }
 
-DeviceHandle Win32Kernel32::CreateFileA(const char* fileName, uint32_t desiredAccess,
-                                        uint32_t shareMode, uint32_t creationDisposition,
-                                        uint32_t flagsAndAttributes) {
+DeviceHandle SystemKernel32::CreateFileA(const char* fileName, uint32_t desiredAccess,
+                                         uint32_t shareMode, uint32_t creationDisposition,
+                                         uint32_t flagsAndAttributes) {
   const HANDLE handle = ::CreateFileA(fileName, desiredAccess, shareMode, nullptr,
                                       creationDisposition, flagsAndAttributes, nullptr);
   return Checked(reinterpret_cast<DeviceHandle>(handle), handle == INVALID_HANDLE_VALUE);
 }
 
-int32_t Win32Kernel32::DeviceIoControl(DeviceHandle device, uint32_t ioControlCode,
-                                       const void* inBuffer, uint32_t inBufferSize, void* outBuffer,
-                                       uint32_t outBufferSize, uint32_t* bytesReturned) {
+int32_t SystemKernel32::DeviceIoControl(DeviceHandle device, uint32_t ioControlCode,
+                                        const void* inBuffer, uint32_t inBufferSize,
+                                        void* outBuffer, uint32_t outBufferSize,
+                                        uint32_t* bytesReturned) {
   DWORD returned = 0;
   const BOOL ok = ::DeviceIoControl(ToHandle(device), ioControlCode, const_cast<void*>(inBuffer),
                                     inBufferSize, outBuffer, outBufferSize, &returned, nullptr);
@@ -90,12 +91,12 @@ int32_t Win32Kernel32::DeviceIoControl(DeviceHandle device, uint32_t ioControlCo
   return Checked<int32_t>(ok, !ok);
 }
 
-int32_t Win32Kernel32::CloseHandle(DeviceHandle handle) {
+int32_t SystemKernel32::CloseHandle(DeviceHandle handle) {
   const BOOL ok = ::CloseHandle(ToHandle(handle));
   return Checked<int32_t>(ok, !ok);
 }
 
-bool Win32Kernel32::FindFirstEntryA(const char* pattern, FoundEntry* found) {
+bool SystemKernel32::FindFirstEntryA(const char* pattern, FoundEntry* found) {
   WIN32_FIND_DATAA entry{};
   const UniqueFindHandle search(::FindFirstFileA(pattern, &entry));
   if (!search) return Checked(false, true);

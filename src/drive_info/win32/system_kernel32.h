@@ -4,7 +4,7 @@
 
 namespace brindlecap::win32 {
 
-class Win32Kernel32 : public Kernel32 {
+class SystemKernel32 : public Kernel32 {
  public:
   uint32_t GetLogicalDriveStringsA(uint32_t bufferLength, char* buffer) override;
   uint32_t GetDriveTypeA(const char* rootPathName) override;

@@ -6,14 +6,14 @@
 
 namespace brindlecap::win32 {
 
-class Win32StandardHandle : public StandardHandle {
+class SystemStandardHandle : public StandardHandle {
  public:
   // STD_OUTPUT_HANDLE or STD_ERROR_HANDLE.
-  explicit Win32StandardHandle(DWORD which) noexcept : which_(which) {}
+  explicit SystemStandardHandle(DWORD which) noexcept : which_(which) {}
 
   bool IsConsole() override;
   void WriteCharacters(std::u16string_view text) override;
-  std::unique_ptr<TextStream> OpenBytes() override;
+  std::unique_ptr<TextFileWriter> OpenBytes() override;
 
  private:
   DWORD which_;

@@ -1,10 +1,10 @@
-#include "export/win32/win32_text_file.h"
+#include "export/win32/system_text_files.h"
 
 #include <climits>
 
-#include "export/win32/win32_file_replace.h"
+#include "export/win32/file_replace.h"
 #include "platform/system_failure.h"
-#include "platform/win32_system_text.h"
+#include "platform/system_text.h"
 #include "shared/runtime_failure.h"
 
 namespace brindlecap::win32 {
@@ -56,9 +56,9 @@ const wchar_t* Wide(const std::u16string& text) {
 
 }  // namespace
 
-Win32TextStream::~Win32TextStream() { Discard(); }
+SystemTextFileWriter::~SystemTextFileWriter() { Discard(); }
 
-void Win32TextStream::CreateTemporaryFile(CreateFileFunction createFile) {
+void SystemTextFileWriter::CreateTemporaryFile(CreateFileFunction createFile) {
   const std::wstring folder = FolderOf(targetPath_);
   for (unsigned attempt = 0;; ++attempt) {
     std::wstring path = TemporaryNameIn(folder, attempt);
@@ -82,33 +82,33 @@ void Win32TextStream::CreateTemporaryFile(CreateFileFunction createFile) {
   kind_ = Kind::kInPlace;
 }
 
-void Win32TextStream::WriteStraightTo(HANDLE file) noexcept {
+void SystemTextFileWriter::WriteStraightTo(HANDLE file) noexcept {
   file_.reset(file);
   kind_ = Kind::kStraight;
 }
 
-void Win32TextStream::Discard() noexcept {
+void SystemTextFileWriter::Discard() noexcept {
   file_.reset();
   if (!temporaryPath_.empty()) RemoveFile(temporaryPath_);
   temporaryPath_.clear();
   pending_.clear();
 }
 
-void Win32TextStream::WriteLine(const std::u16string& text) {
+void SystemTextFileWriter::WriteLine(const std::u16string& text) {
   if (!file_) throw FileFailure(ERROR_INVALID_HANDLE);
   if (text.size() > static_cast<size_t>(INT_MAX)) throw OverflowFailure();
-  pending_.append(Win32AnsiCodePage().ToAnsi(text));
+  pending_.append(SystemAnsiCodePage().ToAnsi(text));
   pending_.append("\r\n");
   FlushIfFull();
 }
 
-void Win32TextStream::WriteBytes(std::string_view bytes) {
+void SystemTextFileWriter::WriteBytes(std::string_view bytes) {
   if (!file_) throw FileFailure(ERROR_INVALID_HANDLE);
   pending_.append(bytes);
   FlushIfFull();
 }
 
-void Win32TextStream::FlushIfFull() {
+void SystemTextFileWriter::FlushIfFull() {
   if (pending_.size() >= flushAt_) {
     const DWORD error = WritePending();
     if (error != ERROR_SUCCESS) {
@@ -118,7 +118,7 @@ void Win32TextStream::FlushIfFull() {
   }
 }
 
-void Win32TextStream::Close() {
+void SystemTextFileWriter::Close() {
   if (!file_) throw FileFailure(ERROR_INVALID_HANDLE);
   // The first failure is the one raised; after any failure the target keeps its bytes.
   DWORD error = WritePending();
@@ -135,7 +135,7 @@ void Win32TextStream::Close() {
   pending_.clear();
 }
 
-DWORD Win32TextStream::Finish(DWORD error) noexcept {
+DWORD SystemTextFileWriter::Finish(DWORD error) noexcept {
   if (kind_ != Kind::kStraight) {
     // A file written in place ends where the text ends.
     if (kind_ == Kind::kInPlace && error == ERROR_SUCCESS && !SetEndOfFile(file_.get())) {
@@ -152,7 +152,7 @@ DWORD Win32TextStream::Finish(DWORD error) noexcept {
   return error;
 }
 
-DWORD Win32TextStream::WritePending() noexcept {
+DWORD SystemTextFileWriter::WritePending() noexcept {
   size_t written = 0;
   while (written < pending_.size()) {
     const size_t chunk = pending_.size() - written;
@@ -174,8 +174,8 @@ DWORD Win32TextStream::WritePending() noexcept {
   return ERROR_SUCCESS;
 }
 
-std::unique_ptr<TextStream> Win32FileSystemObject::CreateTextFile(const std::u16string& path,
-                                                                  bool overwrite) {
+std::unique_ptr<TextFileWriter> SystemTextFiles::Create(const std::u16string& path,
+                                                        bool overwrite) {
   // A NUL inside the path would silently cut it short.
   if (path.find(u'\0') != std::u16string::npos) throw FileFailure(ERROR_INVALID_NAME);
   std::wstring targetPath(Wide(path));
@@ -188,7 +188,8 @@ std::unique_ptr<TextStream> Win32FileSystemObject::CreateTextFile(const std::u16
   if (!target && GetLastError() != ERROR_FILE_NOT_FOUND) throw LastErrorFailure();
   const bool existed = static_cast<bool>(target);
   if (existed && !overwrite) throw FileFailure(ERROR_FILE_EXISTS);
-  std::unique_ptr<Win32TextStream> stream(new Win32TextStream(std::move(targetPath), existed));
+  std::unique_ptr<SystemTextFileWriter> stream(
+      new SystemTextFileWriter(std::move(targetPath), existed));
   if (existed && GetFileType(target.get()) != FILE_TYPE_DISK) {
     stream->WriteStraightTo(target.release());
     return stream;
@@ -204,7 +205,7 @@ std::unique_ptr<TextStream> Win32FileSystemObject::CreateTextFile(const std::u16
   return stream;
 }
 
-std::unique_ptr<TextStream> Win32FileSystemObject::StreamOnHandle(HANDLE handle) {
+std::unique_ptr<TextFileWriter> SystemTextFiles::StreamOnHandle(HANDLE handle) {
   HANDLE duplicate = nullptr;
   if (handle == nullptr || handle == INVALID_HANDLE_VALUE ||
       !DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &duplicate, 0, FALSE,
@@ -213,7 +214,7 @@ std::unique_ptr<TextStream> Win32FileSystemObject::StreamOnHandle(HANDLE handle)
     throw FileFailure(noHandle ? ERROR_INVALID_HANDLE : GetLastError());
   }
   win32::UniqueKernelHandle owned(duplicate);
-  std::unique_ptr<Win32TextStream> stream(new Win32TextStream(std::wstring(), false));
+  std::unique_ptr<SystemTextFileWriter> stream(new SystemTextFileWriter(std::wstring(), false));
   stream->WriteStraightTo(owned.release());
   return stream;
 }

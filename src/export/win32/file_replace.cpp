@@ -1,4 +1,4 @@
-#include "export/win32/win32_file_replace.h"
+#include "export/win32/file_replace.h"
 
 #include "export/retry_schedule.h"
 #include "shared/text_convert.h"

@@ -1,4 +1,4 @@
-#include "shared/win32/win32_event_pump.h"
+#include "shared/win32/system_event_pump.h"
 
 namespace brindlecap::win32 {
 
@@ -8,7 +8,7 @@ void DispatchThreadMessage(HWND dialogWindow, MSG& message) {
   ::DispatchMessageW(&message);
 }
 
-void Win32EventPump::DoEvents() {
+void SystemEventPump::RunWaitingEvents() {
   if (minimumInterval_ != 0) {
     const DWORD now = ::GetTickCount();
     if (now - lastCheck_ < minimumInterval_) return;

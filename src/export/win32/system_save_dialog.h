@@ -8,7 +8,7 @@
 
 namespace brindlecap::win32 {
 
-class Win32SaveDialog : public SaveDialog {
+class SystemSaveDialog : public SaveDialog {
  public:
   // The window that the modal dialog belongs to (may be none).
   void SetOwner(HWND owner) noexcept { owner_ = owner; }

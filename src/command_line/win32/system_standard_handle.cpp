@@ -1,19 +1,19 @@
-#include "command_line/win32/win32_standard_handle.h"
+#include "command_line/win32/system_standard_handle.h"
 
 #include <algorithm>
 
-#include "export/win32/win32_text_file.h"
+#include "export/win32/system_text_files.h"
 #include "platform/system_failure.h"
 
 namespace brindlecap::win32 {
 
-bool Win32StandardHandle::IsConsole() {
+bool SystemStandardHandle::IsConsole() {
   DWORD mode = 0;
   const HANDLE handle = ::GetStdHandle(which_);
   return !LeadsNowhere(handle) && ::GetConsoleMode(handle, &mode);
 }
 
-void Win32StandardHandle::WriteCharacters(std::u16string_view text) {
+void SystemStandardHandle::WriteCharacters(std::u16string_view text) {
   const HANDLE console = ::GetStdHandle(which_);
   // Older consoles refuse a write larger than their shared 64 KiB buffer.
   constexpr size_t kMostAtOnce = 8192;
@@ -30,8 +30,8 @@ void Win32StandardHandle::WriteCharacters(std::u16string_view text) {
   }
 }
 
-std::unique_ptr<TextStream> Win32StandardHandle::OpenBytes() {
-  return Win32FileSystemObject::StreamOnHandle(::GetStdHandle(which_));
+std::unique_ptr<TextFileWriter> SystemStandardHandle::OpenBytes() {
+  return SystemTextFiles::StreamOnHandle(::GetStdHandle(which_));
 }
 
 bool LeadsNowhere(HANDLE handle) noexcept {

@@ -12,12 +12,12 @@
 
 namespace brindlecap::win32 {
 
-class Win32WorkerThreads : public WorkerThreads {
+class SystemWorkerThreads : public WorkerThreads {
  public:
-  Win32WorkerThreads() = default;
-  ~Win32WorkerThreads() override;
-  Win32WorkerThreads(const Win32WorkerThreads&) = delete;
-  Win32WorkerThreads& operator=(const Win32WorkerThreads&) = delete;
+  SystemWorkerThreads() = default;
+  ~SystemWorkerThreads() override;
+  SystemWorkerThreads(const SystemWorkerThreads&) = delete;
+  SystemWorkerThreads& operator=(const SystemWorkerThreads&) = delete;
 
   bool Start(std::function<void()> work) noexcept override;
   // Cancels the file system call each running thread waits in (Vista and later),

@@ -7,15 +7,15 @@ namespace brindlecap::win32 {
 
 // Lets the thread's window messages run, keyboard navigation of the main window
 // included. Costs one queue-status check when nothing is waiting.
-class Win32EventPump : public EventPump {
+class SystemEventPump : public EventPump {
  public:
   // With an interval, the queue is looked at no more often than that: a loop that
   // yields per cell still answers the user within the interval, without paying a
   // queue check (a round trip to the window server under Wine) for every cell.
-  explicit Win32EventPump(DWORD minimumIntervalMilliseconds = 0) noexcept
+  explicit SystemEventPump(DWORD minimumIntervalMilliseconds = 0) noexcept
       : minimumInterval_(minimumIntervalMilliseconds) {}
   void SetDialogWindow(HWND window) noexcept { dialogWindow_ = window; }
-  void DoEvents() override;
+  void RunWaitingEvents() override;
 
  private:
   HWND dialogWindow_ = nullptr;

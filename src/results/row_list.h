@@ -12,28 +12,28 @@
 namespace brindlecap {
 
 // What a reader of the list sees: enough to write it out.
-class ListReader {
+class RowListReader {
  public:
-  virtual ~ListReader() = default;
+  virtual ~RowListReader() = default;
 
-  virtual int ColumnHeadersCount() const = 0;
-  virtual std::u16string_view ColumnHeaderText(int column) const = 0;
-  virtual int ListItemsCount() const = 0;
-  virtual std::u16string_view ListItemText(int row) const = 0;
+  virtual int ColumnCount() const = 0;
+  virtual std::u16string_view ColumnTitle(int column) const = 0;
+  virtual int RowCount() const = 0;
+  virtual std::u16string_view RowText(int row) const = 0;
   // Empty when never written.
   virtual std::u16string_view SubItem(int row, int16_t subItem) const = 0;
   virtual bool Checked(int row) const = 0;
 };
 
-class ListView : public ListReader {
+class RowList : public RowListReader {
  public:
   // Appends a column at the end.
-  virtual void ColumnHeadersAdd(const std::u16string& text) = 0;
-  virtual void SetColumnHeaderWidth(int column, float twips) = 0;
-  virtual float ColumnHeaderWidth(int column) const = 0;
+  virtual void AddColumn(const std::u16string& text) = 0;
+  virtual void SetColumnWidth(int column, float twips) = 0;
+  virtual float ColumnWidth(int column) const = 0;
 
   // Appends a row with empty sub-items and a clear check mark; returns its index.
-  virtual int ListItemsAdd(const std::u16string& text) = 0;
+  virtual int AddRow(const std::u16string& text) = 0;
   virtual void SetSubItem(int row, int16_t subItem, const std::u16string& text) = 0;
 
   // What the row's cells were made from.

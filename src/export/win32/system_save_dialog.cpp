@@ -1,4 +1,4 @@
-#include "export/win32/win32_save_dialog.h"
+#include "export/win32/system_save_dialog.h"
 
 #include <cderr.h>
 #include <commdlg.h>
@@ -107,7 +107,7 @@ const DialogLibrary& LoadDialogLibrary() {
 
 }  // namespace
 
-void Win32SaveDialog::ShowSave() {
+void SystemSaveDialog::ShowSave() {
   const DialogLibrary& library = LoadDialogLibrary();
   std::vector<wchar_t> buffer(kFileBufferLength, L'\0');
   const size_t initial =

@@ -1,11 +1,11 @@
-#include "shared/win32/win32_message_box.h"
+#include "shared/win32/system_message_box.h"
 
 #include "platform/wide_text.h"
 
 namespace brindlecap::win32 {
 
-void Win32MessageBox::Show(const std::u16string& text, const std::u16string& title,
-                           MessageBoxIcon icon) {
+void SystemMessageBox::Show(const std::u16string& text, const std::u16string& title,
+                            MessageBoxIcon icon) {
   // A bare carriage return must start a new line too; the box only breaks on CR LF.
   std::wstring shown;
   shown.reserve(text.size() + 8);

@@ -1,4 +1,4 @@
-#include "platform/win32_system_text.h"
+#include "platform/system_text.h"
 
 #include <windows.h>
 
@@ -7,7 +7,7 @@
 namespace brindlecap::win32 {
 
 // Both conversions take explicit lengths, so embedded NULs pass through.
-std::string Win32AnsiCodePage::ToAnsi(std::u16string_view text) const {
+std::string SystemAnsiCodePage::ToAnsi(std::u16string_view text) const {
   if (text.empty()) return {};
   const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
   const int length = static_cast<int>(text.size());
@@ -20,7 +20,7 @@ std::string Win32AnsiCodePage::ToAnsi(std::u16string_view text) const {
   return ansi;
 }
 
-std::u16string Win32AnsiCodePage::FromAnsi(std::string_view text) const {
+std::u16string SystemAnsiCodePage::FromAnsi(std::string_view text) const {
   if (text.empty()) return {};
   const int length = static_cast<int>(text.size());
   const int size = ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
@@ -44,17 +44,15 @@ std::u16string LocaleText(LCTYPE what, std::u16string fallback) {
 
 }  // namespace
 
-std::u16string Win32LocaleInfo::DecimalSeparator() const {
-  return LocaleText(LOCALE_SDECIMAL, u".");
-}
+std::u16string SystemLocale::DecimalSeparator() const { return LocaleText(LOCALE_SDECIMAL, u"."); }
 
-std::u16string Win32LocaleInfo::ThousandsSeparator() const {
+std::u16string SystemLocale::ThousandsSeparator() const {
   return LocaleText(LOCALE_STHOUSAND, u"");
 }
 
-std::u16string Win32LocaleInfo::DigitGrouping() const { return LocaleText(LOCALE_SGROUPING, u""); }
+std::u16string SystemLocale::DigitGrouping() const { return LocaleText(LOCALE_SGROUPING, u""); }
 
-int Win32LocaleInfo::Compare(std::u16string_view a, std::u16string_view b) noexcept {
+int SystemLocale::Compare(std::u16string_view a, std::u16string_view b) noexcept {
   return ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE,
                           reinterpret_cast<const wchar_t*>(a.data()), static_cast<int>(a.size()),
                           reinterpret_cast<const wchar_t*>(b.data()), static_cast<int>(b.size())) -

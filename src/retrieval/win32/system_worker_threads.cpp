@@ -1,4 +1,4 @@
-#include "retrieval/win32/win32_worker_threads.h"
+#include "retrieval/win32/system_worker_threads.h"
 
 #include <process.h>
 
@@ -28,13 +28,13 @@ unsigned __stdcall RunWork(void* parameter) noexcept {
 
 }  // namespace
 
-Win32WorkerThreads::~Win32WorkerThreads() {
+SystemWorkerThreads::~SystemWorkerThreads() {
   for (const UniqueKernelHandle& thread : threads_) {
     ::WaitForSingleObject(thread.get(), INFINITE);
   }
 }
 
-bool Win32WorkerThreads::Start(std::function<void()> work) noexcept {
+bool SystemWorkerThreads::Start(std::function<void()> work) noexcept {
   try {
     ForgetFinishedThreads();
     threads_.reserve(threads_.size() + 1);
@@ -51,7 +51,7 @@ bool Win32WorkerThreads::Start(std::function<void()> work) noexcept {
   }
 }
 
-void Win32WorkerThreads::CancelPendingCalls() noexcept {
+void SystemWorkerThreads::CancelPendingCalls() noexcept {
   using CancelSynchronousIoFunction = BOOL(WINAPI*)(HANDLE);
   const auto cancel =
       SystemFunction<CancelSynchronousIoFunction>(L"kernel32.dll", "CancelSynchronousIo");
@@ -60,12 +60,12 @@ void Win32WorkerThreads::CancelPendingCalls() noexcept {
   for (const UniqueKernelHandle& thread : threads_) cancel(thread.get());
 }
 
-bool Win32WorkerThreads::AnyRunning() noexcept {
+bool SystemWorkerThreads::AnyRunning() noexcept {
   ForgetFinishedThreads();
   return !threads_.empty();
 }
 
-void Win32WorkerThreads::ForgetFinishedThreads() noexcept {
+void SystemWorkerThreads::ForgetFinishedThreads() noexcept {
   std::erase_if(threads_, [](const UniqueKernelHandle& thread) {
     return ::WaitForSingleObject(thread.get(), 0) == WAIT_OBJECT_0;
   });

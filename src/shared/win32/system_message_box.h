@@ -6,7 +6,7 @@
 namespace brindlecap::win32 {
 
 // MessageBoxW, modal to the owner window when there is one.
-class Win32MessageBox : public MessageBoxService {
+class SystemMessageBox : public MessageBoxService {
  public:
   void SetOwner(HWND owner) noexcept { owner_ = owner; }
   void Show(const std::u16string& text, const std::u16string& title, MessageBoxIcon icon) override;
