@@ -7,9 +7,11 @@
 
 #include <atomic>
 #include <thread>
+#include <vector>
 
 #include "drive_info/win32/system_kernel32.h"
 #include "platform/handles.h"
+#include "retrieval/win32/queued_worker_threads.h"
 #include "retrieval/win32/system_worker_threads.h"
 
 namespace brindlecap::win32 {
@@ -88,6 +90,40 @@ TEST(WorkerThreadsTest, CancelsTheCallARunningThreadWaitsIn) {
   }
   EXPECT_TRUE(cancelled) << "the thread still waits in its call";
   EXPECT_EQ(error, static_cast<DWORD>(ERROR_OPERATION_ABORTED));
+}
+
+bool WaitUntilDone(const std::atomic<int>& done, int count) {
+  for (int waited = 0; waited < 5000 && done < count; waited += 5) Sleep(5);
+  return done == count;
+}
+
+// Prompt works share one thread; one that keeps the rest waiting sends them off to
+// threads of their own.
+TEST(WorkerThreadsTest, QueuedWorksShareAThreadUntilOneKeepsTheOthersWaiting) {
+  QueuedWorkerThreads threads;
+  std::vector<DWORD> ranOn(4, 0);
+  std::atomic<int> done{0};
+  const UniqueEventHandle release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  const auto work = [&](int index, bool slow) {
+    return [&, index, slow] {
+      ranOn[index] = GetCurrentThreadId();
+      if (slow) WaitForSingleObject(release.get(), 5000);
+      ++done;
+    };
+  };
+  ASSERT_TRUE(threads.Start(work(0, false)));
+  ASSERT_TRUE(threads.Start(work(1, false)));
+  ASSERT_TRUE(WaitUntilDone(done, 2));
+  EXPECT_EQ(ranOn[0], ranOn[1]);
+  ASSERT_TRUE(threads.Start(work(2, true)));
+  ASSERT_TRUE(threads.Start(work(3, false)));
+  Sleep(100);
+  EXPECT_EQ(done, 2) << "the last work waits behind the slow one";
+  threads.StartEveryQueuedWork();
+  EXPECT_TRUE(WaitUntilDone(done, 3)) << "the queued work got no thread of its own";
+  EXPECT_NE(ranOn[3], ranOn[2]);
+  SetEvent(release.get());
+  EXPECT_TRUE(WaitUntilDone(done, 4));
 }
 
 }  // namespace

@@ -16,7 +16,7 @@
 #include "platform/system_function.h"
 #include "platform/system_text.h"
 #include "platform/wide_text.h"
-#include "retrieval/win32/system_worker_threads.h"
+#include "retrieval/win32/queued_worker_threads.h"
 #include "shared/text_convert.h"
 
 namespace brindlecap::win32 {
@@ -77,13 +77,23 @@ int Export(const CommandLine& request) {
   // Declared before the threads, which are waited for first: a worker's last act
   // is to set the event.
   const UniqueEventHandle answered(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
-  SystemWorkerThreads threads;
+  // The drives are asked one after the other on one thread, as long as they answer
+  // promptly; a drive that keeps the others waiting sends them to threads of their own.
+  QueuedWorkerThreads threads;
   const HANDLE event = answered.get();
   CommandLineServices services{
-      kernel32, codePage, locale, system, DriveWorkers{threads, [event] { ::SetEvent(event); }},
-      // Without the event the answers are looked for every 10 ms.
-      [event](uint32_t milliseconds) {
-        ::WaitForSingleObject(event, event != nullptr ? milliseconds : std::min(milliseconds, 10u));
+      kernel32,
+      codePage,
+      locale,
+      system,
+      DriveWorkers{threads, [event] { ::SetEvent(event); }},
+      [event, &threads](uint32_t milliseconds) {
+        constexpr uint32_t kPatienceMilliseconds = 50;
+        const uint32_t wait = std::min(milliseconds, kPatienceMilliseconds);
+        // Without the event the answers are looked for every 10 ms.
+        const DWORD waited = event != nullptr ? ::WaitForSingleObject(event, wait)
+                                              : (::Sleep(std::min(wait, 10u)), WAIT_TIMEOUT);
+        if (waited == WAIT_TIMEOUT) threads.StartEveryQueuedWork();
       },
       [] { return static_cast<uint32_t>(::GetTickCount()); }};
   const int code = ExportFromCommandLine(request, services);

@@ -1,0 +1,48 @@
+#pragma once
+// Worker threads for a run that should cost as few thread starts as its drives
+// allow: the works run one after the other on one thread, and only when no work
+// has finished for a while (a slow drive) does each work still waiting get a
+// thread of its own, so a slow drive still holds up no other. Each thread start
+// costs about a millisecond of the starting thread under Wine.
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+
+#include "retrieval/win32/system_worker_threads.h"
+
+namespace brindlecap::win32 {
+
+class QueuedWorkerThreads : public WorkerThreads {
+ public:
+  QueuedWorkerThreads() = default;
+  // Works still queued are dropped; the threads are waited for (SystemWorkerThreads).
+  ~QueuedWorkerThreads() override;
+  QueuedWorkerThreads(const QueuedWorkerThreads&) = delete;
+  QueuedWorkerThreads& operator=(const QueuedWorkerThreads&) = delete;
+
+  // Queues the work; the queue's thread is started with the first one.
+  bool Start(std::function<void()> work) noexcept override;
+  // No work finished for a while: every work still queued starts on a thread of
+  // its own. Call it on the starting thread.
+  void StartEveryQueuedWork() noexcept;
+  void CancelPendingCalls() noexcept { threads_.CancelPendingCalls(); }
+  bool AnyRunning() noexcept { return threads_.AnyRunning(); }
+
+ private:
+  // The queue's thread: runs works until the queue is empty.
+  void RunQueue() noexcept;
+
+  struct CriticalSection {
+    CriticalSection() noexcept { ::InitializeCriticalSection(&section); }
+    ~CriticalSection() { ::DeleteCriticalSection(&section); }
+    CRITICAL_SECTION section;
+  };
+
+  CriticalSection lock_;
+  std::deque<std::function<void()>> queue_;
+  bool queueRunning_ = false;
+  SystemWorkerThreads threads_;  // last, so first to go: it waits for the queue's thread
+};
+
+}  // namespace brindlecap::win32
