@@ -54,6 +54,35 @@ inline DWORD ProbeMedia(char letter, CallCounts& counts) {
   return answered ? answer[0] : 0;
 }
 
+// One drive's calls, in the program's order.
+inline DriveAnswers AskDrive(const char* root, CallCounts& counts) {
+  DriveAnswers answers;
+  answers.root = root;
+  char pattern[8];
+  lstrcpynA(pattern, root, 5);
+  lstrcatA(pattern, "*");
+  WIN32_FIND_DATAA found;
+  ++counts.findFirst;
+  const HANDLE search = FindFirstFileA(pattern, &found);
+  answers.present = search != INVALID_HANDLE_VALUE || GetLastError() == ERROR_FILE_NOT_FOUND ||
+                    GetLastError() == ERROR_NO_MORE_FILES;
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+  if (answers.present) {
+    DWORD componentLength = 0, flags = 0;
+    ++counts.volumeInformation;
+    answers.volumeKnown =
+        GetVolumeInformationA(root, answers.volume, 255, &answers.serial, &componentLength, &flags,
+                              answers.fileSystem, 255) != FALSE;
+    ++counts.freeSpace;
+    answers.spaceKnown =
+        GetDiskFreeSpaceExA(root, &answers.callerFree, &answers.total, &answers.free) != FALSE;
+  }
+  ++counts.driveType;
+  answers.type = GetDriveTypeA(root);
+  if (answers.type == DRIVE_CDROM) answers.deviceType = ProbeMedia(root[0], counts);
+  return answers;
+}
+
 // onDrive(const DriveAnswers&) is called after each drive's calls.
 template <typename OnDrive>
 CallCounts OneRun(OnDrive&& onDrive) {
@@ -62,31 +91,7 @@ CallCounts OneRun(OnDrive&& onDrive) {
   GetLogicalDriveStringsA(255, roots);
   for (const char* root = roots; *root != '\0'; root += lstrlenA(root) + 1) {
     ++counts.drives;
-    DriveAnswers answers;
-    answers.root = root;
-    char pattern[8];
-    lstrcpynA(pattern, root, 5);
-    lstrcatA(pattern, "*");
-    WIN32_FIND_DATAA found;
-    ++counts.findFirst;
-    const HANDLE search = FindFirstFileA(pattern, &found);
-    answers.present = search != INVALID_HANDLE_VALUE || GetLastError() == ERROR_FILE_NOT_FOUND ||
-                      GetLastError() == ERROR_NO_MORE_FILES;
-    if (search != INVALID_HANDLE_VALUE) FindClose(search);
-    if (answers.present) {
-      DWORD componentLength = 0, flags = 0;
-      ++counts.volumeInformation;
-      answers.volumeKnown =
-          GetVolumeInformationA(root, answers.volume, 255, &answers.serial, &componentLength,
-                                &flags, answers.fileSystem, 255) != FALSE;
-      ++counts.freeSpace;
-      answers.spaceKnown =
-          GetDiskFreeSpaceExA(root, &answers.callerFree, &answers.total, &answers.free) != FALSE;
-    }
-    ++counts.driveType;
-    answers.type = GetDriveTypeA(root);
-    if (answers.type == DRIVE_CDROM) answers.deviceType = ProbeMedia(root[0], counts);
-    onDrive(answers);
+    onDrive(AskDrive(root, counts));
   }
   return counts;
 }
