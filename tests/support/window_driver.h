@@ -60,6 +60,9 @@ class DriverError : public std::runtime_error {
   explicit DriverError(const std::string& what) : std::runtime_error(what) {}
 };
 
+// The message of a failed system call: its name and the system's last error.
+std::string Win32Error(const char* what);
+
 // Polls `done` until it returns true or the timeout passes; returns its last answer.
 bool WaitUntil(const std::function<bool()>& done, Milliseconds timeout,
                Milliseconds interval = Milliseconds(20));

@@ -1,5 +1,7 @@
-// The results list over the real list-view control, the file check and the
-// home page launcher, in this process.
+// The results list over the real list-view control, in this process: what tools
+// read, clicks, keys, sorting and ticking rows.
+#include "main_window/win32/results_list_control.h"
+
 #include <windows.h>
 
 #include <commctrl.h>
@@ -11,10 +13,10 @@
 #include <vector>
 
 #include "main_window/win32/home_page.h"
-#include "main_window/win32/results_list_control.h"
 #include "shared/runtime_failure.h"
 #include "shared/win32/file_check.h"
 #include "support/window_fixture.h"
+#include "win32/results_list_fixture.h"
 
 namespace brindlecap::testing {
 namespace {
@@ -29,176 +31,6 @@ void CALLBACK HearStateChange(HWINEVENTHOOK, DWORD event, HWND window, LONG obje
     stateChanges.push_back(child);
   }
 }
-
-void PumpMessages() {
-  MSG message;
-  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
-}
-
-// A window's client area drawn into a bitmap, as the window draws it on the screen.
-class Picture {
- public:
-  explicit Picture(HWND window) {
-    RECT client;
-    ::GetClientRect(window, &client);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = client.right;
-    info.bmiHeader.biHeight = -client.bottom;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    previous_ =
-        ::SelectObject(dc_, ::CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    ::SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_),
-                   PRF_CLIENT | PRF_ERASEBKGND);
-    ::GdiFlush();
-  }
-  ~Picture() {
-    ::DeleteObject(::SelectObject(dc_, previous_));
-    ::DeleteDC(dc_);
-  }
-  Picture(const Picture&) = delete;
-  Picture& operator=(const Picture&) = delete;
-
-  // How many pixel columns of `area` show a colour that `matches`.
-  template <class Match>
-  int ColumnsShowing(const RECT& area, Match matches) const {
-    int columns = 0;
-    for (int x = area.left; x < area.right; ++x) {
-      for (int y = area.top; y < area.bottom; ++y) {
-        if (matches(::GetPixel(dc_, x, y))) {
-          ++columns;
-          break;
-        }
-      }
-    }
-    return columns;
-  }
-
- private:
-  HDC dc_ = ::CreateCompatibleDC(nullptr);
-  HGDIOBJ previous_ = nullptr;
-};
-
-// The control in a parent window of its own that passes the control's
-// notifications on, as the main window does.
-class ResultsListControlTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
-    ::InitCommonControlsEx(&controls);
-    WNDCLASSW parentClass{};
-    parentClass.lpfnWndProc = &ParentProcedure;
-    parentClass.hInstance = ::GetModuleHandleW(nullptr);
-    parentClass.lpszClassName = L"ResultsListControlTest";
-    ::RegisterClassW(&parentClass);
-    parent = ::CreateWindowExW(0, L"ResultsListControlTest", L"", WS_POPUP, 0, 0, 500, 300, nullptr,
-                               nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    ::SetWindowLongPtrW(parent, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&control));
-    window = ::CreateWindowExW(0, WC_LISTVIEWW, L"",
-                               WS_CHILD | WS_VISIBLE | win32::ResultsListControl::kStyle, 0, 0, 500,
-                               300, parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(window, nullptr);
-    control.Attach(window, 96);
-    ::ShowWindow(parent, SW_SHOWNOACTIVATE);
-  }
-  void TearDown() override { ::DestroyWindow(parent); }
-
-  static LRESULT CALLBACK ParentProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* list =
-        reinterpret_cast<win32::ResultsListControl*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    LRESULT result = 0;
-    if (message == WM_NOTIFY && list != nullptr &&
-        list->OnNotify(*reinterpret_cast<NMHDR*>(lParam), result)) {
-      return result;
-    }
-    return ::DefWindowProcW(window, message, wParam, lParam);
-  }
-
-  // What a screen reader or another program reads from the control.
-  std::u16string TextOf(int index, int subItem, int bufferSize = 256) {
-    std::vector<wchar_t> buffer(bufferSize);
-    LVITEMW item{};
-    item.iSubItem = subItem;
-    item.pszText = buffer.data();
-    item.cchTextMax = bufferSize;
-    const auto length =
-        ::SendMessageW(window, LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item));
-    return std::u16string(reinterpret_cast<const char16_t*>(buffer.data()), length);
-  }
-  bool CheckedOnScreen(int index) {
-    return (::SendMessageW(window, LVM_GETITEMSTATE, index, LVIS_STATEIMAGEMASK) >> 12) == 2;
-  }
-  void SetState(int index, UINT state, UINT mask) {
-    LVITEMW item{};
-    item.state = state;
-    item.stateMask = mask;
-    ::SendMessageW(window, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
-  }
-  // Rows "A:\\", "B:\\", ... in that order.
-  void AddRows(int count) {
-    for (auto header : {u"Drive", u"Type", u"Serial Number"}) model.AddColumn(header);
-    for (int i = 0; i < count; ++i) model.AddRow(std::u16string(1, u'A' + i) + u":\\");
-  }
-  std::vector<int> SelectedItems() {
-    std::vector<int> items;
-    for (LRESULT item = -1;
-         (item = ::SendMessageW(window, LVM_GETNEXTITEM, item, LVNI_SELECTED)) >= 0;) {
-      items.push_back(static_cast<int>(item));
-    }
-    return items;
-  }
-  int FocusedItem() {
-    return static_cast<int>(
-        ::SendMessageW(window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
-  }
-  // Clicks where the hit test finds the row's check box.
-  void ClickBox(int index) {
-    RECT bounds{LVIR_BOUNDS, 0, 0, 0};
-    ::SendMessageW(window, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&bounds));
-    for (int x = bounds.left; x < bounds.left + 40; ++x) {
-      LVHITTESTINFO hit{};
-      hit.pt = {x, (bounds.top + bounds.bottom) / 2};
-      ::SendMessageW(window, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
-      if (hit.iItem == index && (hit.flags & LVHT_ONITEMSTATEICON)) {
-        ::SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(hit.pt.x, hit.pt.y));
-        ::SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(hit.pt.x, hit.pt.y));
-        return;
-      }
-    }
-    ADD_FAILURE() << "no check box found on row " << index;
-  }
-  // Opens the right-click menu from the keyboard and picks the item by its underlined
-  // letter; the Escape behind the letter closes a menu that the letter left open.
-  void PickFromMenu(wchar_t letter) {
-    ::PostMessageW(window, WM_CHAR, letter, 1);
-    ::PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 1);
-    ::SendMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), -1);
-    PumpMessages();
-  }
-  // Clicks the middle of column header `index` (from 0).
-  void ClickHeader(int index) {
-    const auto header = reinterpret_cast<HWND>(::SendMessageW(window, LVM_GETHEADER, 0, 0));
-    RECT rect{};
-    ::SendMessageW(header, HDM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect));
-    const LPARAM middle = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-    ::SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, middle);
-    ::SendMessageW(header, WM_LBUTTONUP, 0, middle);
-  }
-  std::vector<bool> Marks() {
-    std::vector<bool> marks;
-    for (int row = 1; row <= model.RowCount(); ++row) {
-      EXPECT_EQ(model.Checked(row), CheckedOnScreen(model.PositionOf(row) - 1)) << row;
-      marks.push_back(model.Checked(row));
-    }
-    return marks;
-  }
-
-  HWND parent = nullptr, window = nullptr;
-  ResultsModel model;
-  win32::ResultsListControl control{model};
-};
 
 TEST_F(ResultsListControlTest, ColumnsRowsAndTextsAreTheModelsAsToolsReadThem) {
   for (auto header : {u"Drive", u"Type", u"Serial Number"}) model.AddColumn(header);
@@ -425,79 +257,6 @@ TEST_F(ResultsListControlTest, ToolsTickAndUntickRowsByTheStateImage) {
   SetState(0, INDEXTOSTATEIMAGEMASK(1) | LVIS_SELECTED, LVIS_STATEIMAGEMASK | LVIS_SELECTED);
   EXPECT_EQ(Marks(), (std::vector<bool>{false, true, true}));
   EXPECT_EQ(::SendMessageW(window, LVM_GETITEMSTATE, 0, LVIS_SELECTED), LVIS_SELECTED);
-}
-
-// The list drawn into a bitmap as it draws on the screen: the bar under Used Space
-// is as long as the drive is full, in the highlight colour, red from 90 %; a CD or
-// DVD drive and a short row have none.
-TEST_F(ResultsListControlTest, TheUsedSpaceCellShowsHowFullTheDriveIsRedFromNinetyPercent) {
-  for (auto header : {u"Drive", u"Type", u"File System", u"Total", u"Free", u"Used Space"}) {
-    model.AddColumn(header);
-    model.SetColumnWidth(model.ColumnCount(), 1200.0f);  // all six in view
-  }
-  const COLORREF highlight = ::GetSysColor(COLOR_HIGHLIGHT);
-  const auto isRed = [](COLORREF c) {
-    return GetRValue(c) >= 0xA0 && GetGValue(c) < 0x60 && GetBValue(c) < 0x60;
-  };
-  const struct {
-    int16_t kind;                 // 2 removable, 3 fixed, 5 CD or DVD
-    std::optional<int64_t> used;  // of 1000 bytes; none: a short row
-    double highlightShare, redShare;
-  } rows[] = {{3, 500, 0.5, 0}, {3, 899, 0.899, 0}, {3, 900, 0, 0.9},
-              {2, 1000, 0, 1},  {5, 1000, 0, 0},    {2, std::nullopt, 0, 0}};
-  for (const auto& row : rows) {
-    DriveFacts facts;
-    facts.kindCode = row.kind;
-    if (row.used) {
-      facts.totalBytes = 1000;
-      facts.usedBytes = *row.used;
-    }
-    model.SetRowFacts(model.AddRow(u"C:\\"), facts);
-  }
-  const Picture picture(window);
-  for (int index = 0; index < model.RowCount(); ++index) {
-    RECT cell{LVIR_BOUNDS, 5, 0, 0};
-    ::SendMessageW(window, LVM_GETSUBITEMRECT, index, reinterpret_cast<LPARAM>(&cell));
-    const double track = cell.right - cell.left - 6;  // 3 pixels in at either end
-    EXPECT_NEAR(picture.ColumnsShowing(cell, [&](COLORREF c) { return c == highlight; }),
-                rows[index].highlightShare * track, 1.0)
-        << index;
-    EXPECT_NEAR(picture.ColumnsShowing(cell, isRed), rows[index].redShare * track, 1.0) << index;
-  }
-}
-
-TEST(FileCheck, AnswersForFilesAndNeverFails) {
-  e2e::ScratchFolder folder;
-  folder.WriteFile(L"HAND-M.CUR", "x");
-  folder.WriteFile(L"hidden.cur", "x", FILE_ATTRIBUTE_HIDDEN);
-  EXPECT_TRUE(win32::FileExists(folder.Path() + L"\\HAND-M.CUR"));
-  EXPECT_TRUE(win32::FileExists(folder.Path() + L"\\hidden.cur"));
-  EXPECT_FALSE(win32::FileExists(folder.Path() + L"\\missing.cur"));
-  EXPECT_FALSE(win32::FileExists(folder.Path()));  // a folder is no file
-  EXPECT_FALSE(win32::FileExists(L""));
-  EXPECT_FALSE(win32::FileExists(L"Q:\\no\\such\\drive.cur"));
-  EXPECT_FALSE(win32::FileExists(L"bad|name<>.cur"));
-}
-
-TEST(FileCheck, TheProgramFolderIsWhereTheExecutableIs) {
-  wchar_t module[MAX_PATH];
-  const DWORD length = ::GetModuleFileNameW(nullptr, module, MAX_PATH);
-  const std::wstring folder = win32::ProgramFolder();
-  ASSERT_FALSE(folder.empty());
-  EXPECT_NE(folder.back(), L'\\');
-  EXPECT_EQ(std::wstring(module, length).substr(0, folder.size() + 1), folder + L"\\");
-}
-
-TEST(HomePage, ExplorerRunsFromTheWindowsFolderByItsFullPath) {
-  EXPECT_EQ(win32::ExplorerPath(L"C:\\WINDOWS"), L"C:\\WINDOWS\\explorer.exe");
-  EXPECT_EQ(win32::ExplorerPath(L"C:\\"), L"C:\\explorer.exe");
-  EXPECT_EQ(win32::ExplorerCommandLine(L"C:\\WINDOWS\\explorer.exe", u"https://example.org/"),
-            L"\"C:\\WINDOWS\\explorer.exe\" \"https://example.org/\"");
-  for (int i = 0; i < 20; ++i) {
-    const int number = win32::DrawHomePageNumber();
-    EXPECT_GE(number, 1);
-    EXPECT_LE(number, 100);
-  }
 }
 
 }  // namespace

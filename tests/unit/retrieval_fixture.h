@@ -1,0 +1,55 @@
+#pragma once
+// The retrieval command over a scripted machine, into a scripted list, with the
+// workers held until a test lets them answer.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "main_window/core/form_layout.h"
+#include "retrieval/retrieval_command.h"
+#include "support/fake_kernel32.h"
+#include "support/fake_system_text.h"
+#include "support/held_workers.h"
+#include "support/recording_message_box.h"
+#include "support/scripted_list.h"
+
+namespace brindlecap::testing {
+
+class RetrievalTest : public ::testing::Test {
+ protected:
+  using Row = std::vector<std::u16string>;
+
+  RetrievalTest() {
+    for (const auto& column : form_layout::kResultColumns) {
+      list.AddColumn(std::u16string(column.header));
+    }
+  }
+
+  void Run() { command.Run(); }
+
+  std::vector<Row> Rows() const {
+    std::vector<Row> rows;
+    for (int r = 1; r <= list.RowCount(); ++r) {
+      Row row{std::u16string(list.RowText(r))};
+      for (int16_t c = 1; c <= 6; ++c) row.emplace_back(list.SubItem(r, c));
+      rows.push_back(row);
+    }
+    return rows;
+  }
+
+  FakeKernel32 machine;
+  FakeCodePage codePage;
+  FakeLocale locale;
+  RecordingMessageBox boxes;
+  ScriptedList list;
+  HeldWorkers workers;
+  RetrievalCommand command{list, DriveSystem{machine, codePage, locale}, boxes, workers.Workers()};
+};
+
+// An empty floppy drive's short row.
+inline const std::vector<std::u16string> kEmptyFloppy{
+    u"A:\\  - No Disk present", u"Floppy", u"", u"", u"", u"", u""};
+
+}  // namespace brindlecap::testing

@@ -1,0 +1,212 @@
+// The retrieval command over a scripted machine: a failing step reported at its
+// line, rows and reports in drive order whenever drives answer, and the deadline.
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <tuple>
+#include <vector>
+
+#include "main_window/core/form_layout.h"
+#include "retrieval/retrieval_command.h"
+#include "shared/error_report.h"
+#include "support/fake_kernel32.h"
+#include "support/fake_system_text.h"
+#include "support/held_workers.h"
+#include "support/recording_message_box.h"
+#include "support/scripted_list.h"
+#include "unit/retrieval_fixture.h"
+
+namespace brindlecap {
+namespace {
+
+using testing::FakeCodePage;
+using testing::FakeKernel32;
+using testing::FakeLocale;
+using testing::HeldWorkers;
+using testing::RecordingMessageBox;
+using testing::ScriptedList;
+namespace k = win32_constant;
+using testing::kEmptyFloppy;
+using testing::RetrievalTest;
+
+using Row = std::vector<std::u16string>;
+
+// One failing step per row: every call of a kernel32 function, or the nth call
+// of a list method, fails. A machine with an empty floppy drive (short row) and
+// a fixed disk (full row). Not in the table, as nothing in them can fail: 100
+// (the test of the running flag), 102 and 144 (setting it), 106 (creating the
+// drive object, which only stores its references), 112, 114 and 116 (the drive
+// object answers every failed query with "no medium" or a status).
+struct RetrievalFault {
+  const char* kernel32Call;
+  const char* listCall;
+  int nth;
+  std::vector<int> lines;
+  int rows;  // in the list after the run
+};
+
+void PrintTo(const RetrievalFault& fault, std::ostream* out) {
+  *out << fault.kernel32Call << fault.listCall << " " << fault.nth;
+}
+
+// Each fault twice: with every drive answering at once, and with the drives
+// answering in reverse order, which must not change what the user sees.
+using FaultAndOrder = std::tuple<RetrievalFault, bool>;
+
+void PrintTo(const FaultAndOrder& param, std::ostream* out) {
+  PrintTo(std::get<0>(param), out);
+  *out << (std::get<1>(param) ? " reversed" : "");
+}
+
+class RetrievalFaultTest : public RetrievalTest,
+                           public ::testing::WithParamInterface<FaultAndOrder> {};
+
+const RetrievalFault kRetrievalFaults[] = {
+    {"GetLogicalDriveStringsA", "", 0, {108}, 0},
+    {"GetDriveTypeA", "", 0, {140, 120}, 2},
+    // A row that could not be added leaves the drive's later cells nowhere to go.
+    {"", "AddRow", 1, {138, 140}, 1},
+    {"", "AddRow", 2, {118, 120, 122, 124, 126, 128, 136}, 1},
+    // The cells in the order they are written: A's kind, then C's six.
+    {"", "SetSubItem", 1, {140}, 2},
+    {"", "SetSubItem", 2, {120}, 2},
+    {"", "SetSubItem", 3, {122}, 2},
+    {"", "SetSubItem", 4, {124}, 2},
+    {"", "SetSubItem", 5, {126}, 2},
+    {"", "SetSubItem", 6, {128}, 2},
+    {"", "SetSubItem", 7, {136}, 2},
+};
+
+INSTANTIATE_TEST_SUITE_P(EveryStep, RetrievalFaultTest,
+                         ::testing::Combine(::testing::ValuesIn(kRetrievalFaults),
+                                            ::testing::Bool()));
+
+TEST_P(RetrievalFaultTest, IsReportedAtItsLineAndTheRunGoesOn) {
+  const auto& [fault, reversed] = GetParam();
+  machine.AddDrive('A', k::kDriveRemovable).NotReady();
+  machine.AddDrive('C', k::kDriveFixed).Label("System").Serial(0x1234ABCD);
+  if (*fault.kernel32Call)
+    machine.ThrowOn(fault.kernel32Call, RuntimeFailure(51, u"Internal error"));
+  if (*fault.listCall) list.FailCalls(fault.listCall, {fault.nth});
+  workers.holding = reversed;
+  Run();
+  for (size_t i = workers.HeldCount(); i-- > 0;) {
+    workers.Finish(i);
+    command.TakeAnswers();
+  }
+  EXPECT_EQ(boxes.LinesAt(location::kStartRetrieving), fault.lines);
+  EXPECT_EQ(list.RowCount(), fault.rows);
+  EXPECT_FALSE(command.Running());  // the run reached its last line
+}
+
+TEST_F(RetrievalTest, RowsAndReportsWaitForEveryEarlierDriveAndAskNothingTwice) {
+  machine.AddDrive('A', k::kDriveRemovable).NotReady();
+  machine.AddDrive('C', k::kDriveFixed).Label("System").Serial(0x1234ABCD);
+  // The optical probe's own box belongs to D's turn, not to the moment D answered.
+  machine.AddDrive('D', k::kDriveCdrom).NotReady();
+  machine.ThrowOn("CreateFileA", RuntimeFailure(51, u"Internal error"));
+  Run();
+  const std::vector<Row> atOnce = Rows();
+  const auto boxesAtOnce = boxes.boxes.size();
+  ASSERT_EQ(boxesAtOnce, 1u);
+  EXPECT_EQ(boxes.boxes[0].title, u"Harrowmede - GetMediaType");
+
+  boxes.boxes.clear();
+  machine.ClearCalls();
+  workers.holding = true;
+  Run();
+  ASSERT_EQ(workers.HeldCount(), 3u);
+  EXPECT_TRUE(command.Running());
+  workers.Finish(2);  // D answers first: nothing shows yet
+  workers.Finish(1);
+  command.TakeAnswers();
+  EXPECT_EQ(list.RowCount(), 3);
+  EXPECT_TRUE(boxes.boxes.empty());
+  EXPECT_EQ(workers.answeredCount, 5);
+  workers.Finish(0);  // A answers: every row comes, D's box at its turn
+  command.TakeAnswers();
+  std::vector<Row> twice = atOnce;
+  twice.insert(twice.end(), atOnce.begin(), atOnce.end());
+  EXPECT_EQ(Rows(), twice);
+  EXPECT_EQ(boxes.boxes.size(), boxesAtOnce);
+  EXPECT_FALSE(command.Running());
+  // Each drive's slow questions were asked once, by its worker.
+  EXPECT_EQ(machine.CountOf("FindFirstEntryA"), 3);
+  EXPECT_EQ(machine.CountOf("GetVolumeInformationA"), 1);
+  EXPECT_EQ(machine.CountOf("GetDiskFreeSpaceExA"), 1);
+}
+
+TEST_F(RetrievalTest, WithoutWorkerThreadsEachDriveIsAskedAtItsTurn) {
+  machine.AddDrive('A', k::kDriveRemovable).NotReady();
+  machine.AddDrive('C', k::kDriveFixed).Label("System").Serial(0x1234ABCD);
+  Run();
+  const std::vector<Row> threaded = Rows();
+  workers.refuse = true;
+  Run();
+  std::vector<Row> twice = threaded;
+  twice.insert(twice.end(), threaded.begin(), threaded.end());
+  EXPECT_EQ(Rows(), twice);
+  EXPECT_FALSE(command.Running());
+}
+
+// At a deadline the drives still asked get a short row each, in their places, and
+// nothing they answer later is read; the drives that answered keep rows and boxes.
+TEST_F(RetrievalTest, GivingUpWritesNotAnsweringRowsInDriveOrderAndNeverReadsThemLater) {
+  machine.AddDrive('A', k::kDriveRemovable).NotReady();
+  machine.AddDrive('C', k::kDriveFixed).Label("Stuck").Space(2048, 1024);
+  machine.AddDrive('D', k::kDriveCdrom).NotReady();
+  machine.AddDrive('E', k::kDriveFixed).Label("Late");
+  machine.ThrowOn("CreateFileA", RuntimeFailure(51, u"Internal error"));  // D's probe box
+  workers.holding = true;
+  Run();
+  ASSERT_EQ(workers.HeldCount(), 4u);
+  workers.Finish(0);
+  workers.Finish(2);
+  command.TakeAnswers();
+  ASSERT_EQ(list.RowCount(), 1);
+  command.GiveUp();
+
+  const Row notAnswering{u"", u"", u"", u"", u"", u"", u""};
+  const auto given = [&](const char16_t* text) {
+    Row row = notAnswering;
+    row[0] = text;
+    return row;
+  };
+  const std::vector<Row> expected{
+      kEmptyFloppy,
+      given(u"C:\\  - Not answering"),
+      {u"D:\\  - No Disk present", u"", u"", u"", u"", u"", u""},
+      given(u"E:\\  - Not answering"),
+  };
+  EXPECT_EQ(Rows(), expected);
+  EXPECT_FALSE(command.Running());
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].title, u"Harrowmede - GetMediaType");
+  for (int r : {1, 3}) EXPECT_TRUE(list.RowFacts(r).answered) << r;
+  for (int r : {2, 4}) {
+    const DriveFacts& facts = list.RowFacts(r);
+    EXPECT_FALSE(facts.answered) << r;
+    EXPECT_EQ(facts.root, r == 2 ? u"C:\\" : u"E:\\");
+    EXPECT_FALSE(facts.hasMedium);
+    EXPECT_FALSE(facts.kindCode);
+    EXPECT_FALSE(facts.totalBytes);
+  }
+
+  // The stuck workers finish after all: their rows go nowhere.
+  workers.Finish(3);
+  workers.Finish(1);
+  command.TakeAnswers();
+  command.GiveUp();
+  EXPECT_EQ(Rows(), expected);
+  EXPECT_EQ(boxes.boxes.size(), 1u);
+
+  // The next run starts afresh.
+  workers.holding = false;
+  Run();
+  ASSERT_EQ(list.RowCount(), 8);
+  EXPECT_EQ(Rows()[5][0], u"C:\\ - [Stuck]");
+  EXPECT_EQ(Rows()[7][0], u"E:\\ - [Late]");
+}
+
+}  // namespace
+}  // namespace brindlecap
