@@ -27,14 +27,6 @@
 namespace brindlecap {
 namespace {
 
-using testing::CommandLineExportTest;
-using testing::FakeCodePage;
-using testing::FakeKernel32;
-using testing::FakeLocale;
-using testing::HeldWorkers;
-using testing::MemoryFileStore;
-using testing::RecordingMessageBox;
-namespace k = win32_constant;
 using Action = CommandLine::Action;
 
 struct ParseCase {

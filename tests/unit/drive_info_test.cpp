@@ -15,10 +15,7 @@ namespace brindlecap {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
-using testing::FakeCodePage;
 using testing::FakeKernel32;
-using testing::FakeLocale;
 using testing::ProbeAnswer;
 namespace k = win32_constant;
 using testing::DriveInfoTest;

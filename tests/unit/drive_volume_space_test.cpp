@@ -13,12 +13,6 @@
 namespace brindlecap {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
-using testing::FakeCodePage;
-using testing::FakeKernel32;
-using testing::FakeLocale;
-using testing::ProbeAnswer;
 namespace k = win32_constant;
 using testing::DriveInfoTest;
 using testing::FailureOf;

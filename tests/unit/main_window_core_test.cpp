@@ -21,8 +21,6 @@
 namespace brindlecap {
 namespace {
 
-using testing::FailureNumber;
-
 TEST(ApplicationTitle, DropsWordsUntilAtMostFortyCharactersAndAlwaysTheLastWord) {
   struct Case {
     std::u16string_view name, title;

@@ -19,12 +19,6 @@
 namespace brindlecap {
 namespace {
 
-using testing::FakeCodePage;
-using testing::FakeKernel32;
-using testing::FakeLocale;
-using testing::HeldWorkers;
-using testing::RecordingMessageBox;
-using testing::ScriptedList;
 namespace k = win32_constant;
 using testing::kEmptyFloppy;
 using testing::RetrievalTest;

@@ -23,9 +23,7 @@
 namespace brindlecap::testing {
 namespace {
 
-namespace layout = form_layout;
 using e2e::ClassNameOf;
-using e2e::TextOf;
 
 // The tip window that holds the list's tool (the list itself has tips of its own).
 struct TipSearch {

@@ -24,8 +24,6 @@ namespace brindlecap::testing {
 namespace {
 
 namespace layout = form_layout;
-using e2e::ClassNameOf;
-using e2e::TextOf;
 
 HWND StartButtonOf(HWND form) { return ::GetWindow(::GetWindow(form, GW_CHILD), GW_HWNDNEXT); }
 
