@@ -11,10 +11,10 @@ std::string SystemAnsiCodePage::ToAnsi(std::u16string_view text) const {
   if (text.empty()) return {};
   const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
   const int length = static_cast<int>(text.size());
-  const int size = ::WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, nullptr);
+  const int size = ::WideCharToMultiByte(codePage_, 0, wide, length, nullptr, 0, nullptr, nullptr);
   if (size == 0) ThrowLastError();
   std::string ansi(static_cast<size_t>(size), '\0');
-  if (::WideCharToMultiByte(CP_ACP, 0, wide, length, &ansi[0], size, nullptr, nullptr) == 0) {
+  if (::WideCharToMultiByte(codePage_, 0, wide, length, &ansi[0], size, nullptr, nullptr) == 0) {
     ThrowLastError();
   }
   return ansi;
@@ -23,10 +23,10 @@ std::string SystemAnsiCodePage::ToAnsi(std::u16string_view text) const {
 std::u16string SystemAnsiCodePage::FromAnsi(std::string_view text) const {
   if (text.empty()) return {};
   const int length = static_cast<int>(text.size());
-  const int size = ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
+  const int size = ::MultiByteToWideChar(codePage_, 0, text.data(), length, nullptr, 0);
   if (size == 0) ThrowLastError();
   std::u16string wide(static_cast<size_t>(size), u'\0');
-  if (::MultiByteToWideChar(CP_ACP, 0, text.data(), length, reinterpret_cast<wchar_t*>(&wide[0]),
+  if (::MultiByteToWideChar(codePage_, 0, text.data(), length, reinterpret_cast<wchar_t*>(&wide[0]),
                             size) == 0) {
     ThrowLastError();
   }

@@ -6,8 +6,13 @@ namespace brindlecap::win32 {
 
 class SystemAnsiCodePage : public AnsiCodePage {
  public:
+  // Another code page of the system's (the console's, the OEM one) where asked.
+  explicit SystemAnsiCodePage(unsigned codePage = 0 /* CP_ACP */) noexcept : codePage_(codePage) {}
   std::string ToAnsi(std::u16string_view text) const override;
   std::u16string FromAnsi(std::string_view text) const override;
+
+ private:
+  unsigned codePage_;
 };
 
 // Everything the program asks of the user's locale.

@@ -78,7 +78,8 @@ TEST_F(CommandLineTest, StandardOutputGetsTheDocumentWhenADashIsTheFile) {
 // In a console every character shows: the document, and an error that names a file
 // with letters no ANSI code page here holds (ANSI bytes would show '?'). Typed in
 // cmd, Brindlecap.com sets ERRORLEVEL; Brindlecap.exe, started with no standard
-// handles, writes to its parent's console.
+// handles, writes to its parent's console, but never over the one stream that was
+// redirected. A message redirected to a file is in the console's output code page.
 TEST_F(CommandLineTest, AConsoleShowsEveryCharacterFromEitherProgram) {
   const std::wstring missing = outputFolder_.File(L"missing\\\u03a9\u03bb.csv");
   enum class Started { kWindowProgram, kConsoleProgram, kTypedInCmd };
@@ -87,10 +88,14 @@ TEST_F(CommandLineTest, AConsoleShowsEveryCharacterFromEitherProgram) {
     std::wstring arguments;
     DWORD exitCode;
     std::wstring shown;  // the start of a line on the screen
+    ToFile toFile = ToFile::kNeither;
+    std::string inFile = "";  // the start of the file's bytes; the screen shows nothing
   };
   const std::wstring header = L"Drive,Type,File System,Total Space,Free Space,Used Space";
   const std::wstring failure = L"Brindlecap: could not write " + missing + L": ";
   const std::wstring toMissing = L"/scsv \"" + missing + L"\"";
+  const std::string failureBytes = "Brindlecap: could not write " + Narrow(outputFolder_.Path()) +
+                                   "\\missing\\\xCE\xA9\xCE\xBB.csv: ";
   const ConsoleCase cases[] = {
       {Started::kWindowProgram, L"/scsv -", 0, header},
       {Started::kWindowProgram, toMissing, 1, failure},
@@ -98,6 +103,12 @@ TEST_F(CommandLineTest, AConsoleShowsEveryCharacterFromEitherProgram) {
       {Started::kConsoleProgram, toMissing, 1, failure},
       {Started::kTypedInCmd, L"/scsv -", 0, header},
       {Started::kTypedInCmd, toMissing, 1, failure},
+      // The console's code page is UTF-8 for these.
+      {Started::kWindowProgram, L"/scsv -", 0, L"", ToFile::kOutput,
+       "\xEF\xBB\xBF"
+       "Drive,Type,"},
+      {Started::kWindowProgram, toMissing, 1, L"", ToFile::kError, failureBytes},
+      {Started::kConsoleProgram, toMissing, 1, L"", ToFile::kError, failureBytes},
   };
   for (const ConsoleCase& test : cases) {
     SCOPED_TRACE(std::to_string(static_cast<int>(test.started)) + ": " + Narrow(test.arguments));
@@ -112,9 +123,15 @@ TEST_F(CommandLineTest, AConsoleShowsEveryCharacterFromEitherProgram) {
       const std::wstring program =
           test.started == Started::kWindowProgram ? BRINDLECAP_EXE : BRINDLECAP_COM;
       run = RunInConsole(program, L"\"" + program + L"\" " + test.arguments, workFolder_.Path(),
-                         test.started == Started::kWindowProgram);
+                         test.started == Started::kWindowProgram, test.toFile,
+                         test.toFile == ToFile::kNeither ? 0 : CP_UTF8);
     }
     EXPECT_EQ(run.exitCode, test.exitCode);
+    if (test.toFile != ToFile::kNeither) {
+      EXPECT_EQ(run.inFile.substr(0, test.inFile.size()), test.inFile);
+      EXPECT_EQ(run.screen, L"");
+      continue;
+    }
     const std::wstring screen = L"\r\n" + run.screen;
     EXPECT_NE(screen.find(L"\r\n" + test.shown), std::wstring::npos) << Narrow(screen);
     if (test.exitCode == 0) {

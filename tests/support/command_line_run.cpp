@@ -64,7 +64,8 @@ CommandLineRun RunFromCommandLine(const std::wstring& exePath, const std::wstrin
 }
 
 ConsoleRun RunInConsole(const std::wstring& application, std::wstring commandLine,
-                        const std::wstring& folder, bool withoutHandles, Milliseconds timeout) {
+                        const std::wstring& folder, bool withoutHandles, ToFile toFile,
+                        UINT codePage, Milliseconds timeout) {
   const HANDLE savedOutput = GetStdHandle(STD_OUTPUT_HANDLE);
   const HANDLE savedError = GetStdHandle(STD_ERROR_HANDLE);
   const HANDLE savedInput = GetStdHandle(STD_INPUT_HANDLE);
@@ -83,21 +84,36 @@ ConsoleRun RunInConsole(const std::wstring& application, std::wstring commandLin
                                         0, nullptr));
   // Room for the longest line: a row that is full anyway runs on in the next one.
   if (screen) SetConsoleScreenBufferSize(screen.get(), COORD{400, 300});
+  if (codePage != 0) SetConsoleOutputCP(codePage);
+  ScratchFolder outputs;
+  const std::wstring filePath = outputs.File(L"redirected");
+  SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+  UniqueKernelHandle file(toFile == ToFile::kNeither
+                              ? INVALID_HANDLE_VALUE
+                              : CreateFileW(filePath.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                            &inheritable, CREATE_ALWAYS, 0, nullptr));
   if (withoutHandles) {
     for (DWORD which : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE})
       SetStdHandle(which, nullptr);
   }
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
+  if (file) {
+    // The other stream stays as it is: the console's, or none.
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = toFile == ToFile::kOutput ? file.get() : GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = toFile == ToFile::kError ? file.get() : GetStdHandle(STD_ERROR_HANDLE);
+  }
   PROCESS_INFORMATION started{};
   if (!CreateProcessW(application.empty() ? nullptr : application.c_str(), commandLine.data(),
-                      nullptr, nullptr, FALSE, 0, nullptr,
+                      nullptr, nullptr, file ? TRUE : FALSE, 0, nullptr,
                       folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
     const DWORD failure = GetLastError();
     restore();
     throw DriverError("cannot start " + Narrow(commandLine) + ", error " + std::to_string(failure));
   }
   UniqueKernelHandle process(started.hProcess), thread(started.hThread);
+  file.reset();
   ConsoleRun run;
   if (WaitForSingleObject(process.get(), static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) {
     TerminateProcess(process.get(), STILL_ACTIVE);
@@ -120,6 +136,7 @@ ConsoleRun RunInConsole(const std::wstring& application, std::wstring commandLin
     run.screen.resize(run.screen.size() - 2);  // the empty rows at the cursor
   screen.reset();
   restore();
+  if (toFile != ToFile::kNeither) run.inFile = ReadFileBytes(filePath).value_or("");
   return run;
 }
 

@@ -39,12 +39,18 @@ CommandLineRun RunFromCommandLine(const std::wstring& exePath, const std::wstrin
 // console, or none to inherit (`withoutHandles`: as a shortcut or Explorer starts a
 // windowed program). The screen is read back, rows joined by CR LF without their
 // trailing spaces, up to the last row that is not empty.
+// `toFile` sends one of the program's standard output and error to a file instead
+// (read back into `inFile`); `codePage`, where given, is the console's output code
+// page.
 struct ConsoleRun {
   DWORD exitCode = STILL_ACTIVE;
   std::wstring screen;
+  std::string inFile;
 };
+enum class ToFile { kNeither, kOutput, kError };
 ConsoleRun RunInConsole(const std::wstring& application, std::wstring commandLine,
                         const std::wstring& folder, bool withoutHandles,
+                        ToFile toFile = ToFile::kNeither, UINT codePage = 0,
                         Milliseconds timeout = Milliseconds(60000));
 
 }  // namespace brindlecap::e2e

@@ -30,10 +30,36 @@ class StandardOutput : public TextFiles {
   }
 };
 
-// Standard error: characters on a console, else ANSI bytes.
+// Standard error: characters on a console; elsewhere bytes in the code page that
+// `type`, `for /f` and PowerShell decode them with: the console's output code page,
+// or without a console (GetConsoleOutputCP then fails) the OEM code page.
 void WriteError(std::u16string_view text) {
   SystemStandardHandle error(STD_ERROR_HANDLE);
-  WriteStandardText(error, text, SystemAnsiCodePage());
+  const UINT console = ::GetConsoleOutputCP();
+  WriteStandardText(error, text, SystemAnsiCodePage(console != 0 ? console : ::GetOEMCP()));
+}
+
+// The deadline has passed and a worker is still stuck in the system. ExitProcess
+// would first end the workers wherever they are, then run the libraries' detach
+// code, which deadlocks on a lock an ended worker held; TerminateProcess runs no
+// such code. Everything is written and closed by now (the streams write straight
+// to their handles); closing the standard handles gives a caller reading them
+// end-of-file, even while Windows keeps the process until a call that cannot be
+// cancelled returns.
+[[noreturn]] void EndWithStuckWorkers(int code) {
+  HANDLE closed[3] = {};
+  int count = 0;
+  for (const DWORD which : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
+    const HANDLE handle = ::GetStdHandle(which);
+    if (LeadsNowhere(handle) || std::find(closed, closed + count, handle) != closed + count) {
+      continue;  // 2>&1 gives both streams one handle
+    }
+    ::SetStdHandle(which, nullptr);
+    ::CloseHandle(handle);
+    closed[count++] = handle;
+  }
+  ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(code));
+  ::ExitProcess(static_cast<UINT>(code));  // not reached: a process always may end itself
 }
 
 class SystemCommandLine : public CommandLineSystem {
@@ -87,14 +113,7 @@ int Export(const CommandLine& request) {
       locale,
       system,
       DriveWorkers{threads, [event] { ::SetEvent(event); }},
-      [event, &threads](uint32_t milliseconds) {
-        constexpr uint32_t kPatienceMilliseconds = 50;
-        const uint32_t wait = std::min(milliseconds, kPatienceMilliseconds);
-        // Without the event the answers are looked for every 10 ms.
-        const DWORD waited = event != nullptr ? ::WaitForSingleObject(event, wait)
-                                              : (::Sleep(std::min(wait, 10u)), WAIT_TIMEOUT);
-        if (waited == WAIT_TIMEOUT) threads.StartEveryQueuedWork();
-      },
+      [event, &threads](uint32_t milliseconds) { threads.WaitForAnswer(event, milliseconds); },
       [] { return static_cast<uint32_t>(::GetTickCount()); }};
   const int code = ExportFromCommandLine(request, services);
   // A drive given up at the deadline keeps its thread, which uses the objects of
@@ -102,7 +121,7 @@ int Export(const CommandLine& request) {
   // rather than wait for the thread or let the objects go under it.
   if (threads.AnyRunning()) {
     threads.CancelPendingCalls();
-    ::ExitProcess(static_cast<UINT>(code));
+    EndWithStuckWorkers(code);
   }
   return code;
 }

@@ -41,6 +41,14 @@ bool QueuedWorkerThreads::Start(std::function<void()> work) noexcept {
   }
 }
 
+void QueuedWorkerThreads::WaitForAnswer(HANDLE answered, uint32_t milliseconds) noexcept {
+  constexpr uint32_t kPatienceMilliseconds = 50;
+  const uint32_t wait = milliseconds < kPatienceMilliseconds ? milliseconds : kPatienceMilliseconds;
+  const DWORD waited = answered != nullptr ? ::WaitForSingleObject(answered, wait)
+                                           : (::Sleep(wait < 10 ? wait : 10), WAIT_TIMEOUT);
+  if (waited == WAIT_TIMEOUT) StartEveryQueuedWork();
+}
+
 void QueuedWorkerThreads::StartEveryQueuedWork() noexcept {
   const Locked locked(lock_);
   while (!queue_.empty()) {

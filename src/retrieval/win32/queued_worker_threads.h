@@ -6,6 +6,7 @@
 // costs about a millisecond of the starting thread under Wine.
 #include <windows.h>
 
+#include <cstdint>
 #include <deque>
 #include <functional>
 
@@ -23,15 +24,18 @@ class QueuedWorkerThreads : public WorkerThreads {
 
   // Queues the work; the queue's thread is started with the first one.
   bool Start(std::function<void()> work) noexcept override;
-  // No work finished for a while: every work still queued starts on a thread of
-  // its own. Call it on the starting thread.
-  void StartEveryQueuedWork() noexcept;
+  // Waits at most `milliseconds` for `answered`, which a work sets when it ends.
+  // When no work has ended for a while (a slow drive), every work still queued
+  // starts on a thread of its own. Without an event it looks every 10 ms. Call it
+  // on the starting thread.
+  void WaitForAnswer(HANDLE answered, uint32_t milliseconds) noexcept;
   void CancelPendingCalls() noexcept { threads_.CancelPendingCalls(); }
   bool AnyRunning() noexcept { return threads_.AnyRunning(); }
 
  private:
   // The queue's thread: runs works until the queue is empty.
   void RunQueue() noexcept;
+  void StartEveryQueuedWork() noexcept;
 
   struct CriticalSection {
     CriticalSection() noexcept { ::InitializeCriticalSection(&section); }

@@ -1,7 +1,7 @@
 #pragma once
 // Worker threads of the system. A drive that never answers keeps its thread
-// forever: the program ends through ExitProcess, which takes such threads with
-// it, so nothing waits for them. Only when this object goes while the process
+// forever: the program ends through TerminateProcess, which takes such threads
+// with it, so nothing waits for them. Only when this object goes while the process
 // lives on (the tests) does it wait for its threads to finish.
 #include <windows.h>
 
