@@ -90,8 +90,8 @@ TEST(WorkerThreadsTest, QueuedWorksShareAThreadUntilOneKeepsTheOthersWaiting) {
     return [&, index, slow] {
       ranOn[index] = GetCurrentThreadId();
       if (slow) WaitForSingleObject(release.get(), 5000);
+      SetEvent(answered.get());  // before it counts as done, so that a reset after it holds
       ++done;
-      SetEvent(answered.get());
     };
   };
   ASSERT_TRUE(threads.Start(work(0, false)));
@@ -102,6 +102,7 @@ TEST(WorkerThreadsTest, QueuedWorksShareAThreadUntilOneKeepsTheOthersWaiting) {
   ASSERT_TRUE(threads.Start(work(2, false)));
   ASSERT_TRUE(WaitUntilDone(done, 3)) << "a work started after the queue ran dry never ran";
 
+  ResetEvent(answered.get());  // the slow work comes first: no answer yet
   ASSERT_TRUE(threads.Start(work(3, true)));
   ASSERT_TRUE(threads.Start(work(4, false)));
   for (int i = 0; i < 40 && done < 4; ++i) threads.WaitForAnswer(answered.get(), 1000);
