@@ -100,6 +100,37 @@ TEST_F(CommandLineTest, ADriveThatMissesTheDeadlineIsWrittenAsNotAnsweringAndThe
   };
   const CommandLineRun json = timed(L"/timeout 2 /sjson " + Quoted(L"drives.json"));
   const CommandLineRun tab = timed(L"-STAB - -TIMEOUT 2");
+
+  // The process lingers until S:'s call returns (Wine, as Windows for a call it cannot
+  // cancel), but a caller reading its output through a pipe is done at the deadline.
+  HANDLE read = nullptr, write = nullptr;
+  SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+  ASSERT_TRUE(CreatePipe(&read, &write, &inheritable, 0));
+  UniqueKernelHandle reader(read), writer(write);
+  SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = startup.hStdError = write;
+  PROCESS_INFORMATION started{};
+  std::wstring commandLine = L"\"" + std::wstring(BRINDLECAP_COM) + L"\" /timeout 2 /stab -";
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(CreateProcessW(BRINDLECAP_COM, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                             workFolder_.Path().c_str(), &startup, &started));
+  UniqueKernelHandle process(started.hProcess), thread(started.hThread);
+  writer.reset();
+  std::string piped(4096, '\0');
+  DWORD count = 0, total = 0;
+  while (ReadFile(read, &piped[total], static_cast<DWORD>(piped.size() - total), &count, nullptr) &&
+         count > 0 && (total += count) < piped.size()) {
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 5s) << "the output ended with the process";
+  EXPECT_EQ(WaitForSingleObject(process.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  EXPECT_NE(piped.find("S:\\  - Not answering"), std::string::npos);
+  EXPECT_EQ(WaitForSingleObject(process.get(), 20000), WAIT_OBJECT_0);
+  DWORD exitCode = 0;
+  GetExitCodeProcess(process.get(), &exitCode);
+  EXPECT_EQ(exitCode, 3u);
   DeleteFileW(delay.c_str());
 
   EXPECT_EQ(FolderEntries(outputFolder_.Path()), std::vector<std::wstring>{L"drives.json"})
