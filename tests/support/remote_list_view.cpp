@@ -203,11 +203,26 @@ void RemoteListView::ClickItem(int item) {
 void RemoteListView::Click(LPARAM point) {
   // The release is posted first and the press sent: sent messages come before
   // posted ones, so the press has been handled when the send returns, and a
-  // drag-detecting loop it starts finds the release waiting. (A sent WM_NULL after
-  // two posted clicks can return before either is handled.)
+  // drag-detecting loop it starts finds the release waiting.
   PostOrThrow(list_, WM_LBUTTONUP, 0, point);
   SendOrThrow(list_, WM_LBUTTONDOWN, MK_LBUTTON, point);
-  SendOrThrow(list_, WM_NULL, 0, 0);
+  WaitForPostedMessages();
+}
+
+// A sent message overtakes posted ones, so a sent WM_NULL can return before the
+// posted input is handled. Posted messages of a thread are handled one at a time
+// in the order posted, whatever their window: a marker posted behind the input is
+// handled only once the input has been. The marker is a hover time, which only
+// lists that select on hover use; the list's own is put back.
+void RemoteListView::WaitForPostedMessages() const {
+  const LRESULT before = SendOrThrow(list_, LVM_GETHOVERTIME, 0, 0);
+  const LRESULT marker = before == 4321 ? 4322 : 4321;
+  PostOrThrow(list_, LVM_SETHOVERTIME, 0, marker);
+  const bool handled =
+      WaitUntil([&] { return SendOrThrow(list_, LVM_GETHOVERTIME, 0, 0) == marker; },
+                Milliseconds(30000), Milliseconds(1));
+  SendOrThrow(list_, LVM_SETHOVERTIME, 0, before);
+  if (!handled) throw DriverError("the list did not handle the posted input within 30 s");
 }
 
 void RemoteListView::Select(const std::vector<int>& items) {
@@ -231,13 +246,13 @@ void RemoteListView::PressSpace() {
   PostOrThrow(list_, WM_KEYDOWN, VK_SPACE, 0x00390001);
   PostOrThrow(list_, WM_CHAR, L' ', 0x00390001);
   PostOrThrow(list_, WM_KEYUP, VK_SPACE, 0xC0390001);
-  SendOrThrow(list_, WM_NULL, 0, 0);
+  WaitForPostedMessages();
 }
 
 void RemoteListView::PressKey(UINT virtualKey) {
   PostOrThrow(list_, WM_KEYDOWN, virtualKey, 1);
   PostOrThrow(list_, WM_KEYUP, virtualKey, 0xC0000001);
-  SendOrThrow(list_, WM_NULL, 0, 0);
+  WaitForPostedMessages();
 }
 
 int RemoteListView::SelectedCount() const {
@@ -256,8 +271,7 @@ void RemoteListView::ClickHeader(int column) {
   const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
   PostOrThrow(header, WM_LBUTTONDOWN, MK_LBUTTON, point);
   PostOrThrow(header, WM_LBUTTONUP, 0, point);
-  SendOrThrow(header, WM_NULL, 0, 0);
-  SendOrThrow(list_, WM_NULL, 0, 0);
+  WaitForPostedMessages();  // the header is the list's child, in the list's thread
 }
 
 int RemoteListView::SortArrow(int column) const {

@@ -184,7 +184,8 @@ void ProgramDriver::Retrieve() {
     throw DriverError("the retrieval did not end within two minutes");
   }
   // Whatever the last answers left waiting in its queue is handled too.
-  WaitForInputIdle(Process(), 10000);
+  // (WaitForInputIdle would not do: after the first idle it returns at once.)
+  List().WaitForPostedMessages();
 }
 
 std::vector<Dialog> ProgramDriver::Dialogs() const {

@@ -156,6 +156,8 @@ class RemoteListView {
   int SortArrow(int column) const;
   std::vector<bool> CheckMarks() const;
   DWORD ExtendedStyle() const;
+  // Returns once the list's thread has handled every message posted to it so far.
+  void WaitForPostedMessages() const;
 
  private:
   void Click(LPARAM point);
@@ -222,7 +224,8 @@ class ProgramDriver {
   void ClickButton(int id, ClickMode mode);
   // WM_COMMAND/BN_CLICKED as the button would send it to the main window.
   void SendCommand(int id);
-  // Presses "Start Retrieving" and returns once the run has ended.
+  // Presses "Start Retrieving" and returns once the run has ended and the window has
+  // handled what the run's end posted.
   void Retrieve();
 
   std::vector<Dialog> Dialogs() const;

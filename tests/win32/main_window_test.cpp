@@ -166,6 +166,27 @@ TEST_P(MainWindowDesign, WindowControlsFontsAndColumnsAsDesigned) {
   EXPECT_NE(::SendMessageW(form, WM_GETICON, ICON_BIG, 0), 0);
 }
 
+// Moved to a monitor of a lower DPI, the window may keep its larger size (Windows
+// suggests it so when the user had enlarged it): the list still fills the room.
+TEST(MainWindowPlacement, ADpiChangeThatKeepsTheSizeLeavesTheListFillingTheWindow) {
+  WindowFixture fixture;
+  fixture.dpi = 144;
+  fixture.Load();
+  const HWND form = fixture.form->Handle();
+  RECT kept;
+  ::GetWindowRect(form, &kept);
+  ::SendMessageW(form, win32::kDpiChangedMessage, MAKEWPARAM(96, 96),
+                 reinterpret_cast<LPARAM>(&kept));
+  RECT client, list = ChildRect(form, ::GetWindow(form, GW_CHILD));
+  ::GetClientRect(form, &client);
+  const layout::Box& box = layout::kResultsList;
+  EXPECT_EQ(list.left, win32::TwipsToPixels(box.left, 96));
+  EXPECT_GT(client.right, win32::TwipsToPixels(layout::kClientWidth, 96));
+  // The margins at the right and bottom as designed at 96 DPI: 8 and 7 pixels.
+  EXPECT_EQ(client.right - list.right, 8);
+  EXPECT_EQ(client.bottom - list.bottom, 7);
+}
+
 TEST(MainWindowPlacement, ShowsCentredWithTheFocusInTheList) {
   WindowFixture fixture;
   fixture.Load();
