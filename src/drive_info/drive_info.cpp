@@ -177,9 +177,8 @@ Answer<VolumeDetails> DriveInfo::Volume(const std::u16string& root) {
     TextBuffer volumeBuffer, fileSystemBuffer;
     uint32_t serial = 0, maximumComponentLength = 0, fileSystemFlags = 0;
     if (!system_.kernel32.GetVolumeInformationW(root.c_str(), volumeBuffer.text, kBufferLength,
-                                                &serial, &maximumComponentLength,
-                                                &fileSystemFlags, fileSystemBuffer.text,
-                                                kBufferLength)) {
+                                                &serial, &maximumComponentLength, &fileSystemFlags,
+                                                fileSystemBuffer.text, kBufferLength)) {
       throw SystemFailure(system_.kernel32.GetLastError());
     }
     details.name = std::u16string(volumeBuffer.UpToNul());
@@ -217,8 +216,8 @@ Answer<DriveSpace> DriveInfo::Space(const std::u16string& root) {
     if (space.total && space.free) space.used = amount(space.usedBytes);
     // 0 of 0 is no percentage.
     if (total == 0) return;
-    space.usedPercent = static_cast<float>(RoundToHundredths(
-        static_cast<double>(space.usedBytes) / static_cast<double>(total) * 100.0));
+    space.usedPercent = static_cast<float>(RoundToHundredths(static_cast<double>(space.usedBytes) /
+                                                             static_cast<double>(total) * 100.0));
   });
 }
 

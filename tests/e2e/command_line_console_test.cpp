@@ -121,9 +121,8 @@ TEST_F(CommandLineTest, AConsoleShowsEveryCharacterFromEitherProgram) {
       for (const std::wstring& root : roots_) {
         // A drive's label, in whatever script, shows whole.
         const SystemDrive drive = QuerySystemDrive(root);
-        const std::wstring shown = drive.volumeKnown && drive.readable
-                                       ? root + L" - [" + drive.label + L"]"
-                                       : root + L" ";
+        const std::wstring shown =
+            drive.volumeKnown && drive.readable ? root + L" - [" + drive.label + L"]" : root + L" ";
         EXPECT_NE(screen.find(L"\r\n" + shown), std::wstring::npos) << Narrow(shown);
       }
     }

@@ -50,12 +50,13 @@ std::vector<Row> HtmlTableRows(const std::string& html) {
 // The text in a code page's bytes (CP_ACP: as the ANSI formats write it).
 std::string InCodePage(const std::wstring& text, UINT codePage) {
   const int length = static_cast<int>(text.size());
-  std::string bytes(
-      text.empty() ? 0 : WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr),
-      '\0');
+  std::string bytes(text.empty() ? 0
+                                 : WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0,
+                                                       nullptr, nullptr),
+                    '\0');
   if (!bytes.empty())
-    WideCharToMultiByte(codePage, 0, text.data(), length, bytes.data(), static_cast<int>(bytes.size()),
-                        nullptr, nullptr);
+    WideCharToMultiByte(codePage, 0, text.data(), length, bytes.data(),
+                        static_cast<int>(bytes.size()), nullptr, nullptr);
   return bytes;
 }
 

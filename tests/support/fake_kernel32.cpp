@@ -133,13 +133,10 @@ uint32_t FakeKernel32::GetDriveTypeA(const char* rootPathName) {
   return drive ? drive->kind : k::kDriveNoRootDir;
 }
 
-int32_t FakeKernel32::GetVolumeInformationW(const char16_t* rootPathName,
-                                            char16_t* volumeNameBuffer, uint32_t volumeNameSize,
-                                            uint32_t* volumeSerialNumber,
-                                            uint32_t* maximumComponentLength,
-                                            uint32_t* fileSystemFlags,
-                                            char16_t* fileSystemNameBuffer,
-                                            uint32_t fileSystemNameSize) {
+int32_t FakeKernel32::GetVolumeInformationW(
+    const char16_t* rootPathName, char16_t* volumeNameBuffer, uint32_t volumeNameSize,
+    uint32_t* volumeSerialNumber, uint32_t* maximumComponentLength, uint32_t* fileSystemFlags,
+    char16_t* fileSystemNameBuffer, uint32_t fileSystemNameSize) {
   const auto lock = Enter();
   std::string root;  // recorded narrow: a root is ASCII
   for (const char16_t* c = rootPathName; *c != 0; ++c) root += *c < 0x80 ? char(*c) : '?';

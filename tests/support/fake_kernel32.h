@@ -33,7 +33,7 @@ enum class ProbeAnswer {
 struct FakeDrive {
   char letter = 'C';
   uint32_t kind = win32_constant::kDriveFixed;
-  bool medium = true;  // false: volume, space and search fail with "not ready" (21)
+  bool medium = true;    // false: volume, space and search fail with "not ready" (21)
   std::u16string label;  // the volume's texts are wide; every other text is ANSI
   std::u16string fileSystem = u"NTFS";
   uint32_t serial = 0;

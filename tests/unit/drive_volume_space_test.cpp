@@ -61,7 +61,8 @@ TEST_F(DriveInfoTest, SerialTextHasEightUpperCaseDigitsOrNoSn) {
 
 // A failed call answers the system's code, even 0; a failure met on the way, its number.
 TEST_F(DriveInfoTest, VolumeFailureIsTheCodeOrTheFailureAndShowsNothing) {
-  for (uint32_t error : {k::kErrorNotReady, k::kErrorAccessDenied, 32768u, 1392u, 0xFFFFFFFFu, 0u}) {
+  for (uint32_t error :
+       {k::kErrorNotReady, k::kErrorAccessDenied, 32768u, 1392u, 0xFFFFFFFFu, 0u}) {
     machine.AddDrive('A', k::kDriveRemovable).FailVolume(error).Label("v").Serial(7);
     const auto volume = info.Volume(u"A:\\");
     ASSERT_TRUE(volume.failure) << error;
