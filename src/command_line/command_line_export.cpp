@@ -5,6 +5,7 @@
 
 #include "command_line/report_log.h"
 #include "export/fixed_width_writer.h"
+#include "export/prometheus_text.h"
 #include "main_window/core/form_layout.h"
 #include "retrieval/drive_steps.h"
 #include "retrieval/retrieval_command.h"
@@ -72,6 +73,9 @@ std::u16string Write(const CommandLine& request, const ResultsModel& results,
         break;
       case ExportFormat::kJson:
         stream->WriteBytes(JsonDocument(results, system.Heading(), failures));
+        break;
+      case ExportFormat::kPrometheus:
+        stream->WriteBytes(PrometheusDocument(results));
         break;
       default:
         stream->WriteBytes(HtmlDocument(results, system.Heading()));
