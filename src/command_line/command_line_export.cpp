@@ -139,8 +139,10 @@ void AddResultColumns(ResultsModel& results) {
 }
 
 void RetrieveAllDrives(RowList& results, DriveSystem system, ReportLog& reports,
-                       DriveWorkers workers, const std::function<bool()>& waitForAnswer) {
+                       DriveWorkers workers, const std::function<bool()>& waitForAnswer,
+                       bool mountedFolders) {
   RetrievalCommand retrieval(results, system, reports, std::move(workers));
+  if (mountedFolders) retrieval.IncludeMountedFolders();
   reports.Follow(&retrieval);
   retrieval.Run();
   while (retrieval.Running() && waitForAnswer) {
@@ -159,7 +161,8 @@ int ExportFromCommandLine(const CommandLine& request, CommandLineServices& servi
     AddResultColumns(results);
     ReportLog reports;
     RetrieveAllDrives(results, DriveSystem{services.kernel32, services.codePage, services.locale},
-                      reports, services.workers, UntilDeadline(services, request.timeoutSeconds));
+                      reports, services.workers, UntilDeadline(services, request.timeoutSeconds),
+                      request.volumes);
     std::vector<ReportedFailure> failures = reports.Failures();
     AddFailedQueries(results, request.timeoutSeconds, failures);
     std::u16string text;

@@ -221,6 +221,10 @@ std::string JsonDocument(const ResultsModel& results, const DocumentHeading& hea
     const DriveFacts& facts = results.RowFacts(row);
     json += row == 1 ? "\r\n    {\"root\": " : ",\r\n    {\"root\": ";
     AppendText(json, facts.root, Escape::kJson);
+    if (facts.root.size() > 3) {  // a folder a volume is mounted in (/volumes)
+      json += ", \"mountedAt\": ";
+      AppendText(json, facts.root, Escape::kJson);
+    }
     json += ", \"label\": ";
     AppendText(json, LabelOf(results, row), Escape::kJson);
     cell(", \"kind\": ", row, kKind);

@@ -113,6 +113,26 @@ TEST_F(CommandLineExportTest, PrometheusMetricsHoldTheFactsAndNoMadeUpFigures) {
             "filesystem=\"NTFS\",serial=\"0000-0000\"} 1\n");
 }
 
+// A volume mounted in a folder gets a row after the drives only with /volumes.
+TEST_F(CommandLineExportTest, VolumesAddARowForEachMountedFolder) {
+  machine.MountInFolder("C:\\Data\\").Label("Archive").Space(4096, 1024);
+  CommandLine request;
+  request.format = ExportFormat::kJson;
+  request.path = u"out";
+  for (const bool volumes : {false, true}) {
+    request.volumes = volumes;
+    EXPECT_EQ(ExportFromCommandLine(request, services), exit_code::kWritten);
+    const std::string json = File();
+    testing::KeepJsonSample(json);
+    EXPECT_EQ(json.find("\"root\": \"C:\\\\DATA\\\\\", \"mountedAt\": \"C:\\\\DATA\\\\\", "
+                        "\"label\": \"Archive\", \"kind\": \"Fixed\"") != std::string::npos,
+              volumes)
+        << json;
+    EXPECT_GT(json.find("C:\\\\DATA"), json.find("\"root\": \"C:\\\\\""));
+    EXPECT_EQ(json.find("mountedAt") == json.rfind("mountedAt"), true) << "only the folder's row";
+  }
+}
+
 TEST_F(CommandLineExportTest, FailedQueriesGoToTheirDrivesAndGiveExitCodeThree) {
   machine.ThrowOn("GetDriveTypeA", RuntimeFailure(51, u"Internal error"));
   EXPECT_EQ(Export(ExportFormat::kJson), exit_code::kWrittenWithFailedQueries);
