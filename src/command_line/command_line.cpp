@@ -10,11 +10,10 @@ struct Switch {
   std::u16string_view name;
   ExportFormat format;
 };
-constexpr Switch kSwitches[] = {{u"stext", ExportFormat::kText},
-                                {u"stab", ExportFormat::kTab},
-                                {u"scsv", ExportFormat::kCsv},
-                                {u"sjson", ExportFormat::kJson},
-                                {u"shtml", ExportFormat::kHtml}};
+constexpr Switch kSwitches[] = {
+    {u"stext", ExportFormat::kText}, {u"stab", ExportFormat::kTab},
+    {u"scsv", ExportFormat::kCsv},   {u"sjson", ExportFormat::kJson},
+    {u"shtml", ExportFormat::kHtml}, {u"sprom", ExportFormat::kPrometheus}};
 
 bool SameIgnoringAsciiCase(std::u16string_view text, std::u16string_view lowerCase) {
   if (text.size() != lowerCase.size()) return false;
@@ -41,15 +40,18 @@ std::optional<int> TimeoutSeconds(std::u16string_view text) {
 }  // namespace
 
 const std::string_view kUsageText =
-    "Usage: Brindlecap /stext|/stab|/scsv|/sjson|/shtml FILE [/timeout SECONDS]\r\n"
+    "Usage: Brindlecap /stext|/stab|/scsv|/sjson|/shtml|/sprom FILE [/timeout SECONDS]\r\n"
+    "                  [/volumes]\r\n"
     "Lists every drive, writes the list to FILE (- for standard output) and exits.\r\n"
     "  /stext    fixed-width text, as Save Results As Text File writes it (ANSI)\r\n"
     "  /stab     one line a drive, cells separated by tabs (ANSI)\r\n"
     "  /scsv     comma-separated values (UTF-8)\r\n"
     "  /sjson    JSON with exact byte counts (UTF-8)\r\n"
     "  /shtml    an HTML page (UTF-8)\r\n"
+    "  /sprom    Prometheus metrics for a textfile collector (UTF-8, LF)\r\n"
     "  /timeout  how long to wait for the drives, 1 to 3600 seconds (default 60);\r\n"
     "            a drive that has not answered by then is written as not answering\r\n"
+    "  /volumes  also lists each volume mounted in a folder, after the lettered drives\r\n"
     "Exit codes: 0 written; 1 not written; 2 bad command line;\r\n"
     "3 written, but a drive's query failed or a drive did not answer.\r\n";
 
@@ -80,6 +82,11 @@ CommandLine ParseCommandLine(int count, const char16_t* const* arguments) {
     const bool isSwitch = !argument.empty() && (argument[0] == u'/' || argument[0] == u'-');
     const std::u16string_view name = isSwitch ? argument.substr(1) : std::u16string_view();
     const bool hasValue = i + 1 < count && arguments[i + 1][0] != u'\0';
+    if (SameIgnoringAsciiCase(name, u"volumes")) {
+      if (request.volumes) return bad("unexpected argument ", argument);
+      request.volumes = true;
+      continue;
+    }
     if (SameIgnoringAsciiCase(name, u"timeout")) {
       if (timeoutGiven) return bad("unexpected argument ", argument);
       if (!hasValue) return bad("missing number of seconds after ", argument);
@@ -104,7 +111,8 @@ CommandLine ParseCommandLine(int count, const char16_t* const* arguments) {
     formatGiven = true;
   }
   if (!formatGiven) {
-    return bad("an export switch (/stext, /stab, /scsv, /sjson or /shtml) must go with ", first);
+    return bad("an export switch (/stext, /stab, /scsv, /sjson, /shtml or /sprom) must go with ",
+               first);
   }
   request.action = CommandLine::Action::kExport;
   return request;

@@ -6,7 +6,7 @@
 
 namespace brindlecap {
 
-enum class ExportFormat { kText, kTab, kCsv, kJson, kHtml };
+enum class ExportFormat { kText, kTab, kCsv, kJson, kHtml, kPrometheus };
 
 // What a script sees when the program ends.
 namespace exit_code {
@@ -25,6 +25,7 @@ struct CommandLine {
   ExportFormat format = ExportFormat::kText;
   std::u16string path;  // "-" is standard output
   int timeoutSeconds = kDefaultTimeoutSeconds;
+  bool volumes = false;  // /volumes: the volumes mounted in folders get rows too
   // What is wrong with a bad command line, and the argument it is about.
   std::string_view problem;
   std::u16string_view argument;

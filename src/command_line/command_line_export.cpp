@@ -5,6 +5,7 @@
 
 #include "command_line/report_log.h"
 #include "export/fixed_width_writer.h"
+#include "export/prometheus_text.h"
 #include "main_window/core/form_layout.h"
 #include "retrieval/drive_steps.h"
 #include "retrieval/retrieval_command.h"
@@ -73,6 +74,9 @@ std::u16string Write(const CommandLine& request, const ResultsModel& results,
       case ExportFormat::kJson:
         stream->WriteBytes(JsonDocument(results, system.Heading(), failures));
         break;
+      case ExportFormat::kPrometheus:
+        stream->WriteBytes(PrometheusDocument(results));
+        break;
       default:
         stream->WriteBytes(HtmlDocument(results, system.Heading()));
     }
@@ -135,8 +139,10 @@ void AddResultColumns(ResultsModel& results) {
 }
 
 void RetrieveAllDrives(RowList& results, DriveSystem system, ReportLog& reports,
-                       DriveWorkers workers, const std::function<bool()>& waitForAnswer) {
+                       DriveWorkers workers, const std::function<bool()>& waitForAnswer,
+                       bool mountedFolders) {
   RetrievalCommand retrieval(results, system, reports, std::move(workers));
+  if (mountedFolders) retrieval.IncludeMountedFolders();
   reports.Follow(&retrieval);
   retrieval.Run();
   while (retrieval.Running() && waitForAnswer) {
@@ -155,7 +161,8 @@ int ExportFromCommandLine(const CommandLine& request, CommandLineServices& servi
     AddResultColumns(results);
     ReportLog reports;
     RetrieveAllDrives(results, DriveSystem{services.kernel32, services.codePage, services.locale},
-                      reports, services.workers, UntilDeadline(services, request.timeoutSeconds));
+                      reports, services.workers, UntilDeadline(services, request.timeoutSeconds),
+                      request.volumes);
     std::vector<ReportedFailure> failures = reports.Failures();
     AddFailedQueries(results, request.timeoutSeconds, failures);
     std::u16string text;

@@ -56,6 +56,7 @@ void AddResultColumns(ResultsModel& results);
 // waitForAnswer returns true once a drive may have answered, false when the
 // deadline has passed: the drives not yet answered then get "Not answering" rows.
 void RetrieveAllDrives(RowList& results, DriveSystem system, ReportLog& reports,
-                       DriveWorkers workers, const std::function<bool()>& waitForAnswer);
+                       DriveWorkers workers, const std::function<bool()>& waitForAnswer,
+                       bool mountedFolders = false);
 
 }  // namespace brindlecap

@@ -67,6 +67,9 @@ class DriveInfo {
   // The drive roots in the system's order ("C:\"); one empty root on a machine
   // that reports no drive at all.
   Answer<std::vector<std::u16string>> Roots();
+  // The folders that volumes are mounted in ("C:\Data\Archive\"), each volume's in
+  // the system's order; `driveRoots` are where the Windows 2000 search starts.
+  Answer<std::vector<std::u16string>> MountedFolders(const std::vector<std::u16string>& driveRoots);
   // A root is searched inside: an empty but readable volume still has a medium.
   Answer<bool> Exists(const std::u16string& path);
   Answer<int16_t> Kind(const std::u16string& root);

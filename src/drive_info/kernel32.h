@@ -31,7 +31,8 @@ constexpr uint32_t kIoctlStorageGetMediaTypesEx = 0x002D0C04u;
 constexpr uint32_t kVerPlatformWin32Nt = 2;
 constexpr uint32_t kFileDeviceCdRom = 2, kFileDeviceDvd = 0x33;
 constexpr uint32_t kErrorFileNotFound = 2, kErrorPathNotFound = 3, kErrorAccessDenied = 5,
-                   kErrorNoMoreFiles = 18, kErrorNotReady = 21;
+                   kErrorNoMoreFiles = 18, kErrorNotReady = 21, kErrorCallNotImplemented = 120,
+                   kErrorMoreData = 234;
 constexpr uint32_t kFileAttributeHidden = 0x2, kFileAttributeSystem = 0x4,
                    kFileAttributeDirectory = 0x10, kFileAttributeArchive = 0x20;
 }  // namespace win32_constant
@@ -85,6 +86,22 @@ class Kernel32 {
   // FindFirstFileA then FindClose: true and the first entry when the pattern
   // matches; false otherwise, with the reason in GetLastError.
   virtual bool FindFirstEntryA(const char* pattern, FoundEntry* found) = 0;
+
+  // The volumes and the folders they are mounted in, in the wide forms. A search
+  // handle is kInvalidDeviceHandle when the first call failed.
+  virtual DeviceHandle FindFirstVolumeW(char16_t* volumeName, uint32_t length) = 0;
+  virtual int32_t FindNextVolumeW(DeviceHandle search, char16_t* volumeName, uint32_t length) = 0;
+  virtual int32_t FindVolumeClose(DeviceHandle search) = 0;
+  // Windows XP and later: fails with kErrorCallNotImplemented where the system lacks it.
+  virtual int32_t GetVolumePathNamesForVolumeNameW(const char16_t* volumeName, char16_t* pathNames,
+                                                   uint32_t length, uint32_t* returnLength) = 0;
+  virtual int32_t GetVolumeNameForVolumeMountPointW(const char16_t* mountPoint,
+                                                    char16_t* volumeName, uint32_t length) = 0;
+  virtual DeviceHandle FindFirstVolumeMountPointW(const char16_t* rootPathName,
+                                                  char16_t* mountPoint, uint32_t length) = 0;
+  virtual int32_t FindNextVolumeMountPointW(DeviceHandle search, char16_t* mountPoint,
+                                            uint32_t length) = 0;
+  virtual int32_t FindVolumeMountPointClose(DeviceHandle search) = 0;
 };
 
 }  // namespace brindlecap

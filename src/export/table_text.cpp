@@ -13,14 +13,11 @@ enum class Escape {
   kCsv,   // RFC 4180: quoted, quotes doubled, when it holds a comma, quote, CR or LF
   kJson,  // a string literal with its quotes: quote, backslash and controls escaped
   kHtml,  // & < > " ' as references
+  kNone,
 };
 // Appends the text in UTF-8, escaped for the document; a surrogate without its
 // partner becomes U+FFFD.
 void AppendText(std::string& out, std::u16string_view text, Escape escape);
-// The volume name inside a full row's first cell ("C:\ - [System]"); empty for a
-// short row.
-std::u16string_view LabelOf(const ResultsModel& results, int row);
-
 // The model's columns, in the window's order.
 enum Column { kDrive = 1, kKind, kFileSystem, kTotal, kFree, kUsed, kSerial };
 
@@ -156,6 +153,10 @@ void AppendText(std::string& out, std::u16string_view text, Escape escape) {
 
 }  // namespace
 
+void AppendUtf8(std::string& out, std::u16string_view text) {
+  AppendText(out, text, Escape::kNone);
+}
+
 std::u16string Iso8601Utc(int year, int month, int day, int hour, int minute, int second) {
   std::u16string text = u"0000-00-00T00:00:00Z";
   const int fields[] = {year / 100, year % 100, month, day, hour, minute, second};
@@ -167,8 +168,6 @@ std::u16string Iso8601Utc(int year, int month, int day, int hour, int minute, in
   return text;
 }
 
-namespace {
-
 std::u16string_view LabelOf(const ResultsModel& results, int row) {
   const DriveFacts& facts = results.RowFacts(row);
   const std::u16string_view text = results.Cell(row, kDrive);
@@ -176,8 +175,6 @@ std::u16string_view LabelOf(const ResultsModel& results, int row) {
   if (!facts.hasMedium || text.size() <= prefix || text.back() != u']') return {};
   return text.substr(prefix, text.size() - prefix - 1);
 }
-
-}  // namespace
 
 void WriteTabLines(const ResultsModel& results, TextFileWriter& stream) {
   std::u16string line;
@@ -224,6 +221,10 @@ std::string JsonDocument(const ResultsModel& results, const DocumentHeading& hea
     const DriveFacts& facts = results.RowFacts(row);
     json += row == 1 ? "\r\n    {\"root\": " : ",\r\n    {\"root\": ";
     AppendText(json, facts.root, Escape::kJson);
+    if (facts.root.size() > 3) {  // a folder a volume is mounted in (/volumes)
+      json += ", \"mountedAt\": ";
+      AppendText(json, facts.root, Escape::kJson);
+    }
     json += ", \"label\": ";
     AppendText(json, LabelOf(results, row), Escape::kJson);
     cell(", \"kind\": ", row, kKind);

@@ -30,6 +30,13 @@ struct DocumentHeading {
   std::u16string generated;  // ISO 8601, UTC
 };
 
+// Appends the text in UTF-8; a surrogate without its partner becomes U+FFFD.
+void AppendUtf8(std::string& out, std::u16string_view text);
+
+// The volume name inside a full row's first cell ("C:\ - [System]"); empty for a
+// short row.
+std::u16string_view LabelOf(const ResultsModel& results, int row);
+
 // The header line and one line a row, cells joined by one TAB. Tab lines and CSV
 // write each cell as SpreadsheetCell makes it; JSON and HTML keep every text.
 void WriteTabLines(const ResultsModel& results, TextFileWriter& stream);

@@ -43,6 +43,12 @@ void RetrievalCommand::Run() noexcept {
     Answer<std::vector<std::u16string>> listed = instance_->Roots();
     if (listed.failure) throw RuntimeFailure(listed.failure->number, listed.failure->description);
     roots = std::move(listed.value);
+    // A failed folder search leaves the drives' rows as they are.
+    if (mountedFolders_) {
+      for (std::u16string& folder : instance_->MountedFolders(roots).value) {
+        roots.push_back(std::move(folder));
+      }
+    }
   });
   op_.Do(kAskEveryDrive, [&] { AskEveryDrive(roots); });
   TakeAnswers();

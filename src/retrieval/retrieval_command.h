@@ -37,6 +37,8 @@ class RetrievalCommand {
   // A worker may still finish a given-up drive later: its row is never read.
   void GiveUp() noexcept;
   bool Running() const noexcept { return running_; }
+  // The next runs add, after the drives, a row for each folder a volume is mounted in.
+  void IncludeMountedFolders() noexcept { mountedFolders_ = true; }
   // The root of the drive whose row and reports are being added; empty between drives.
   const std::u16string& CurrentDrive() const noexcept { return currentDrive_; }
 
@@ -61,6 +63,7 @@ class RetrievalCommand {
   ReportingOperation op_;
   bool running_ = false;
   bool takingAnswers_ = false;
+  bool mountedFolders_ = false;
   std::u16string currentDrive_;
   // The run's working state.
   std::unique_ptr<DriveInfo> instance_;

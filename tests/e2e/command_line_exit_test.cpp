@@ -50,7 +50,7 @@ TEST_F(CommandLineTest, ExitCodesForEveryFailureAndNothingLeftBehind) {
       {L"", 2, "Brindlecap: no switch given\r\nUsage: ", true},
       {L"{out}\\dropped.txt", 2, "Brindlecap: no switch given\r\nUsage: ", true},
       {L"/?", 0, "", true,
-       "Usage: Brindlecap /stext|/stab|/scsv|/sjson|/shtml FILE [/timeout SECONDS]\r\n"},
+       "Usage: Brindlecap /stext|/stab|/scsv|/sjson|/shtml|/sprom FILE [/timeout SECONDS]\r\n"},
   };
   for (const ExitCase& test : cases) {
     std::wstring arguments = test.arguments;

@@ -96,6 +96,11 @@ void FakeKernel32::MaybeThrow(const std::string& function) const {
 
 FakeDrive* FakeKernel32::DriveOf(const std::string& path) {
   if (path.size() < 2 || path[1] != ':') return nullptr;
+  FakeDrive* deepest = nullptr;
+  for (auto& [folder, volume] : mounted_) {
+    if (UpperCase(path + "\\").rfind(folder, 0) == 0) deepest = &volume;
+  }
+  if (deepest) return deepest;
   const auto drive =
       drives_.find(static_cast<char>(std::toupper(static_cast<unsigned char>(path[0]))));
   return drive == drives_.end() ? nullptr : &drive->second;
@@ -149,7 +154,10 @@ int32_t FakeKernel32::GetVolumeInformationW(
   MaybeThrow(call.function);
   const FakeDrive* drive = DriveOf(root);
   if (!drive) return Fail(k::kErrorPathNotFound, 0);
-  if (root.size() != 3 || root[2] != '\\') return Fail(kErrorInvalidName, 0);
+  // A drive's root, or the folder a volume is mounted in, with its backslash.
+  if ((root.size() != 3 || root[2] != '\\') && mounted_.count(UpperCase(root)) == 0) {
+    return Fail(kErrorInvalidName, 0);
+  }
   if (drive->volumeError) return Fail(*drive->volumeError, 0);
   if (!drive->medium) return Fail(k::kErrorNotReady, 0);
   if (!CopyWithNul(drive->label, volumeNameBuffer, volumeNameSize) ||
@@ -266,7 +274,8 @@ bool FakeKernel32::FindFirstEntryA(const char* pattern, FoundEntry* found) {
   if (drive->searchError != 0) return Fail(drive->searchError, false);
   if (!drive->medium) return Fail(k::kErrorNotReady, false);
 
-  if (path.size() == 4 && EndsWith(path, ":\\*")) {
+  if ((path.size() == 4 && EndsWith(path, ":\\*")) ||
+      mounted_.count(path.substr(0, path.size() - 1)) != 0) {
     if (drive->rootEntries.empty()) return Fail(k::kErrorFileNotFound, false);
     *found = drive->rootEntries.front();
     return true;

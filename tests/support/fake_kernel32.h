@@ -107,6 +107,11 @@ class FakeKernel32 : public Kernel32 {
   std::optional<std::string> driveStrings;
   uint32_t driveStringsError = 0;  // non-zero: the call fails with it
 
+  // A volume mounted in a folder ("C:\\Data\\", ending with a backslash) and not at
+  // a letter; every query of a path inside the folder answers from it.
+  FakeDrive& MountInFolder(const std::string& folder);
+  bool noVolumePathNames = false;  // Windows 2000: GetVolumePathNamesForVolumeNameW is missing
+
   OsVersionInfoA version{};
   int32_t versionCallResult = 1;
   void SetVersion(uint32_t platform, uint32_t major, uint32_t minor = 0);
@@ -122,7 +127,7 @@ class FakeKernel32 : public Kernel32 {
   std::vector<std::string> CallNames() const;
   std::vector<RecordedCall> CallsOf(const std::string& function) const;
   int CountOf(const std::string& function) const;
-  size_t OpenHandleCount() const { return openHandles_.size(); }
+  size_t OpenHandleCount() const { return openHandles_.size() + searches_.size(); }
   void ClearCalls() { calls_.clear(); }
 
   uint32_t GetLogicalDriveStringsA(uint32_t bufferLength, char* buffer) override;
@@ -144,6 +149,18 @@ class FakeKernel32 : public Kernel32 {
                           uint32_t* bytesReturned) override;
   int32_t CloseHandle(DeviceHandle handle) override;
   bool FindFirstEntryA(const char* pattern, FoundEntry* found) override;
+  DeviceHandle FindFirstVolumeW(char16_t* volumeName, uint32_t length) override;
+  int32_t FindNextVolumeW(DeviceHandle search, char16_t* volumeName, uint32_t length) override;
+  int32_t FindVolumeClose(DeviceHandle search) override;
+  int32_t GetVolumePathNamesForVolumeNameW(const char16_t* volumeName, char16_t* pathNames,
+                                           uint32_t length, uint32_t* returnLength) override;
+  int32_t GetVolumeNameForVolumeMountPointW(const char16_t* mountPoint, char16_t* volumeName,
+                                            uint32_t length) override;
+  DeviceHandle FindFirstVolumeMountPointW(const char16_t* rootPathName, char16_t* mountPoint,
+                                          uint32_t length) override;
+  int32_t FindNextVolumeMountPointW(DeviceHandle search, char16_t* mountPoint,
+                                    uint32_t length) override;
+  int32_t FindVolumeMountPointClose(DeviceHandle search) override;
 
  private:
   // Every call but GetLastError holds the lock: workers ask the fake at once.
@@ -151,15 +168,22 @@ class FakeKernel32 : public Kernel32 {
   RecordedCall& Record(const char* function, const char* text);
   void MaybeThrow(const std::string& function) const;
   // The drive that a path names by its "X:" start, if the machine has it.
-  FakeDrive* DriveOf(const std::string& path);
+  FakeDrive* DriveOf(const std::string& path);  // a mounted folder's volume first
   template <class Result>
   Result Fail(uint32_t error, Result result) {
     ThreadLastError::Set(error);
     return result;
   }
 
+  // Every volume's path: "C:\\" for a letter, the folder for one mounted in a folder.
+  std::vector<std::string> VolumePaths() const;
+  // Answers the search's next name into the buffer, or fails with "no more files".
+  int32_t NextName(DeviceHandle search, char16_t* buffer, uint32_t length);
+
   std::map<char, FakeDrive> drives_;
-  std::map<std::string, FoundEntry> paths_;  // by upper-case path
+  std::map<std::string, FakeDrive> mounted_;                   // by upper-case folder
+  std::map<DeviceHandle, std::vector<std::string>> searches_;  // the names still to come
+  std::map<std::string, FoundEntry> paths_;                    // by upper-case path
   std::map<std::string, RuntimeFailure> throws_;
   std::vector<RecordedCall> calls_;
   std::map<DeviceHandle, char> openHandles_;

@@ -135,6 +135,58 @@ TEST_F(CommandLineExportTest, FailedVolumeAndSpaceQueriesAreReportedAtTheirSteps
   }
 }
 
+// Every figure in bytes, none where nothing was produced; label values escaped.
+TEST_F(CommandLineExportTest, PrometheusMetricsHoldTheFactsAndNoMadeUpFigures) {
+  machine.AddDrive('G', k::kDriveFixed).Label("two\nlines").FailSpace(21);
+  EXPECT_EQ(Export(ExportFormat::kPrometheus), exit_code::kWrittenWithFailedQueries);
+  EXPECT_EQ(File(),
+            "# HELP brindlecap_drive_size_bytes The drive's total size in bytes.\n"
+            "# TYPE brindlecap_drive_size_bytes gauge\n"
+            "brindlecap_drive_size_bytes{drive=\"C:\"} 2048\n"
+            "# HELP brindlecap_drive_free_bytes The drive's space free to the program's user, "
+            "in bytes.\n"
+            "# TYPE brindlecap_drive_free_bytes gauge\n"
+            "brindlecap_drive_free_bytes{drive=\"C:\"} 512\n"
+            "# HELP brindlecap_drive_used_bytes The drive's used space in bytes.\n"
+            "# TYPE brindlecap_drive_used_bytes gauge\n"
+            "brindlecap_drive_used_bytes{drive=\"C:\"} 1536\n"
+            "# HELP brindlecap_drive_answered 1 when the drive answered before the deadline, 0 "
+            "when it did not.\n"
+            "# TYPE brindlecap_drive_answered gauge\n"
+            "brindlecap_drive_answered{drive=\"A:\"} 1\n"
+            "brindlecap_drive_answered{drive=\"C:\"} 1\n"
+            "brindlecap_drive_answered{drive=\"G:\"} 1\n"
+            "# HELP brindlecap_drive_info The drive's label, kind, file system and serial number; "
+            "always 1.\n"
+            "# TYPE brindlecap_drive_info gauge\n"
+            "brindlecap_drive_info{drive=\"A:\",label=\"\",kind=\"Floppy\",filesystem=\"\","
+            "serial=\"\"} 1\n"
+            "brindlecap_drive_info{drive=\"C:\",label=\"Tom's \\\"Data\\\", 2\\\\3 \xC3\xA9\","
+            "kind=\"Fixed\",filesystem=\"NTFS\",serial=\"1234-ABCD\"} 1\n"
+            "brindlecap_drive_info{drive=\"G:\",label=\"two\\nlines\",kind=\"Fixed\","
+            "filesystem=\"NTFS\",serial=\"0000-0000\"} 1\n");
+}
+
+// A volume mounted in a folder gets a row after the drives only with /volumes.
+TEST_F(CommandLineExportTest, VolumesAddARowForEachMountedFolder) {
+  machine.MountInFolder("C:\\Data\\").Label("Archive").Space(4096, 1024);
+  CommandLine request;
+  request.format = ExportFormat::kJson;
+  request.path = u"out";
+  for (const bool volumes : {false, true}) {
+    request.volumes = volumes;
+    EXPECT_EQ(ExportFromCommandLine(request, services), exit_code::kWritten);
+    const std::string json = File();
+    testing::KeepJsonSample(json);
+    EXPECT_EQ(json.find("\"root\": \"C:\\\\DATA\\\\\", \"mountedAt\": \"C:\\\\DATA\\\\\", "
+                        "\"label\": \"Archive\", \"kind\": \"Fixed\"") != std::string::npos,
+              volumes)
+        << json;
+    EXPECT_GT(json.find("C:\\\\DATA"), json.find("\"root\": \"C:\\\\\""));
+    EXPECT_EQ(json.find("mountedAt") == json.rfind("mountedAt"), true) << "only the folder's row";
+  }
+}
+
 TEST_F(CommandLineExportTest, FailedQueriesGoToTheirDrivesAndGiveExitCodeThree) {
   machine.ThrowOn("GetDriveTypeA", RuntimeFailure(51, u"Internal error"));
   EXPECT_EQ(Export(ExportFormat::kJson), exit_code::kWrittenWithFailedQueries);
@@ -206,8 +258,9 @@ TEST_F(CommandLineExportTest, FixedWidthTextIsTheSaveOfEveryRowTicked) {
 }
 
 TEST_F(CommandLineExportTest, AFileThatCannotBeWrittenGivesExitCodeOne) {
-  for (ExportFormat format : {ExportFormat::kText, ExportFormat::kTab, ExportFormat::kCsv,
-                              ExportFormat::kJson, ExportFormat::kHtml}) {
+  for (ExportFormat format :
+       {ExportFormat::kText, ExportFormat::kTab, ExportFormat::kCsv, ExportFormat::kJson,
+        ExportFormat::kHtml, ExportFormat::kPrometheus}) {
     store.failCreate = true;
     errors.clear();
     EXPECT_EQ(Export(format), exit_code::kNotWritten);

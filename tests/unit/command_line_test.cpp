@@ -35,6 +35,7 @@ struct ParseCase {
   ExportFormat format;
   std::u16string path;
   int timeoutSeconds = 60;
+  bool volumes = false;
 };
 
 TEST(CommandLineParse, SwitchesInEitherFormAndCaseBadLinesAndTheUsage) {
@@ -86,6 +87,25 @@ TEST(CommandLineParse, SwitchesInEitherFormAndCaseBadLinesAndTheUsage) {
        ExportFormat::kText,
        u""},
       {{u"/sjson", u"a", u"/scsv", u"b"}, Action::kBadCommandLine, ExportFormat::kText, u""},
+      // /sprom and /volumes, which may stand anywhere but only once.
+      {{u"-SPROM", u"-"}, Action::kExport, ExportFormat::kPrometheus, u"-"},
+      {{u"/Volumes", u"/sprom", u"a.prom"},
+       Action::kExport,
+       ExportFormat::kPrometheus,
+       u"a.prom",
+       60,
+       true},
+      {{u"/sjson", u"a", u"-volumes", u"/timeout", u"5"},
+       Action::kExport,
+       ExportFormat::kJson,
+       u"a",
+       5,
+       true},
+      {{u"/volumes"}, Action::kBadCommandLine, ExportFormat::kText, u""},
+      {{u"/volumes", u"/sjson", u"a", u"/volumes"},
+       Action::kBadCommandLine,
+       ExportFormat::kText,
+       u""},
   };
   for (const ParseCase& test : cases) {
     const CommandLine parsed =
@@ -95,6 +115,7 @@ TEST(CommandLineParse, SwitchesInEitherFormAndCaseBadLinesAndTheUsage) {
     EXPECT_EQ(parsed.format, test.format);
     EXPECT_EQ(parsed.path, test.path);
     EXPECT_EQ(parsed.timeoutSeconds, test.timeoutSeconds);
+    EXPECT_EQ(parsed.volumes, test.volumes);
     EXPECT_EQ(parsed.problem.empty(), test.action != Action::kBadCommandLine);
   }
   const char16_t* unknown[] = {u"/x", u"a"};

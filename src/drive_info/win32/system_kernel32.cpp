@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/handles.h"
+#include "platform/system_function.h"
 
 namespace brindlecap::win32 {
 
@@ -14,6 +15,9 @@ static_assert(sizeof(DeviceHandle) == sizeof(HANDLE), "a device handle holds a H
 namespace {
 
 HANDLE ToHandle(DeviceHandle handle) { return reinterpret_cast<HANDLE>(handle); }
+wchar_t* Wide(char16_t* text) { return reinterpret_cast<wchar_t*>(text); }
+const wchar_t* Wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
+DeviceHandle ToDevice(HANDLE handle) { return reinterpret_cast<DeviceHandle>(handle); }
 
 }  // namespace
 
@@ -103,6 +107,61 @@ bool SystemKernel32::FindFirstEntryA(const char* pattern, FoundEntry* found) {
   found->attributes = entry.dwFileAttributes;
   found->name = entry.cFileName;
   return true;
+}
+
+DeviceHandle SystemKernel32::FindFirstVolumeW(char16_t* volumeName, uint32_t length) {
+  const HANDLE search = ::FindFirstVolumeW(Wide(volumeName), length);
+  return Checked(ToDevice(search), search == INVALID_HANDLE_VALUE);
+}
+
+int32_t SystemKernel32::FindNextVolumeW(DeviceHandle search, char16_t* volumeName,
+                                        uint32_t length) {
+  const BOOL ok = ::FindNextVolumeW(ToHandle(search), Wide(volumeName), length);
+  return Checked<int32_t>(ok, !ok);
+}
+
+int32_t SystemKernel32::FindVolumeClose(DeviceHandle search) {
+  const BOOL ok = ::FindVolumeClose(ToHandle(search));
+  return Checked<int32_t>(ok, !ok);
+}
+
+int32_t SystemKernel32::GetVolumePathNamesForVolumeNameW(const char16_t* volumeName,
+                                                         char16_t* pathNames, uint32_t length,
+                                                         uint32_t* returnLength) {
+  using Function = BOOL(WINAPI*)(LPCWSTR, LPWCH, DWORD, PDWORD);
+  static const auto function =
+      SystemFunction<Function>(L"kernel32.dll", "GetVolumePathNamesForVolumeNameW");
+  if (function == nullptr) {
+    ThreadLastError::Set(ERROR_CALL_NOT_IMPLEMENTED);
+    return 0;
+  }
+  DWORD needed = 0;
+  const BOOL ok = function(Wide(volumeName), Wide(pathNames), length, &needed);
+  *returnLength = needed;
+  return Checked<int32_t>(ok, !ok);
+}
+
+int32_t SystemKernel32::GetVolumeNameForVolumeMountPointW(const char16_t* mountPoint,
+                                                          char16_t* volumeName, uint32_t length) {
+  const BOOL ok = ::GetVolumeNameForVolumeMountPointW(Wide(mountPoint), Wide(volumeName), length);
+  return Checked<int32_t>(ok, !ok);
+}
+
+DeviceHandle SystemKernel32::FindFirstVolumeMountPointW(const char16_t* rootPathName,
+                                                        char16_t* mountPoint, uint32_t length) {
+  const HANDLE search = ::FindFirstVolumeMountPointW(Wide(rootPathName), Wide(mountPoint), length);
+  return Checked(ToDevice(search), search == INVALID_HANDLE_VALUE);
+}
+
+int32_t SystemKernel32::FindNextVolumeMountPointW(DeviceHandle search, char16_t* mountPoint,
+                                                  uint32_t length) {
+  const BOOL ok = ::FindNextVolumeMountPointW(ToHandle(search), Wide(mountPoint), length);
+  return Checked<int32_t>(ok, !ok);
+}
+
+int32_t SystemKernel32::FindVolumeMountPointClose(DeviceHandle search) {
+  const BOOL ok = ::FindVolumeMountPointClose(ToHandle(search));
+  return Checked<int32_t>(ok, !ok);
 }
 
 }  // namespace brindlecap::win32

@@ -25,6 +25,18 @@ class SystemKernel32 : public Kernel32 {
                           uint32_t* bytesReturned) override;
   int32_t CloseHandle(DeviceHandle handle) override;
   bool FindFirstEntryA(const char* pattern, FoundEntry* found) override;
+  DeviceHandle FindFirstVolumeW(char16_t* volumeName, uint32_t length) override;
+  int32_t FindNextVolumeW(DeviceHandle search, char16_t* volumeName, uint32_t length) override;
+  int32_t FindVolumeClose(DeviceHandle search) override;
+  int32_t GetVolumePathNamesForVolumeNameW(const char16_t* volumeName, char16_t* pathNames,
+                                           uint32_t length, uint32_t* returnLength) override;
+  int32_t GetVolumeNameForVolumeMountPointW(const char16_t* mountPoint, char16_t* volumeName,
+                                            uint32_t length) override;
+  DeviceHandle FindFirstVolumeMountPointW(const char16_t* rootPathName, char16_t* mountPoint,
+                                          uint32_t length) override;
+  int32_t FindNextVolumeMountPointW(DeviceHandle search, char16_t* mountPoint,
+                                    uint32_t length) override;
+  int32_t FindVolumeMountPointClose(DeviceHandle search) override;
 
  private:
   // Keeps the system's error code of a failed call; anything the program does
