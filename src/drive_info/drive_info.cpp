@@ -191,8 +191,8 @@ Answer<VolumeDetails> DriveInfo::Volume(const std::u16string& root) {
 Answer<DriveSpace> DriveInfo::Space(const std::u16string& root) {
   return Asking<DriveSpace>([&](DriveSpace& space) {
     uint64_t callerFree = 0, total = 0, free = 0;
-    if (!system_.kernel32.GetDiskFreeSpaceExA(system_.codePage.ToAnsi(root).c_str(), &callerFree,
-                                              &total, &free)) {
+    // Wide: a folder a volume is mounted in may have any name.
+    if (!system_.kernel32.GetDiskFreeSpaceExW(root.c_str(), &callerFree, &total, &free)) {
       throw SystemFailure(system_.kernel32.GetLastError());
     }
     // The caller may use less than the volume has free only under a per-user quota,

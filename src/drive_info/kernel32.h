@@ -1,7 +1,8 @@
 #pragma once
 // The kernel32 calls that the drive information asks, in their ANSI forms but for
-// the volume's texts, which come from the wide call whole. The Win32 binding calls
-// the real functions; tests script a fake.
+// the volume's texts and space and the volumes in folders, which take and give any
+// character through the wide calls. The Win32 binding calls the real functions;
+// tests script a fake.
 #include <cstdint>
 #include <string>
 
@@ -70,7 +71,7 @@ class Kernel32 {
                                         uint32_t* maximumComponentLength, uint32_t* fileSystemFlags,
                                         char16_t* fileSystemNameBuffer,
                                         uint32_t fileSystemNameSize) = 0;
-  virtual int32_t GetDiskFreeSpaceExA(const char* directoryName,
+  virtual int32_t GetDiskFreeSpaceExW(const char16_t* directoryName,
                                       uint64_t* freeBytesAvailableToCaller,
                                       uint64_t* totalNumberOfBytes,
                                       uint64_t* totalNumberOfFreeBytes) = 0;

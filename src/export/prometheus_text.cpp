@@ -64,7 +64,7 @@ std::string PrometheusDocument(const ResultsModel& results) {
   struct Bytes {
     const char* name;
     const char* help;
-    std::optional<int64_t> DriveFacts::*figure;
+    std::optional<uint64_t> DriveFacts::*figure;
   };
   static constexpr Bytes kBytes[] = {
       {"brindlecap_drive_size_bytes", "The drive's total size in bytes.", &DriveFacts::totalBytes},
@@ -77,9 +77,9 @@ std::string PrometheusDocument(const ResultsModel& results) {
     for (int row = 1; row <= results.RowCount(); ++row) {
       const DriveFacts& facts = results.RowFacts(row);
       // No figure, no sample: a made-up 0 would read as a full drive.
-      const std::optional<int64_t>& figure = facts.*metric.figure;
-      if (figure && *figure >= 0) {
-        AppendSample(out, metric.name, facts.root, static_cast<uint64_t>(*figure));
+      const std::optional<uint64_t>& figure = facts.*metric.figure;
+      if (figure) {
+        AppendSample(out, metric.name, facts.root, *figure);
       }
     }
   }

@@ -170,14 +170,16 @@ int32_t FakeKernel32::GetVolumeInformationW(
   return 1;
 }
 
-int32_t FakeKernel32::GetDiskFreeSpaceExA(const char* directoryName,
+int32_t FakeKernel32::GetDiskFreeSpaceExW(const char16_t* directoryName,
                                           uint64_t* freeBytesAvailableToCaller,
                                           uint64_t* totalNumberOfBytes,
                                           uint64_t* totalNumberOfFreeBytes) {
   const auto lock = Enter();
-  Record("GetDiskFreeSpaceExA", directoryName);
-  MaybeThrow("GetDiskFreeSpaceExA");
-  const FakeDrive* drive = DriveOf(directoryName);
+  std::string root;  // recorded narrow: a root is ASCII
+  for (const char16_t* c = directoryName; *c != 0; ++c) root += *c < 0x80 ? char(*c) : '?';
+  Record("GetDiskFreeSpaceExW", root.c_str());
+  MaybeThrow("GetDiskFreeSpaceExW");
+  const FakeDrive* drive = DriveOf(root);
   if (!drive) return Fail(k::kErrorPathNotFound, 0);
   if (drive->spaceError) return Fail(*drive->spaceError, 0);
   if (!drive->medium) return Fail(k::kErrorNotReady, 0);

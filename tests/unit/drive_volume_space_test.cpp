@@ -122,7 +122,7 @@ TEST_F(DriveInfoTest, SpaceIsTheCallersViewInExactCounts) {
     EXPECT_EQ(space.value.volumeFreeBytes, c.free);
     EXPECT_EQ(space.value.usedPercent, c.percent);
   }
-  EXPECT_EQ(machine.CallsOf("GetDiskFreeSpaceExA").at(0).text, "C:\\");
+  EXPECT_EQ(machine.CallsOf("GetDiskFreeSpaceExW").at(0).text, "C:\\");
 }
 
 // The size texts reckon in byte amounts: a count too large for one has none, nor

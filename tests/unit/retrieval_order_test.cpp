@@ -127,7 +127,7 @@ TEST_F(RetrievalTest, RowsAndReportsWaitForEveryEarlierDriveAndAskNothingTwice) 
   // Each drive's slow questions were asked once, by its worker.
   EXPECT_EQ(machine.CountOf("FindFirstEntryA"), 3);
   EXPECT_EQ(machine.CountOf("GetVolumeInformationW"), 1);
-  EXPECT_EQ(machine.CountOf("GetDiskFreeSpaceExA"), 1);
+  EXPECT_EQ(machine.CountOf("GetDiskFreeSpaceExW"), 1);
 }
 
 TEST_F(RetrievalTest, WithoutWorkerThreadsEachDriveIsAskedAtItsTurn) {

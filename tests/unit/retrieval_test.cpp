@@ -60,7 +60,7 @@ TEST_F(RetrievalTest, AsksEachDriveInTheOrderOfTheRows) {
   EXPECT_EQ(calls,
             (std::vector<std::string>{"GetLogicalDriveStringsA", "FindFirstEntryA", "GetDriveTypeA",
                                       "FindFirstEntryA", "GetVolumeInformationW",
-                                      "GetDiskFreeSpaceExA", "GetDriveTypeA"}));
+                                      "GetDiskFreeSpaceExW", "GetDriveTypeA"}));
 }
 
 TEST_F(RetrievalTest, ASecondRunAppendsEveryDriveAgainAfterTheFirst) {

@@ -54,12 +54,13 @@ int32_t SystemKernel32::GetVolumeInformationW(
   return Checked<int32_t>(ok, !ok);
 }
 
-int32_t SystemKernel32::GetDiskFreeSpaceExA(const char* directoryName,
+int32_t SystemKernel32::GetDiskFreeSpaceExW(const char16_t* directoryName,
                                             uint64_t* freeBytesAvailableToCaller,
                                             uint64_t* totalNumberOfBytes,
                                             uint64_t* totalNumberOfFreeBytes) {
   ULARGE_INTEGER callerFree{}, total{}, free{};
-  const BOOL ok = ::GetDiskFreeSpaceExA(directoryName, &callerFree, &total, &free);
+  const BOOL ok = ::GetDiskFreeSpaceExW(reinterpret_cast<const wchar_t*>(directoryName),
+                                        &callerFree, &total, &free);
   if (ok) {
     *freeBytesAvailableToCaller = callerFree.QuadPart;
     *totalNumberOfBytes = total.QuadPart;

@@ -13,7 +13,7 @@ class SystemKernel32 : public Kernel32 {
                                 uint32_t* maximumComponentLength, uint32_t* fileSystemFlags,
                                 char16_t* fileSystemNameBuffer,
                                 uint32_t fileSystemNameSize) override;
-  int32_t GetDiskFreeSpaceExA(const char* directoryName, uint64_t* freeBytesAvailableToCaller,
+  int32_t GetDiskFreeSpaceExW(const char16_t* directoryName, uint64_t* freeBytesAvailableToCaller,
                               uint64_t* totalNumberOfBytes,
                               uint64_t* totalNumberOfFreeBytes) override;
   uint32_t GetLastError() override { return ThreadLastError::Get(); }
