@@ -117,14 +117,14 @@ void AnotherFileTakesTheName() { WriteFileBytes(gTarget, "other"); }
 
 TEST(FileReplaceTest, TheTextTakesTheNameOrTheTargetIsKeptAndNoOtherFileIsLeft) {
   e2e::ScratchFolder scratch;
-  // A target that fills MAX_PATH, in a folder of its own, so that "~bc12345.tmp" beside
-  // it would not fit.
+  // A target "a.txt" that fills MAX_PATH, so that "~bc12345.tmp" beside it would not fit.
+  const std::wstring longName = L"a.txt";
   std::wstring longFolder = scratch.Path();
-  while (longFolder.size() < MAX_PATH - 80) {
-    longFolder += L"\\" + std::wstring(60, L'f');
+  while (longFolder.size() < MAX_PATH - 2 - longName.size()) {
+    const size_t left = MAX_PATH - 2 - longName.size() - longFolder.size();
+    longFolder += L"\\" + std::wstring(left > 61 ? 60 : left - 1, L'f');
     ASSERT_TRUE(CreateDirectoryW(longFolder.c_str(), nullptr));
   }
-  const std::wstring longName(MAX_PATH - 1 - longFolder.size() - 1, L'n');
   struct Case {
     const char* what;
     bool targetExists;
@@ -186,7 +186,7 @@ TEST(FileReplaceTest, TheTextTakesTheNameOrTheTargetIsKeptAndNoOtherFileIsLeft) 
     std::wstring folder = c.longPath ? longFolder : scratch.File(std::to_wstring(++number));
     ASSERT_TRUE(c.longPath || CreateDirectoryW(folder.c_str(), nullptr));
     gTarget = folder + L"\\" + (c.longPath ? longName : L"drives.txt");
-    ASSERT_LT(gTarget.size(), static_cast<size_t>(MAX_PATH));
+    ASSERT_LT(gTarget.size(), static_cast<size_t>(MAX_PATH));  // 259 for the long path
     gReplaceCalls = 0;
     if (c.targetExists) WriteFileBytes(gTarget, "old");
     auto stream = win32::SystemTextFiles(c.calls).Create(
