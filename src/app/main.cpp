@@ -43,7 +43,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // A save waiting out another program's hold on its file keeps the window answering.
   win32::SystemEventPump savePump;
   win32::SaveFileCalls saveCalls;
-  saveCalls.pump = &savePump;
+  saveCalls.wait = [&](DWORD milliseconds) { savePump.RunEventsFor(milliseconds); };
 
   win32::MainWindow form(win32::MainWindowServices{
       instance,

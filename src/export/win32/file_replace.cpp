@@ -9,31 +9,12 @@ namespace {
 
 constexpr size_t kTemporaryNameLength = 12;  // "~bc12345.tmp"
 
-// Waits `ms`, letting the window's events run as they arrive.
-void Wait(DWORD ms, EventPump* pump) noexcept {
-  if (pump == nullptr) {
-    ::Sleep(ms);
-    return;
-  }
-  const DWORD start = ::GetTickCount();
-  for (DWORD waited = 0; waited < ms; waited = ::GetTickCount() - start) {
-    if (::MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - waited, QS_ALLINPUT) != WAIT_OBJECT_0) {
-      continue;
-    }
-    try {
-      pump->RunWaitingEvents();
-    } catch (...) {
-      // A window's handler that raised is no reason to stop waiting.
-    }
-  }
-}
-
 template <typename Call>
 DWORD RetryWhileHeld(Call call, const SaveFileCalls& calls,
                      bool (*isHold)(uint32_t) = IsBriefHold) noexcept {
   return brindlecap::RetryWhileHeld(
       [&]() -> uint32_t { return call() ? ERROR_SUCCESS : GetLastError(); },
-      [&](uint32_t ms) { Wait(ms, calls.pump); }, isHold);
+      [&](uint32_t ms) { calls.wait(ms); }, isHold);
 }
 
 // `flags` 0 never replaces: a file that took a new name meanwhile is someone else's,

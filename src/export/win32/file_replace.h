@@ -3,9 +3,8 @@
 // out another program's brief hold on them (export/retry_schedule.h).
 #include <windows.h>
 
+#include <functional>
 #include <string>
-
-#include "shared/event_pump.h"
 
 namespace brindlecap::win32 {
 
@@ -23,9 +22,9 @@ struct SaveFileCalls {
   ReplaceFileFunction replaceFile = ::ReplaceFileW;
   MoveFileFunction moveFile = ::MoveFileExW;
   FlushFileFunction flushFile = ::FlushFileBuffers;
-  // Runs the window's waiting events while a save waits out a hold, so that the
-  // window keeps answering; without one the thread sleeps.
-  EventPump* pump = nullptr;
+  // Waits out a hold for so many milliseconds. The window program's keeps the
+  // window answering meanwhile.
+  std::function<void(DWORD)> wait = ::Sleep;
 };
 
 // The folder part of a path as written, with its separator ("" for a bare name).
