@@ -16,6 +16,7 @@
 #include "platform/system_failure.h"
 #include "platform/system_text.h"
 #include "shared/win32/file_check.h"
+#include "shared/win32/system_event_pump.h"
 #include "shared/win32/system_message_box.h"
 
 using namespace brindlecap;
@@ -39,6 +40,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   win32::SystemLocale locale;
   win32::SystemMessageBox messages;
   win32::SystemSaveDialog saveDialog;
+  // A save waiting out another program's hold on its file keeps the window answering.
+  win32::SystemEventPump savePump;
+  win32::SaveFileCalls saveCalls;
+  saveCalls.wait = [&](DWORD milliseconds) { savePump.RunEventsFor(milliseconds); };
 
   win32::MainWindow form(win32::MainWindowServices{
       instance,
@@ -48,12 +53,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       locale,
       messages,
       saveDialog,
-      [] { return std::unique_ptr<TextFiles>(new win32::SystemTextFiles()); },
+      [&] { return std::unique_ptr<TextFiles>(new win32::SystemTextFiles(saveCalls)); },
       &win32::DrawHomePageNumber,
       &win32::OpenHomePage,
       [&](HWND window) {
         messages.SetOwner(window);
         saveDialog.SetOwner(window);
+        savePump.SetDialogWindow(window);
       },
       [] { ::ExitProcess(0); },
   });

@@ -14,6 +14,14 @@ inline void StartProgram() {
   const auto setDllDirectory =
       SystemFunction<SetDllDirectoryFunction>(L"kernel32.dll", "SetDllDirectoryW");
   if (setDllDirectory != nullptr) setDllDirectory(L"");
+  // Nor in the program's own folder, where a downloaded DLL may lie beside it: only
+  // System32 (Windows 8, or 7 with its update KB2533623).
+  using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+  const auto setDefaultDllDirectories =
+      SystemFunction<SetDefaultDllDirectoriesFunction>(L"kernel32.dll", "SetDefaultDllDirectories");
+  if (setDefaultDllDirectories != nullptr) {
+    setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  }
 }
 
 }  // namespace brindlecap::win32

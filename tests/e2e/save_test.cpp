@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -172,6 +173,49 @@ TEST_F(SaveTest, SavingOverAnExistingFileAsksFirstAndNoGoesBackToTheDialog) {
   ASSERT_TRUE(WaitForSaveToFinish(path));
   EXPECT_EQ(Printable(ReadFileBytes(path).value_or("")),
             Printable(ExpectedExportBytes(ReadListContents(program_->List()))));
+}
+
+// The file holder of the Windows tests (tests/win32/file_holder.cpp), one folder up.
+std::wstring FileHolderProgram() {
+  wchar_t self[MAX_PATH];
+  std::wstring path(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
+  path.resize(path.find_last_of(L'\\'));
+  return path.substr(0, path.find_last_of(L'\\') + 1) + L"win32_file_holder.exe";
+}
+
+TEST_F(SaveTest, TheWindowAnswersWhileAnotherProgramHoldsTheFile) {
+  const std::wstring path = outputFolder_.File(L"held.txt");
+  WriteFileBytes(path, "old");
+  const std::wstring event = L"brindlecap-e2e-held-" + std::to_wstring(GetCurrentProcessId());
+  HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, event.c_str());
+  std::wstring commandLine = L"\"" + FileHolderProgram() + L"\" \"" + path + L"\" 3000 " + event;
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION holder = {};
+  ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             nullptr, &startup, &holder));
+  CloseHandle(holder.hThread);
+  ASSERT_EQ(WaitForSingleObject(opened, 30000), WAIT_OBJECT_0) << "the holder did not open it";
+  CloseHandle(opened);
+  SaveAs(path);
+  // Until the hold ends, and the save's retries after it.
+  DWORD slowest = 0;
+  for (const DWORD start = GetTickCount(); GetTickCount() - start < 3500;) {
+    const DWORD asked = GetTickCount();
+    DWORD_PTR answer = 0;
+    EXPECT_TRUE(
+        SendMessageTimeoutW(program_->MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 250, &answer))
+        << "no answer within 250 ms, " << asked - start << " ms into the hold";
+    slowest = std::max<DWORD>(slowest, GetTickCount() - asked);
+    Sleep(20);
+  }
+  EXPECT_LT(slowest, 250u);
+  WaitForSingleObject(holder.hProcess, 30000);
+  CloseHandle(holder.hProcess);
+  // However long the hold outlasted the save's retries, a failure is reported in a box.
+  if (auto box = program_->WaitForDialog(L"Application Error", 1s)) box->PressButton(IDOK);
+  ExpectNoDialogOnceAtRest();
+  EXPECT_FALSE(TemporaryFileBeside(path)) << "a temporary file was left";
 }
 
 std::wstring SystemMessage(DWORD error) {

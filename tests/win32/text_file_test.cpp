@@ -240,13 +240,23 @@ HANDLE WINAPI CreateDenied(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, 
 
 TEST_F(TextFileTest, WhereNoFileMayBeCreatedAnExistingFileIsWrittenInPlace) {
   const std::wstring existing = PathOf(L"existing.txt"), fresh = PathOf(L"new.txt");
+  const SystemTextFiles denied(win32::SaveFileCalls{CreateDenied});
   WriteFileBytes(existing, std::string(10000, 'o'));
-  auto stream = SystemTextFiles(CreateDenied).Create(U16(existing), true);
+  auto stream = SystemTextFiles(denied).Create(U16(existing), true);
   stream->WriteLine(u"new");
   stream->Close();
   EXPECT_EQ(ReadAll(existing), "new\r\n") << "the old file's end was kept";
 
-  EXPECT_EQ(FailureNumber([&] { SystemTextFiles(CreateDenied).Create(U16(fresh), true); }), 70);
+  // A save that stops part way, past a buffer flush, leaves the text cut short.
+  WriteFileBytes(existing, std::string(200000, 'o'));
+  stream = SystemTextFiles(denied).Create(U16(existing), true);
+  for (int i = 0; i < 1000; ++i) stream->WriteLine(Line(98));
+  stream.reset();
+  const std::string left = ReadAll(existing);
+  EXPECT_GE(left.size(), 64u * 1024);
+  EXPECT_EQ(left.find('o'), std::string::npos) << "new text over the old file's end";
+
+  EXPECT_EQ(FailureNumber([&] { SystemTextFiles(denied).Create(U16(fresh), true); }), 70);
   EXPECT_EQ(FolderEntries(folder_), std::vector<std::wstring>{L"existing.txt"});
 }
 

@@ -7,18 +7,23 @@ namespace brindlecap::win32 {
 
 namespace {
 
+constexpr size_t kTemporaryNameLength = 12;  // "~bc12345.tmp"
+
 template <typename Call>
-DWORD RetryWhileHeld(Call call) noexcept {
+DWORD RetryWhileHeld(Call call, const SaveFileCalls& calls,
+                     bool (*isHold)(uint32_t) = IsBriefHold) noexcept {
   return brindlecap::RetryWhileHeld(
       [&]() -> uint32_t { return call() ? ERROR_SUCCESS : GetLastError(); },
-      [](uint32_t ms) { ::Sleep(ms); });
+      [&](uint32_t ms) { calls.wait(ms); }, isHold);
 }
 
-DWORD Rename(const std::wstring& from, const std::wstring& to) noexcept {
-  // No MOVEFILE_REPLACE_EXISTING: a file that took the name meanwhile is someone
-  // else's, and the save fails rather than remove it.
+// `flags` 0 never replaces: a file that took a new name meanwhile is someone else's,
+// and the save fails rather than remove it.
+DWORD Rename(const std::wstring& from, const std::wstring& to, DWORD flags,
+             const SaveFileCalls& calls) noexcept {
   return RetryWhileHeld(
-      [&] { return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH); });
+      [&] { return calls.moveFile(from.c_str(), to.c_str(), flags | MOVEFILE_WRITE_THROUGH); },
+      calls);
 }
 
 bool NameIsFree(const std::wstring& path) {
@@ -26,10 +31,24 @@ bool NameIsFree(const std::wstring& path) {
          ::GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
+// The folder as a \\?\ path, which no MAX_PATH limit applies to.
+std::wstring LongForm(const std::wstring& folder) {
+  const std::wstring relative = folder.empty() ? L"." : folder;
+  const DWORD size = ::GetFullPathNameW(relative.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return folder;
+  std::wstring full(size, L'\0');
+  full.resize(::GetFullPathNameW(relative.c_str(), size, full.data(), nullptr));
+  if (full.empty() || full.rfind(L"\\\\?\\", 0) == 0) return full.empty() ? folder : full;
+  if (full.back() != L'\\') full += L'\\';
+  if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+  return L"\\\\?\\" + full;
+}
+
 // ReplaceFileW keeps the old file's attributes, security and creation time. It is
 // given a backup name: without one, ERROR_UNABLE_TO_MOVE_REPLACEMENT means the old
 // file is gone, and _2 that it lives on under a name nobody knows.
-DWORD Replace(const std::wstring& temporary, const std::wstring& target) {
+DWORD Replace(const std::wstring& temporary, const std::wstring& target,
+              const SaveFileCalls& calls) {
   const std::wstring folder = FolderOf(target);
   std::wstring backup;
   for (unsigned attempt = 1; attempt <= 100 && backup.empty(); ++attempt) {
@@ -37,24 +56,39 @@ DWORD Replace(const std::wstring& temporary, const std::wstring& target) {
     if (NameIsFree(name)) backup = std::move(name);
   }
   if (backup.empty()) return ERROR_FILE_EXISTS;
-  const DWORD error = RetryWhileHeld([&] {
-    return ::ReplaceFileW(target.c_str(), temporary.c_str(), backup.c_str(),
-                          REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
-  });
-  if (error == ERROR_SUCCESS) {
-    RemoveFile(backup);
-    return ERROR_SUCCESS;
+  const DWORD error = RetryWhileHeld(
+      [&] {
+        return calls.replaceFile(target.c_str(), temporary.c_str(), backup.c_str(),
+                                 REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+      },
+      calls, IsReplaceHold);
+  switch (error) {
+    case ERROR_SUCCESS:
+      RemoveFile(backup, calls);
+      return ERROR_SUCCESS;
+    case ERROR_FILE_NOT_FOUND:
+      // Removed meanwhile: the name is given as a new one.
+      return Rename(temporary, target, 0, calls);
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_UNABLE_TO_REMOVE_REPLACED:
+      return error;  // still held, both files under their own names
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2: {
+      // The old file is under the backup name, the text under its own: the text gets
+      // the name, or else the old file gets it back (failing that, it stays the backup).
+      const DWORD moved = Rename(temporary, target, 0, calls);
+      if (moved == ERROR_SUCCESS) {
+        RemoveFile(backup, calls);
+      } else {
+        static_cast<void>(Rename(backup, target, 0, calls));
+      }
+      return moved;
+    }
+    default:
+      // Refused otherwise (a share: 5, 50, 87), both files under their own names: one
+      // rename over the target keeps everything but its attributes and security.
+      return Rename(temporary, target, MOVEFILE_REPLACE_EXISTING, calls);
   }
-  if (error != ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) return error;
-  // The old file is under the backup name, the text under its own: the text gets
-  // the name, or else the old file gets it back (failing that, it stays the backup).
-  const DWORD moved = Rename(temporary, target);
-  if (moved == ERROR_SUCCESS) {
-    RemoveFile(backup);
-  } else {
-    static_cast<void>(Rename(backup, target));
-  }
-  return moved;
 }
 
 }  // namespace
@@ -69,23 +103,20 @@ std::wstring FolderOf(const std::wstring& path) {
 std::wstring TemporaryNameIn(const std::wstring& folder, unsigned attempt) {
   DWORD seed = ::GetTickCount() ^ (::GetCurrentProcessId() << 12);
   for (unsigned i = 0; i < attempt; ++i) seed = seed * 1103515245u + 12345u;
-  std::wstring path = folder + L"~bc";
+  std::wstring path = folder.size() + kTemporaryNameLength < MAX_PATH ? folder : LongForm(folder);
+  path += L"~bc";
   for (char digit : HexText(seed, 5, false)) path += static_cast<wchar_t>(digit);
   return path + L".tmp";
 }
 
-DWORD GiveTargetName(const std::wstring& temporary, const std::wstring& target,
-                     bool targetExisted) {
-  if (targetExisted) {
-    const DWORD error = Replace(temporary, target);
-    // A target removed meanwhile is given as a new name.
-    if (error != ERROR_FILE_NOT_FOUND) return error;
-  }
-  return Rename(temporary, target);
+DWORD GiveTargetName(const std::wstring& temporary, const std::wstring& target, bool targetExisted,
+                     const SaveFileCalls& calls) {
+  if (targetExisted) return Replace(temporary, target, calls);
+  return Rename(temporary, target, 0, calls);
 }
 
-void RemoveFile(const std::wstring& path) noexcept {
-  static_cast<void>(RetryWhileHeld([&] { return ::DeleteFileW(path.c_str()); }));
+void RemoveFile(const std::wstring& path, const SaveFileCalls& calls) noexcept {
+  static_cast<void>(RetryWhileHeld([&] { return ::DeleteFileW(path.c_str()); }, calls));
 }
 
 }  // namespace brindlecap::win32

@@ -84,15 +84,24 @@ struct DialogLibrary {
   ExtendedErrorFunction extendedError = nullptr;
 };
 
+// Where the system knows LOAD_LIBRARY_SEARCH_SYSTEM32 (it then has
+// SetDefaultDllDirectories), the library and the ones it loads come from System32
+// alone; elsewhere it is named by its full path there.
+HMODULE LoadSystemLibrary(const wchar_t* name) {
+  if (SystemFunction<FARPROC>(L"kernel32.dll", "SetDefaultDllDirectories") != nullptr) {
+    return ::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  }
+  wchar_t systemFolder[MAX_PATH];
+  const UINT length = ::GetSystemDirectoryW(systemFolder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return nullptr;
+  return ::LoadLibraryW((std::wstring(systemFolder, length) + L"\\" + name).c_str());
+}
+
 const DialogLibrary& LoadDialogLibrary() {
   static DialogLibrary library;
   if (library.getSaveFileName != nullptr) return library;
-  wchar_t systemFolder[MAX_PATH];
-  const UINT length = ::GetSystemDirectoryW(systemFolder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) win32::ThrowLastError();
-  const std::wstring path = std::wstring(systemFolder, length) + L"\\comdlg32.dll";
   // Kept loaded for the rest of the run: the dialog leaves threads of its own behind.
-  const HMODULE module = ::LoadLibraryW(path.c_str());
+  const HMODULE module = LoadSystemLibrary(L"comdlg32.dll");
   if (module == nullptr) win32::ThrowLastError();
   library.extendedError =
       SystemFunction<DialogLibrary::ExtendedErrorFunction>(module, "CommDlgExtendedError");

@@ -58,12 +58,12 @@ const wchar_t* Wide(const std::u16string& text) {
 
 SystemTextFileWriter::~SystemTextFileWriter() { Discard(); }
 
-void SystemTextFileWriter::CreateTemporaryFile(CreateFileFunction createFile) {
+void SystemTextFileWriter::CreateTemporaryFile() {
   const std::wstring folder = FolderOf(targetPath_);
   for (unsigned attempt = 0;; ++attempt) {
     std::wstring path = TemporaryNameIn(folder, attempt);
-    file_.reset(createFile(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    file_.reset(calls_.createTemporaryFile(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                           CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file_) {
       temporaryPath_ = std::move(path);
       return;
@@ -75,9 +75,10 @@ void SystemTextFileWriter::CreateTemporaryFile(CreateFileFunction createFile) {
     }
   }
   // A folder where files may be changed but not created: the text goes into the
-  // existing file itself, as it did before saves used a temporary file.
+  // existing file itself, emptied first so that a failure part way leaves it cut
+  // short, never new text over the old file's end.
   file_.reset(CreateFileW(targetPath_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                          TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file_) throw LastErrorFailure();
   kind_ = Kind::kInPlace;
 }
@@ -89,7 +90,7 @@ void SystemTextFileWriter::WriteStraightTo(HANDLE file) noexcept {
 
 void SystemTextFileWriter::Discard() noexcept {
   file_.reset();
-  if (!temporaryPath_.empty()) RemoveFile(temporaryPath_);
+  if (!temporaryPath_.empty()) RemoveFile(temporaryPath_, calls_);
   temporaryPath_.clear();
   pending_.clear();
 }
@@ -125,7 +126,7 @@ void SystemTextFileWriter::Close() {
   if (error == ERROR_SUCCESS) error = firstWriteError_;
   error = Finish(error);
   if (error == ERROR_SUCCESS && kind_ == Kind::kTemporaryFile) {
-    error = GiveTargetName(temporaryPath_, targetPath_, targetExisted_);
+    error = GiveTargetName(temporaryPath_, targetPath_, targetExisted_, calls_);
     if (error == ERROR_SUCCESS) temporaryPath_.clear();
   }
   if (error != ERROR_SUCCESS) {
@@ -137,13 +138,9 @@ void SystemTextFileWriter::Close() {
 
 DWORD SystemTextFileWriter::Finish(DWORD error) noexcept {
   if (kind_ != Kind::kStraight) {
-    // A file written in place ends where the text ends.
-    if (kind_ == Kind::kInPlace && error == ERROR_SUCCESS && !SetEndOfFile(file_.get())) {
-      error = GetLastError();
-    }
     // On disk before it takes the target's name. A file system that cannot flush
     // (ERROR_INVALID_FUNCTION) still gets the file.
-    if (error == ERROR_SUCCESS && !FlushFileBuffers(file_.get()) &&
+    if (error == ERROR_SUCCESS && !calls_.flushFile(file_.get()) &&
         GetLastError() != ERROR_INVALID_FUNCTION) {
       error = GetLastError();
     }
@@ -189,7 +186,7 @@ std::unique_ptr<TextFileWriter> SystemTextFiles::Create(const std::u16string& pa
   const bool existed = static_cast<bool>(target);
   if (existed && !overwrite) throw FileFailure(ERROR_FILE_EXISTS);
   std::unique_ptr<SystemTextFileWriter> stream(
-      new SystemTextFileWriter(std::move(targetPath), existed));
+      new SystemTextFileWriter(std::move(targetPath), existed, calls_));
   if (existed && GetFileType(target.get()) != FILE_TYPE_DISK) {
     stream->WriteStraightTo(target.release());
     return stream;
@@ -201,7 +198,7 @@ std::unique_ptr<TextFileWriter> SystemTextFiles::Create(const std::u16string& pa
     throw FileFailure(ERROR_ACCESS_DENIED);
   }
   target.reset();  // an open file could not be replaced
-  stream->CreateTemporaryFile(createTemporaryFile_);
+  stream->CreateTemporaryFile();
   return stream;
 }
 
@@ -214,7 +211,8 @@ std::unique_ptr<TextFileWriter> SystemTextFiles::StreamOnHandle(HANDLE handle) {
     throw FileFailure(noHandle ? ERROR_INVALID_HANDLE : GetLastError());
   }
   win32::UniqueKernelHandle owned(duplicate);
-  std::unique_ptr<SystemTextFileWriter> stream(new SystemTextFileWriter(std::wstring(), false));
+  std::unique_ptr<SystemTextFileWriter> stream(
+      new SystemTextFileWriter(std::wstring(), false, SaveFileCalls{}));
   stream->WriteStraightTo(owned.release());
   return stream;
 }

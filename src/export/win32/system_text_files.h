@@ -9,18 +9,16 @@
 #include <utility>
 
 #include "export/text_file.h"
+#include "export/win32/file_replace.h"
 #include "platform/handles.h"
 
 namespace brindlecap::win32 {
 
-// CreateFileW's shape: how the temporary file is created.
-using CreateFileFunction = HANDLE(WINAPI*)(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD,
-                                           DWORD, HANDLE);
-
 class SystemTextFileWriter : public TextFileWriter {
  public:
   // Without a successful Close nothing reaches the target's name: the temporary
-  // file is removed, an existing file is left as it was (unless written in place).
+  // file is removed, an existing file is left as it was (unless written in place:
+  // then it holds the start of the text, never the old file's end).
   ~SystemTextFileWriter() override;
   SystemTextFileWriter(const SystemTextFileWriter&) = delete;
   SystemTextFileWriter& operator=(const SystemTextFileWriter&) = delete;
@@ -38,11 +36,12 @@ class SystemTextFileWriter : public TextFileWriter {
     kInPlace,        // the existing target itself, where no file may be created
     kStraight,       // a device or a pipe: nothing to keep, nothing to replace
   };
-  SystemTextFileWriter(std::wstring targetPath, bool targetExisted) noexcept
-      : targetPath_(std::move(targetPath)), targetExisted_(targetExisted) {}
+  SystemTextFileWriter(std::wstring targetPath, bool targetExisted,
+                       const SaveFileCalls& calls) noexcept
+      : targetPath_(std::move(targetPath)), targetExisted_(targetExisted), calls_(calls) {}
   // Creates the file the text goes to, in the target's folder under a name of its
-  // own; where that is denied, opens an existing target to be written in place.
-  void CreateTemporaryFile(CreateFileFunction createFile);
+  // own; where that is denied, empties an existing target to be written in place.
+  void CreateTemporaryFile();
   void WriteStraightTo(HANDLE file) noexcept;
   // Writes out what is pending once it has reached the flush size; raises the failure.
   void FlushIfFull();
@@ -55,6 +54,7 @@ class SystemTextFileWriter : public TextFileWriter {
 
   std::wstring targetPath_;
   bool targetExisted_;
+  SaveFileCalls calls_;
   Kind kind_ = Kind::kTemporaryFile;
   win32::UniqueKernelHandle file_;
   std::wstring temporaryPath_;  // empty when there is no temporary file
@@ -67,9 +67,7 @@ class SystemTextFileWriter : public TextFileWriter {
 
 class SystemTextFiles : public TextFiles {
  public:
-  // `createTemporaryFile`: a test's stand-in for a folder where no file may be created.
-  explicit SystemTextFiles(CreateFileFunction createTemporaryFile = ::CreateFileW) noexcept
-      : createTemporaryFile_(createTemporaryFile) {}
+  explicit SystemTextFiles(const SaveFileCalls& calls = {}) noexcept : calls_(calls) {}
   // overwrite: replace an existing file; otherwise an existing file is a failure.
   // A target that cannot be written fails here, before the text is written, and no
   // file of its name is created.
@@ -79,7 +77,7 @@ class SystemTextFiles : public TextFiles {
   static std::unique_ptr<TextFileWriter> StreamOnHandle(HANDLE handle);
 
  private:
-  CreateFileFunction createTemporaryFile_;
+  SaveFileCalls calls_;
 };
 
 }  // namespace brindlecap::win32

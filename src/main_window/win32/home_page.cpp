@@ -5,6 +5,7 @@
 #include "main_window/core/home_page_draw.h"
 #include "platform/handles.h"
 #include "platform/system_failure.h"
+#include "platform/system_function.h"
 #include "platform/wide_text.h"
 
 namespace brindlecap::win32 {
@@ -38,8 +39,18 @@ void OpenHomePage(std::u16string_view address) {
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOWMINIMIZED;
   PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(explorer.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &process)) {
+  // A child inherits the DLL directory set at start (SetDllDirectoryW): the explorer
+  // gets the system's own search order instead, and the program its setting back.
+  using SetDllDirectoryFunction = BOOL(WINAPI*)(LPCWSTR);
+  const auto setDllDirectory =
+      SystemFunction<SetDllDirectoryFunction>(L"kernel32.dll", "SetDllDirectoryW");
+  if (setDllDirectory != nullptr) setDllDirectory(nullptr);
+  const BOOL created = ::CreateProcessW(explorer.c_str(), commandLine.data(), nullptr, nullptr,
+                                        FALSE, 0, nullptr, nullptr, &startup, &process);
+  const DWORD error = ::GetLastError();
+  if (setDllDirectory != nullptr) setDllDirectory(L"");
+  if (!created) {
+    ::SetLastError(error);
     ThrowLastError();
   }
   UniqueKernelHandle thread(process.hThread), started(process.hProcess);

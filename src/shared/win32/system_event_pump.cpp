@@ -26,4 +26,18 @@ void SystemEventPump::RunWaitingEvents() {
   }
 }
 
+void SystemEventPump::RunEventsFor(DWORD milliseconds) noexcept {
+  const DWORD start = ::GetTickCount();
+  for (DWORD waited = 0; waited < milliseconds; waited = ::GetTickCount() - start) {
+    if (::MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - waited, QS_ALLINPUT) ==
+        WAIT_OBJECT_0) {
+      try {
+        RunWaitingEvents();
+      } catch (...) {
+        // A handler that raised is no reason to stop waiting.
+      }
+    }
+  }
+}
+
 }  // namespace brindlecap::win32

@@ -16,6 +16,8 @@ class SystemEventPump : public EventPump {
       : minimumInterval_(minimumIntervalMilliseconds) {}
   void SetDialogWindow(HWND window) noexcept { dialogWindow_ = window; }
   void RunWaitingEvents() override;
+  // Waits so many milliseconds, running the events as they arrive.
+  void RunEventsFor(DWORD milliseconds) noexcept;
 
  private:
   HWND dialogWindow_ = nullptr;
