@@ -45,6 +45,15 @@ TEST_F(CommandLineTest, ExitCodesForEveryFailureAndNothingLeftBehind) {
       {L"/stext {out}\\missing\\a.txt", 1, "Brindlecap: could not write "},
       {L"/sjson {out}\\read-only.json", 1, "Brindlecap: could not write "},
       {L"/stext {out}\\read-only.json", 1, "Brindlecap: could not write "},
+      {L"/stab - /drives Q", 2, "Brindlecap: there is no drive Q:\\\r\n"},
+      {L"/sjson - /warn 5GB", 2, "Brindlecap: /warn and /crit go only with /check\r\nUsage: "},
+      // With /check, the engine's line on standard output, in its exit codes.
+      {L"/check /drives Q", 2, "", false, "DISK CRITICAL - Q:\\ does not exist\r\n"},
+      {L"/check /warn 5", 3,
+       "Brindlecap: /warn needs a share (10%) or an amount (20GB) of free "
+       "space, not 5\r\nUsage: ",
+       false,
+       "DISK UNKNOWN - /warn needs a share (10%) or an amount (20GB) of free space, not 5\r\n"},
       {L"", 2, "Brindlecap: no switch given\r\nUsage: ", true},
       {L"{out}\\dropped.txt", 2, "Brindlecap: no switch given\r\nUsage: ", true},
       {L"/?", 0, "", true,
@@ -95,6 +104,11 @@ TEST_F(CommandLineTest, ADriveThatMissesTheDeadlineIsWrittenAsNotAnsweringAndThe
   };
   const CommandLineRun json = timed(L"/timeout 2 /sjson " + Quoted(L"drives.json"));
   const CommandLineRun tab = timed(L"-STAB - -TIMEOUT 2");
+  // To a monitoring engine a drive that hangs is in trouble, not of unknown state.
+  const CommandLineRun check = Run(L"/check /drives S /timeout 2");
+  EXPECT_EQ(check.exitCode, 2u);
+  EXPECT_EQ(check.standardOutput,
+            "DISK CRITICAL - free space: S:\\ did not answer within 2 s CRITICAL\r\n");
   DeleteFileW(delay.c_str());
 
   EXPECT_EQ(FolderEntries(outputFolder_.Path()), std::vector<std::wstring>{L"drives.json"})
