@@ -15,6 +15,7 @@
 #include "export/table_text.h"
 #include "main_window/core/copy_text.h"
 #include "shared/error_report.h"
+#include "shared/runtime_failure.h"
 #include "support/command_line_export_fixture.h"
 #include "support/fake_kernel32.h"
 #include "support/fake_system_text.h"
@@ -137,6 +138,18 @@ TEST_F(CommandLineExportTest, TheChosenDrivesAloneAreWrittenOrChecked) {
     EXPECT_EQ(written, test.written);
     EXPECT_EQ(errors, test.error) << test.written;
   }
+  // The optical probes of D: and E: fail: only a chosen drive's report is told.
+  machine.ThrowOn("DeviceIoControl", OverflowFailure());
+  CommandLine request;
+  request.action = Action::kExport;
+  request.path = u"out";
+  request.choice.letters = u"C";
+  errors.clear();
+  EXPECT_EQ(ExportFromCommandLine(request, services), exit_code::kWritten)
+      << testing::ToCodePage1252(errors);
+  request.choice.letters = u"E";
+  EXPECT_EQ(ExportFromCommandLine(request, services), exit_code::kWrittenWithFailedQueries);
+  EXPECT_EQ(errors, u"Brindlecap: E:\\: Overflow\r\n");
 }
 
 TEST_F(CommandLineExportTest, FailedQueriesGoToTheirDrivesAndGiveExitCodeThree) {

@@ -87,12 +87,14 @@ TEST(DiskCheck, EachDriveAgainstTheThresholdsTheWorstStateAndThePerformanceData)
        CheckState::kCritical,
        u"DISK CRITICAL - free space: C:\\ 0 MB (4%) CRITICAL; D:\\ 0 MB (9%) WARNING|"
        u"'C:\\'=951B;900;950;0;1000 'D:\\'=901B;900;950;0;1000\r\n"},
-      {{Drive(u"C:\\", 100 * gb, 20 * gb), Drive(u"D:\\", 100 * gb, 2 * gb - 1)},
+      {{Drive(u"C:\\", 100 * gb, 20 * gb), Drive(u"D:\\", 100 * gb, 2 * gb - 1),
+        Drive(u"E:\\", 4 * gb, 2 * gb)},
        amounts,
        CheckState::kCritical,
-       u"DISK CRITICAL - free space: C:\\ 20480 MB (20%); D:\\ 2047 MB (1%) CRITICAL|"
+       u"DISK CRITICAL - free space: C:\\ 20480 MB (20%); D:\\ 2047 MB (1%) CRITICAL; "
+       u"E:\\ 2048 MB (50%) WARNING|"
        u"'C:\\'=85899345920B;85899345920;105226698752;0;107374182400 'D:\\'=105226698753B;"
-       u"85899345920;105226698752;0;107374182400\r\n"},
+       u"85899345920;105226698752;0;107374182400 'E:\\'=2147483648B;0;2147483648;0;4294967296\r\n"},
       // A failure is not hidden behind a drive that is well; a drive that hangs is
       // CRITICAL, one whose space is unknown UNKNOWN.
       {{Drive(u"C:\\", 1000, 500), failed, empty},
