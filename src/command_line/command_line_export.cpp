@@ -1,8 +1,10 @@
 #include "command_line/command_line_export.h"
 
+#include <algorithm>
 #include <new>
 #include <utility>
 
+#include "command_line/drive_choice.h"
 #include "command_line/report_log.h"
 #include "export/fixed_width_writer.h"
 #include "export/prometheus_text.h"
@@ -130,6 +132,47 @@ std::function<bool()> UntilDeadline(const CommandLineServices& services, int sec
   };
 }
 
+// The chosen rows of the retrieval, cells and facts, in a model of their own, and
+// only the reports about them.
+void KeepChosenRows(const ResultsModel& all, const std::vector<int>& rows, ResultsModel& chosen,
+                    std::vector<ReportedFailure>& failures) {
+  for (int column = 1; column <= all.ColumnCount(); ++column) {
+    chosen.AddColumn(std::u16string(all.ColumnTitle(column)));
+    chosen.SetColumnWidth(column, all.ColumnWidth(column));
+  }
+  std::vector<std::u16string> roots;
+  for (const int row : rows) {
+    const int added = chosen.AddRow(std::u16string(all.RowText(row)));
+    for (int16_t subItem = 1; subItem < all.ColumnCount(); ++subItem) {
+      chosen.SetSubItem(added, subItem, std::u16string(all.SubItem(row, subItem)));
+    }
+    chosen.SetRowFacts(added, all.RowFacts(row));
+    roots.push_back(all.RowFacts(row).root);
+  }
+  failures.erase(std::remove_if(failures.begin(), failures.end(),
+                                [&](const ReportedFailure& failure) {
+                                  return !failure.root.empty() &&
+                                         std::find(roots.begin(), roots.end(), failure.root) ==
+                                             roots.end();
+                                }),
+                 failures.end());
+}
+
+// /check: the one line on standard output; the exit code is its state.
+int Check(const CommandLine& request, const ResultsModel& all, const ChosenRows& chosen,
+          CommandLineServices& services) {
+  CheckResult result = MissingDrive(chosen.missing);
+  if (chosen.missing.empty()) {
+    std::vector<DriveFacts> drives;
+    for (const int row : chosen.rows) drives.push_back(all.RowFacts(row));
+    result = CheckDrives(drives, request.thresholds, request.timeoutSeconds);
+  }
+  const auto stream = services.system.MakeTextFiles()->Create(u"-", true);
+  stream->WriteBytes(services.codePage.ToAnsi(result.line));
+  stream->Close();
+  return static_cast<int>(result.state);
+}
+
 }  // namespace
 
 void AddResultColumns(ResultsModel& results) {
@@ -157,13 +200,21 @@ void RetrieveAllDrives(RowList& results, DriveSystem system, ReportLog& reports,
 
 int ExportFromCommandLine(const CommandLine& request, CommandLineServices& services) noexcept {
   try {
-    ResultsModel results;
-    AddResultColumns(results);
+    ResultsModel all;
+    AddResultColumns(all);
     ReportLog reports;
-    RetrieveAllDrives(results, DriveSystem{services.kernel32, services.codePage, services.locale},
+    RetrieveAllDrives(all, DriveSystem{services.kernel32, services.codePage, services.locale},
                       reports, services.workers, UntilDeadline(services, request.timeoutSeconds),
                       request.volumes);
+    const ChosenRows chosen = ChooseRows(all, request.choice);
+    if (request.check) return Check(request, all, chosen, services);
+    if (!chosen.missing.empty()) {
+      services.system.WriteError(u"Brindlecap: there is no drive " + chosen.missing + u"\r\n");
+      return exit_code::kBadCommandLine;
+    }
     std::vector<ReportedFailure> failures = reports.Failures();
+    ResultsModel results;
+    KeepChosenRows(all, chosen.rows, results, failures);
     AddFailedQueries(results, request.timeoutSeconds, failures);
     std::u16string text;
     for (const ReportedFailure& failure : failures) {
@@ -185,7 +236,7 @@ int ExportFromCommandLine(const CommandLine& request, CommandLineServices& servi
     if (!failure.empty()) return exit_code::kNotWritten;
     return failures.empty() ? exit_code::kWritten : exit_code::kWrittenWithFailedQueries;
   } catch (...) {
-    return exit_code::kNotWritten;
+    return request.check ? static_cast<int>(CheckState::kUnknown) : exit_code::kNotWritten;
   }
 }
 

@@ -45,7 +45,8 @@ struct CommandLineServices {
   std::function<uint32_t()> milliseconds;
 };
 
-// Reports failures on standard error, never in a box.
+// Reports failures on standard error, never in a box. Only the rows of the request's
+// choice are written; /check writes its one line to the target "-" instead.
 int ExportFromCommandLine(const CommandLine& request, CommandLineServices& services) noexcept;
 
 // The window's columns, in its order.

@@ -47,6 +47,15 @@ TEST_F(CommandLineTest, ExitCodesForEveryFailureAndNothingLeftBehind) {
       {L"/stext {out}\\missing\\a.txt", 1, "Brindlecap: could not write "},
       {L"/sjson {out}\\read-only.json", 1, "Brindlecap: could not write "},
       {L"/stext {out}\\read-only.json", 1, "Brindlecap: could not write "},
+      {L"/stab - /drives Q", 2, "Brindlecap: there is no drive Q:\\\r\n"},
+      {L"/sjson - /warn 5GB", 2, "Brindlecap: /warn and /crit go only with /check\r\nUsage: "},
+      // With /check, the engine's line on standard output, in its exit codes.
+      {L"/check /drives Q", 2, "", false, "DISK CRITICAL - Q:\\ does not exist\r\n"},
+      {L"/check /warn 5", 3,
+       "Brindlecap: /warn needs a share (10%) or an amount (20GB) of free "
+       "space, not 5\r\nUsage: ",
+       false,
+       "DISK UNKNOWN - /warn needs a share (10%) or an amount (20GB) of free space, not 5\r\n"},
       {L"", 2, "Brindlecap: no switch given\r\nUsage: ", true},
       {L"{out}\\dropped.txt", 2, "Brindlecap: no switch given\r\nUsage: ", true},
       {L"/?", 0, "", true,
@@ -100,6 +109,14 @@ TEST_F(CommandLineTest, ADriveThatMissesTheDeadlineIsWrittenAsNotAnsweringAndThe
   };
   const CommandLineRun json = timed(L"/timeout 2 /sjson " + Quoted(L"drives.json"));
   const CommandLineRun tab = timed(L"-STAB - -TIMEOUT 2");
+  // To a monitoring engine a drive that hangs is in trouble, not of unknown state.
+  // It is checked by default, though it never told its kind.
+  const CommandLineRun check = Run(L"/check /timeout 2");
+  EXPECT_EQ(check.exitCode, 2u);
+  EXPECT_EQ(check.standardOutput.rfind("DISK CRITICAL - free space: ", 0), 0u);
+  EXPECT_NE(check.standardOutput.find(" S:\\ did not answer within 2 s CRITICAL;"),
+            std::string::npos)
+      << check.standardOutput;
 
   // The process lingers until S:'s call returns (Wine, as Windows for a call it cannot
   // cancel), but a caller reading its output through a pipe is done at the deadline.

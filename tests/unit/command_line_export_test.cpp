@@ -15,6 +15,7 @@
 #include "export/table_text.h"
 #include "main_window/core/copy_text.h"
 #include "shared/error_report.h"
+#include "shared/runtime_failure.h"
 #include "support/command_line_export_fixture.h"
 #include "support/fake_kernel32.h"
 #include "support/fake_system_text.h"
@@ -185,6 +186,77 @@ TEST_F(CommandLineExportTest, VolumesAddARowForEachMountedFolder) {
     EXPECT_GT(json.find("C:\\\\DATA"), json.find("\"root\": \"C:\\\\\""));
     EXPECT_EQ(json.find("mountedAt") == json.rfind("mountedAt"), true) << "only the folder's row";
   }
+}
+}
+
+// /drives and /kinds choose the rows of every format and of /check, with only their
+// reports; a letter the machine does not have names itself.
+TEST_F(CommandLineExportTest, TheChosenDrivesAloneAreWrittenOrChecked) {
+  machine.AddDrive('D', k::kDriveCdrom).DeviceType(k::kFileDeviceDvd);
+  machine.AddDrive('E', k::kDriveCdrom).DeviceType(k::kFileDeviceCdRom);
+  machine.AddDrive('F', k::kDriveRemovable).NotReady();
+  machine.AddDrive('G', k::kDriveFixed).FailSpace(21);
+  machine.AddDrive('N', k::kDriveRemote).Space(4096, 2048);
+  machine.AddDrive('R', k::kDriveRamdisk).Space(1000, 40);
+  namespace kind = drive_kind;
+  const struct {
+    const char16_t* letters;
+    unsigned kinds;
+    bool check;
+    int exitCode;
+    std::string written;  // the drives in the tab lines, or the check's line
+    const char16_t* error = u"";
+  } cases[] = {
+      {u"NC", 0, false, 0, "C N"},
+      {u"", kind::kUsb | kind::kFloppy, false, 0, "A F"},
+      {u"", kind::kDvd, false, 0, "D"},
+      {u"", kind::kCd | kind::kRemote, false, 0, "E N"},
+      {u"CDN", kind::kFixed | kind::kRemote, false, 0, "C N"},
+      {u"", kind::kFixed, false, 3, "C G",
+       u"Brindlecap: G:\\ at line 116: could not read the drive's space (error 21)\r\n"},
+      {u"CQ", 0, false, 2, "", u"Brindlecap: there is no drive Q:\\\r\n"},
+      {u"", kind::kFixed | kind::kRemote | kind::kRam | kind::kUsb, true, 2,
+       "DISK CRITICAL - free space: C:\\ 0 MB (25%); G:\\ space unknown (error 21) UNKNOWN; "
+       "N:\\ 0 MB (50%); R:\\ 0 MB (4%) CRITICAL|'C:\\'=1536B;1843;1945;0;2048 "
+       "'N:\\'=2048B;3686;3891;0;4096 'R:\\'=960B;900;950;0;1000\r\n"},
+      {u"Q", 0, true, 2, "DISK CRITICAL - Q:\\ does not exist\r\n"},
+  };
+  for (const auto& test : cases) {
+    CommandLine request;
+    request.action = test.check ? Action::kCheck : Action::kExport;
+    request.check = test.check;
+    request.format = ExportFormat::kTab;
+    request.path = test.check ? u"-" : u"out";
+    request.choice.letters = test.letters;
+    request.choice.kinds = test.kinds;
+    request.choice.mediumOnly = test.check;
+    store.files.clear();
+    errors.clear();
+    EXPECT_EQ(ExportFromCommandLine(request, services), test.exitCode) << test.written;
+    std::string written = store.files[request.path];
+    if (!test.check) {
+      std::string roots;
+      for (size_t line = written.find("\r\n"); line + 2 < written.size();
+           line = written.find("\r\n", line + 2)) {
+        roots += (roots.empty() ? "" : " ") + written.substr(line + 2, 1);
+      }
+      written = roots;
+    }
+    EXPECT_EQ(written, test.written);
+    EXPECT_EQ(errors, test.error) << test.written;
+  }
+  // The optical probes of D: and E: fail: only a chosen drive's report is told.
+  machine.ThrowOn("DeviceIoControl", OverflowFailure());
+  CommandLine request;
+  request.action = Action::kExport;
+  request.path = u"out";
+  request.choice.letters = u"C";
+  errors.clear();
+  EXPECT_EQ(ExportFromCommandLine(request, services), exit_code::kWritten)
+      << testing::ToCodePage1252(errors);
+  request.choice.letters = u"E";
+  EXPECT_EQ(ExportFromCommandLine(request, services), exit_code::kWrittenWithFailedQueries);
+  EXPECT_EQ(errors, u"Brindlecap: E:\\: Overflow\r\n");
 }
 
 TEST_F(CommandLineExportTest, FailedQueriesGoToTheirDrivesAndGiveExitCodeThree) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -125,6 +126,130 @@ TEST(CommandLineParse, SwitchesInEitherFormAndCaseBadLinesAndTheUsage) {
   EXPECT_EQ(ParseCommandLine(4, outOfRange).problem,
             "/timeout needs a whole number of seconds from 1 to 3600, not ");
   EXPECT_EQ(ParseCommandLine(4, outOfRange).argument, u"0");
+}
+
+struct ChoiceCase {
+  std::vector<const char16_t*> arguments;
+  Action action;
+  std::u16string letters;
+  unsigned kinds = 0;
+  bool mediumOnly = false;
+  std::optional<int64_t> warnBytes = std::nullopt;
+  std::string_view problem = "";
+  bool check = false;
+};
+
+TEST(CommandLineParse, DrivesKindsAndTheCheckWithItsThresholds) {
+  namespace kind = drive_kind;
+  const unsigned server = kind::kFixed | kind::kRemote | kind::kRam | kind::kUsb;
+  const ChoiceCase cases[] = {
+      {{u"/sjson", u"-", u"/drives", u"c,D:,e:\\,c"}, Action::kExport, u"CDE"},
+      {{u"-KINDS", u"Fixed,remote,USB,floppy,cd,dvd,ram", u"/stab", u"-"},
+       Action::kExport,
+       u"",
+       0x7f},
+      // Without a choice the check takes a server's own drives, with a medium.
+      {{u"/check"}, Action::kCheck, u"", server, true, std::nullopt, "", true},
+      {{u"/check", u"/kinds", u"cd"},
+       Action::kCheck,
+       u"",
+       kind::kCd,
+       false,
+       std::nullopt,
+       "",
+       true},
+      {{u"/drives", u"A", u"-check"}, Action::kCheck, u"A", 0, false, std::nullopt, "", true},
+      {{u"/check", u"/warn", u"20GB", u"/crit", u"1%", u"/timeout", u"9"},
+       Action::kCheck,
+       u"",
+       server,
+       true,
+       20LL << 30,
+       "",
+       true},
+      {{u"/sjson", u"-", u"/drives", u"CD"},
+       Action::kBadCommandLine,
+       u"",
+       0,
+       false,
+       std::nullopt,
+       "/drives needs drive letters separated by commas, not "},
+      {{u"/sjson", u"-", u"/drives", u"1"},
+       Action::kBadCommandLine,
+       u"",
+       0,
+       false,
+       std::nullopt,
+       "/drives needs drive letters separated by commas, not "},
+      {{u"/sjson", u"-", u"/kinds", u"fixed,"},
+       Action::kBadCommandLine,
+       u"",
+       0,
+       false,
+       std::nullopt,
+       "/kinds needs kinds separated by commas (fixed usb floppy cd dvd remote ram), not "},
+      {{u"/sjson", u"-", u"/drives"},
+       Action::kBadCommandLine,
+       u"",
+       0,
+       false,
+       std::nullopt,
+       "missing value after "},
+      {{u"/sjson", u"-", u"/drives", u"C", u"/drives", u"D"},
+       Action::kBadCommandLine,
+       u"",
+       0,
+       false,
+       std::nullopt,
+       "unexpected argument "},
+      {{u"/sjson", u"-", u"/warn", u"5%"},
+       Action::kBadCommandLine,
+       u"",
+       0,
+       false,
+       std::nullopt,
+       "/warn and /crit go only with /check"},
+      {{u"/sjson", u"-", u"/check"},
+       Action::kBadCommandLine,
+       u"",
+       0,
+       false,
+       std::nullopt,
+       "unexpected argument ",
+       true},
+      // A bad line with /check anywhere is answered in the check's own protocol.
+      {{u"/crit", u"x", u"/check"},
+       Action::kBadCommandLine,
+       u"",
+       0,
+       false,
+       std::nullopt,
+       "/crit needs a share (5%) or an amount (10GB) of free space, not ",
+       true},
+      {{u"/check", u"/warn"},
+       Action::kBadCommandLine,
+       u"",
+       0,
+       false,
+       std::nullopt,
+       "missing value after ",
+       true},
+  };
+  for (const ChoiceCase& test : cases) {
+    const CommandLine parsed =
+        ParseCommandLine(static_cast<int>(test.arguments.size()), test.arguments.data());
+    std::string line;
+    for (const char16_t* argument : test.arguments) line += testing::ToCodePage1252(argument) + " ";
+    SCOPED_TRACE(line);
+    EXPECT_EQ(parsed.action, test.action);
+    EXPECT_EQ(parsed.problem, test.problem);
+    EXPECT_EQ(parsed.check, test.check);
+    if (test.action == Action::kBadCommandLine) continue;
+    EXPECT_EQ(parsed.choice.letters, test.letters);
+    EXPECT_EQ(parsed.choice.kinds, test.kinds);
+    EXPECT_EQ(parsed.choice.mediumOnly, test.mediumOnly);
+    EXPECT_EQ(parsed.thresholds.warn.bytes, test.warnBytes);
+  }
 }
 
 }  // namespace

@@ -87,19 +87,25 @@ class SystemCommandLine : public CommandLineSystem {
   bool toStandardOutput_;
 };
 
-// A bad command line: what is wrong, then the usage, on standard error.
+// A bad command line: what is wrong, then the usage, on standard error. With /check,
+// what is wrong is also the engine's line, UNKNOWN, on standard output.
 int ReportBadCommandLine(const CommandLine& request, std::string_view usageNote) {
+  if (request.check) {
+    SystemStandardHandle output(STD_OUTPUT_HANDLE);
+    WriteStandardText(output, BadCheckCommandLine(request.problem, request.argument).line,
+                      SystemAnsiCodePage());
+  }
   std::u16string text = AsciiToUtf16("Brindlecap: ");
   text.append(AsciiToUtf16(request.problem)).append(request.argument).append(u"\r\n");
   WriteError(text.append(AsciiToUtf16(kUsageText)).append(AsciiToUtf16(usageNote)));
-  return exit_code::kBadCommandLine;
+  return request.check ? static_cast<int>(CheckState::kUnknown) : exit_code::kBadCommandLine;
 }
 
 int Export(const CommandLine& request) {
   SystemKernel32 kernel32;
   SystemAnsiCodePage codePage;
   SystemLocale locale;
-  SystemCommandLine system(request.path == u"-");
+  SystemCommandLine system(request.check || request.path == u"-");
   // Declared before the threads, which are waited for first: a worker's last act
   // is to set the event.
   const UniqueEventHandle answered(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
@@ -163,7 +169,7 @@ int RunWindowProgramCommandLine(const CommandLine& request, MessageBoxService& m
     return exit_code::kWritten;
   }
   UseParentConsoleWhereNotRedirected();
-  if (request.action != CommandLine::Action::kExport) {
+  if (request.action == CommandLine::Action::kBadCommandLine) {
     return ReportBadCommandLine(request, kWindowProgramNote);
   }
   return Export(request);
@@ -177,10 +183,13 @@ int RunConsoleProgramCommandLine(CommandLine request) {
   }
   if (request.action == CommandLine::Action::kWindow) {
     // This program has no window: without a switch it says how to use it.
+    request.action = CommandLine::Action::kBadCommandLine;
     request.problem = "no switch given";
     request.argument = {};
   }
-  if (request.action != CommandLine::Action::kExport) return ReportBadCommandLine(request, {});
+  if (request.action == CommandLine::Action::kBadCommandLine) {
+    return ReportBadCommandLine(request, {});
+  }
   return Export(request);
 }
 
