@@ -5,7 +5,7 @@
 
 #include "command_line/report_log.h"
 #include "export/fixed_width_writer.h"
-#include "main_window/core/form_layout.h"
+#include "results/result_columns.h"
 #include "retrieval/drive_steps.h"
 #include "retrieval/retrieval_command.h"
 #include "shared/runtime_failure.h"
@@ -129,7 +129,7 @@ std::function<bool()> UntilDeadline(const CommandLineServices& services, int sec
 }  // namespace
 
 void AddResultColumns(ResultsModel& results) {
-  for (const auto& column : form_layout::kResultColumns) {
+  for (const auto& column : kResultColumns) {
     results.AddColumn(std::u16string(column.header));
   }
 }

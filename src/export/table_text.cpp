@@ -1,5 +1,6 @@
 #include "export/table_text.h"
 
+#include "results/result_columns.h"
 #include "results/spreadsheet_cell.h"
 #include "results/usage_bar.h"
 #include "shared/text_convert.h"
@@ -21,8 +22,8 @@ void AppendText(std::string& out, std::u16string_view text, Escape escape);
 // short row.
 std::u16string_view LabelOf(const ResultsModel& results, int row);
 
-// The model's columns, in the window's order.
-enum Column { kDrive = 1, kKind, kFileSystem, kTotal, kFree, kUsed, kSerial };
+// The model's column (from 1) of each result column.
+constexpr int ModelColumn(ResultColumn column) { return IndexOf(column) + 1; }
 
 void AppendCodePoint(std::string& out, uint32_t c) {
   if (c < 0x80) {
@@ -171,7 +172,7 @@ namespace {
 
 std::u16string_view LabelOf(const ResultsModel& results, int row) {
   const DriveFacts& facts = results.RowFacts(row);
-  const std::u16string_view text = results.Cell(row, kDrive);
+  const std::u16string_view text = results.Cell(row, ModelColumn(ResultColumn::kDrive));
   const size_t prefix = facts.root.size() + 4;  // root, " - [" ... "]"
   if (!facts.hasMedium || text.size() <= prefix || text.back() != u']') return {};
   return text.substr(prefix, text.size() - prefix - 1);
@@ -216,9 +217,9 @@ std::string JsonDocument(const ResultsModel& results, const DocumentHeading& hea
   AppendText(json, heading.generated, Escape::kJson);
   json += ",\r\n  \"drives\": [";
   // Each key and the cell it is the text of; the numbers go between.
-  const auto cell = [&](const char* key, int row, int column) {
+  const auto cell = [&](const char* key, int row, ResultColumn column) {
     json += key;
-    AppendText(json, results.Cell(row, column), Escape::kJson);
+    AppendText(json, results.Cell(row, ModelColumn(column)), Escape::kJson);
   };
   for (int row = 1; row <= results.RowCount(); ++row) {
     const DriveFacts& facts = results.RowFacts(row);
@@ -226,15 +227,15 @@ std::string JsonDocument(const ResultsModel& results, const DocumentHeading& hea
     AppendText(json, facts.root, Escape::kJson);
     json += ", \"label\": ";
     AppendText(json, LabelOf(results, row), Escape::kJson);
-    cell(", \"kind\": ", row, kKind);
+    cell(", \"kind\": ", row, ResultColumn::kType);
     json += ", \"driveType\": ";
     if (facts.kindCode && *facts.kindCode >= 0) {
       AppendNumber(json, static_cast<uint64_t>(*facts.kindCode));
     } else {
       json += "null";
     }
-    cell(", \"fileSystem\": ", row, kFileSystem);
-    cell(", \"serialNumber\": ", row, kSerial);
+    cell(", \"fileSystem\": ", row, ResultColumn::kFileSystem);
+    cell(", \"serialNumber\": ", row, ResultColumn::kSerialNumber);
     json += facts.hasMedium ? ", \"medium\": true" : ", \"medium\": false";
     json += facts.answered ? ", \"answered\": true, \"totalBytes\": "
                            : ", \"answered\": false, \"totalBytes\": ";
@@ -243,9 +244,9 @@ std::string JsonDocument(const ResultsModel& results, const DocumentHeading& hea
     AppendBytes(json, facts.freeBytes);
     json += ", \"usedBytes\": ";
     AppendBytes(json, facts.usedBytes);
-    cell(", \"total\": ", row, kTotal);
-    cell(", \"free\": ", row, kFree);
-    cell(", \"used\": ", row, kUsed);
+    cell(", \"total\": ", row, ResultColumn::kTotalSpace);
+    cell(", \"free\": ", row, ResultColumn::kFreeSpace);
+    cell(", \"used\": ", row, ResultColumn::kUsedSpace);
     json += ", \"errors\": [";
     const char* separator = "";
     for (const ReportedFailure& failure : failures) {
@@ -293,7 +294,8 @@ std::string HtmlDocument(const ResultsModel& results, const DocumentHeading& hea
   for (int row = 0; row <= results.RowCount(); ++row) {
     if (row > 0) html += "<tr>";
     for (int c = 1; c <= results.ColumnCount(); ++c) {
-      const bool size = c == kTotal || c == kFree || c == kUsed;
+      const ColumnDefinition* definition = ColumnAt(c - 1);
+      const bool size = definition != nullptr && definition->alignment == ColumnAlignment::kRight;
       html += row == 0 ? (size ? "<th class=\"size\">" : "<th>")
                        : (size ? "<td class=\"size\">" : "<td>");
       AppendText(html, row == 0 ? results.ColumnTitle(c) : results.Cell(row, c), Escape::kHtml);
