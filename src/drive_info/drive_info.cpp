@@ -45,14 +45,17 @@ Answer<Value> Asking(Query&& query) noexcept {
 }
 
 // A buffer of 255 NUL characters with room for the terminator the system may add.
-struct TextBuffer {
-  char text[kBufferLength + 1] = {};
+template <class Char>
+struct Buffer {
+  Char text[kBufferLength + 1] = {};
   // The part before the first NUL.
-  std::string_view UpToNul() const {
-    const void* nul = std::memchr(text, '\0', kBufferLength);
-    return {text, nul ? static_cast<size_t>(static_cast<const char*>(nul) - text) : kBufferLength};
+  std::basic_string_view<Char> UpToNul() const {
+    const std::basic_string_view<Char> all(text, kBufferLength);
+    return all.substr(0, all.find(Char{}));
   }
 };
+using AnsiBuffer = Buffer<char>;
+using TextBuffer = Buffer<char16_t>;
 
 std::u16string SerialText(uint32_t serial) {
   if (serial == 0) return u"No SN";
@@ -149,7 +152,7 @@ Answer<bool> DriveInfo::Exists(const std::u16string& path) {
 
 Answer<std::vector<std::u16string>> DriveInfo::Roots() {
   return Asking<std::vector<std::u16string>>([&](std::vector<std::u16string>& roots) {
-    TextBuffer buffer;
+    AnsiBuffer buffer;
     system_.kernel32.GetLogicalDriveStringsA(kBufferLength, buffer.text);
     const std::u16string text =
         system_.codePage.FromAnsi(std::string_view(buffer.text, kBufferLength));
@@ -173,13 +176,13 @@ Answer<VolumeDetails> DriveInfo::Volume(const std::u16string& root) {
   return Asking<VolumeDetails>([&](VolumeDetails& details) {
     TextBuffer volumeBuffer, fileSystemBuffer;
     uint32_t serial = 0, maximumComponentLength = 0, fileSystemFlags = 0;
-    if (!system_.kernel32.GetVolumeInformationA(
-            system_.codePage.ToAnsi(root).c_str(), volumeBuffer.text, kBufferLength, &serial,
-            &maximumComponentLength, &fileSystemFlags, fileSystemBuffer.text, kBufferLength)) {
+    if (!system_.kernel32.GetVolumeInformationW(root.c_str(), volumeBuffer.text, kBufferLength,
+                                                &serial, &maximumComponentLength, &fileSystemFlags,
+                                                fileSystemBuffer.text, kBufferLength)) {
       throw SystemFailure(system_.kernel32.GetLastError());
     }
-    details.name = system_.codePage.FromAnsi(volumeBuffer.UpToNul());
-    details.fileSystem = system_.codePage.FromAnsi(fileSystemBuffer.UpToNul());
+    details.name = std::u16string(volumeBuffer.UpToNul());
+    details.fileSystem = std::u16string(fileSystemBuffer.UpToNul());
     details.serialText = SerialText(serial);
     details.serialNumber = serial;
   });
@@ -192,24 +195,29 @@ Answer<DriveSpace> DriveInfo::Space(const std::u16string& root) {
                                               &total, &free)) {
       throw SystemFailure(system_.kernel32.GetLastError());
     }
-    // An amount too large for a byte amount is not produced; the other one
-    // still is, but nothing is derived from them.
+    // The caller may use less than the volume has free only under a per-user quota,
+    // whose total is the caller's too: then what the caller may still use is free.
+    // Without a quota the two are the same. Free is kept within the total, so Used
+    // is never below 0.
+    const uint64_t shownFree = callerFree < free ? callerFree : free;
+    space.totalBytes = total;
+    space.freeBytes = shownFree < total ? shownFree : total;
+    space.usedBytes = total - space.freeBytes;
+    space.volumeFreeBytes = free;
+    // The size texts reckon in byte amounts: a count too large for one has no
+    // text, which is no failure of the system's answer. Used has one only beside
+    // both of the figures it comes from.
     const auto amount = [](uint64_t count) -> std::optional<ByteAmount> {
       if (count > static_cast<uint64_t>(ByteAmount::kMaxBytes)) return std::nullopt;
       return ByteAmount::FromBytes(count);
     };
-    space.total = amount(total);
-    space.free = amount(free);
-    if (!space.total || !space.free) throw OverflowFailure();
-    // Under a quota the volume's free space can exceed the total the caller sees;
-    // then only what the caller may still use counts as free.
-    const uint64_t used =
-        free <= total ? total - free : (callerFree <= total ? total - callerFree : 0);
-    space.used = ByteAmount::FromBytes(used);
+    space.total = amount(space.totalBytes);
+    space.free = amount(space.freeBytes);
+    if (space.total && space.free) space.used = amount(space.usedBytes);
     // 0 of 0 is no percentage.
-    if (total == 0) throw OverflowFailure();
-    space.usedPercent = static_cast<float>(
-        RoundToHundredths(static_cast<double>(used) / static_cast<double>(total) * 100.0));
+    if (total == 0) return;
+    space.usedPercent = static_cast<float>(RoundToHundredths(static_cast<double>(space.usedBytes) /
+                                                             static_cast<double>(total) * 100.0));
   });
 }
 
@@ -229,13 +237,11 @@ std::optional<int32_t> DriveInfo::MediaType(const std::u16string& root) {
   const uint32_t shareReadWrite = k::kFileShareRead | k::kFileShareWrite;
   DeviceHandle device = kernel32.CreateFileA(name.c_str(), k::kGenericRead | k::kGenericWrite,
                                              shareReadWrite, k::kOpenExisting, 0);
-  // Without administrator rights the device opens only for queries; an empty
-  // drive refuses data access (not ready) but answers queries too.
+  // Whatever refuses data access (no administrator rights, an empty drive, a disc
+  // being burned by another program, a device error) may still leave the device
+  // open for queries, which is all the probe needs.
   if (device == kInvalidDeviceHandle) {
-    const uint32_t error = kernel32.GetLastError();
-    if (error == k::kErrorAccessDenied || error == k::kErrorNotReady) {
-      device = kernel32.CreateFileA(name.c_str(), 0, shareReadWrite, k::kOpenExisting, 0);
-    }
+    device = kernel32.CreateFileA(name.c_str(), 0, shareReadWrite, k::kOpenExisting, 0);
   }
   if (device == kInvalidDeviceHandle) return std::nullopt;
   const auto askMediaTypes = [&]() -> std::optional<int32_t> {

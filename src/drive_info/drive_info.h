@@ -42,10 +42,14 @@ struct VolumeDetails {
   uint32_t serialNumber = 0;
 };
 
-// Each amount is empty when the answer did not produce it (too large to hold, say).
+// The space as the caller sees it: under a quota, the caller's share of the volume.
 struct DriveSpace {
+  // The system's exact counts; Free never exceeds Total, and Used = Total - Free.
+  uint64_t totalBytes = 0, freeBytes = 0, usedBytes = 0;
+  uint64_t volumeFreeBytes = 0;  // the whole volume's free space, quota or not
+  // The counts for the size texts; each empty when too large for a byte amount.
   std::optional<ByteAmount> total, free, used;
-  std::optional<float> usedPercent;  // rounded to hundredths
+  std::optional<float> usedPercent;  // rounded to hundredths; none of a total of 0
 };
 
 struct DriveKind {

@@ -1,6 +1,7 @@
 #pragma once
-// The kernel32 calls that the drive information asks, in their ANSI forms. The
-// Win32 binding calls the real functions; tests script a fake.
+// The kernel32 calls that the drive information asks, in their ANSI forms but for
+// the volume's texts, which come from the wide call whole. The Win32 binding calls
+// the real functions; tests script a fake.
 #include <cstdint>
 #include <string>
 
@@ -62,10 +63,11 @@ class Kernel32 {
 
   virtual uint32_t GetLogicalDriveStringsA(uint32_t bufferLength, char* buffer) = 0;
   virtual uint32_t GetDriveTypeA(const char* rootPathName) = 0;
-  virtual int32_t GetVolumeInformationA(const char* rootPathName, char* volumeNameBuffer,
+  // Sizes count UTF-16 units; a label the ANSI code page cannot hold comes whole.
+  virtual int32_t GetVolumeInformationW(const char16_t* rootPathName, char16_t* volumeNameBuffer,
                                         uint32_t volumeNameSize, uint32_t* volumeSerialNumber,
                                         uint32_t* maximumComponentLength, uint32_t* fileSystemFlags,
-                                        char* fileSystemNameBuffer,
+                                        char16_t* fileSystemNameBuffer,
                                         uint32_t fileSystemNameSize) = 0;
   virtual int32_t GetDiskFreeSpaceExA(const char* directoryName,
                                       uint64_t* freeBytesAvailableToCaller,

@@ -80,9 +80,9 @@ void AppendNumber(std::string& out, uint64_t value) {
   while (count > 0) out += digits[--count];
 }
 
-void AppendBytes(std::string& out, const std::optional<int64_t>& bytes) {
-  if (bytes && *bytes >= 0) {
-    AppendNumber(out, static_cast<uint64_t>(*bytes));
+void AppendBytes(std::string& out, const std::optional<uint64_t>& bytes) {
+  if (bytes) {
+    AppendNumber(out, *bytes);
   } else {
     out += "null";
   }
@@ -244,6 +244,8 @@ std::string JsonDocument(const ResultsModel& results, const DocumentHeading& hea
     AppendBytes(json, facts.freeBytes);
     json += ", \"usedBytes\": ";
     AppendBytes(json, facts.usedBytes);
+    json += ", \"volumeFreeBytes\": ";
+    AppendBytes(json, facts.volumeFreeBytes);
     cell(", \"total\": ", row, ResultColumn::kTotalSpace);
     cell(", \"free\": ", row, ResultColumn::kFreeSpace);
     cell(", \"used\": ", row, ResultColumn::kUsedSpace);

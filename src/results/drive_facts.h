@@ -12,7 +12,9 @@ struct DriveFacts {
   bool hasMedium = false;
   // Each value is empty when the system's answer did not produce it.
   std::optional<int16_t> kindCode;  // the system's drive type number
-  std::optional<int64_t> totalBytes, freeBytes, usedBytes;
+  // The system's exact counts, as the caller sees them (under a quota, the caller's
+  // share), and the whole volume's free space.
+  std::optional<uint64_t> totalBytes, freeBytes, usedBytes, volumeFreeBytes;
   std::optional<uint32_t> serialNumber;
   std::optional<float> usedPercent;
   // Why the volume or the space query failed (the system's error code, or the

@@ -30,10 +30,13 @@ class DriveSteps {
     if (!volume.failure) row_.facts.serialNumber = volume.value.serialNumber;
     const Answer<DriveSpace> space = info_.Space(root_);
     row_.facts.spaceFailure = Number(space.failure);
-    row_.facts.totalBytes = Bytes(space.value.total);
-    row_.facts.freeBytes = Bytes(space.value.free);
-    row_.facts.usedBytes = Bytes(space.value.used);
-    if (!space.failure) row_.facts.usedPercent = space.value.usedPercent;
+    if (!space.failure) {
+      row_.facts.totalBytes = space.value.totalBytes;
+      row_.facts.freeBytes = space.value.freeBytes;
+      row_.facts.usedBytes = space.value.usedBytes;
+      row_.facts.volumeFreeBytes = space.value.volumeFreeBytes;
+      row_.facts.usedPercent = space.value.usedPercent;
+    }
 
     // A failed volume query shows nothing of the volume, not even its NUL buffers.
     const VolumeDetails shown = volume.failure ? VolumeDetails{} : volume.value;
@@ -50,10 +53,6 @@ class DriveSteps {
  private:
   static int32_t Number(const std::optional<QueryFailure>& failure) {
     return failure ? (failure->number != 0 ? failure->number : error_number::kInternalError) : 0;
-  }
-  static std::optional<int64_t> Bytes(const std::optional<ByteAmount>& amount) {
-    if (!amount) return std::nullopt;
-    return amount->scaled / ByteAmount::kScale;
   }
 
   void WriteKind(RetrievalLine line) {

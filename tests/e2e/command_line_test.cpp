@@ -47,6 +47,19 @@ std::vector<Row> HtmlTableRows(const std::string& html) {
   return rows;
 }
 
+// The text in a code page's bytes (CP_ACP: as the ANSI formats write it).
+std::string InCodePage(const std::wstring& text, UINT codePage) {
+  const int length = static_cast<int>(text.size());
+  std::string bytes(text.empty() ? 0
+                                 : WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0,
+                                                       nullptr, nullptr),
+                    '\0');
+  if (!bytes.empty())
+    WideCharToMultiByte(codePage, 0, text.data(), length, bytes.data(),
+                        static_cast<int>(bytes.size()), nullptr, nullptr);
+  return bytes;
+}
+
 TEST_F(CommandLineTest, JsonHoldsEveryDriveWithTheOraclesFacts) {
   const auto space = ReadFixtureSpaceOracle();
   ASSERT_FALSE(space.empty()) << "no oracle.txt; run inside the Wine test session";
@@ -155,11 +168,19 @@ TEST_F(CommandLineTest, CsvTabAndHtmlHoldTheSameRowsAsTheJson) {
       ASSERT_GE(row.size(), 7u);
       EXPECT_EQ(row[4].empty(), !medium);
       row[4] = row[5] = L"";
+      // The tab lines are ANSI: a label the code page cannot hold is written as it can.
+      if (rows == &tab) {
+        const std::string ansi = InCodePage(first, CP_ACP);
+        expected[0].assign(ansi.begin(), ansi.end());
+        for (wchar_t& c : expected[0]) c &= 0xFF;
+      } else {
+        expected[0] = first;
+      }
       EXPECT_EQ(Row(row.begin(), row.begin() + 7), expected);
     }
     // The page's last cell: the used-space bar.
     EXPECT_EQ(html[i + 1].size(), 8u);
-    EXPECT_EQ(page.find("<td>" + Narrow(first) + "</td>") != std::string::npos, true);
+    EXPECT_NE(page.find("<td>" + InCodePage(first, CP_UTF8) + "</td>"), std::string::npos);
   }
   // As in the window's list: a bar for every drive with a medium but a CD or DVD.
   size_t bars = 0;

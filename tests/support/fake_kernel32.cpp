@@ -28,9 +28,9 @@ bool EndsWith(const std::string& text, const std::string& end) {
 }
 
 // Writes text and its NUL when both fit in `size` characters.
-bool CopyWithNul(const std::string& text, char* buffer, uint32_t size) {
+bool CopyWithNul(const std::u16string& text, char16_t* buffer, uint32_t size) {
   if (text.size() + 1 > size) return false;
-  std::memcpy(buffer, text.c_str(), text.size() + 1);
+  std::copy(text.c_str(), text.c_str() + text.size() + 1, buffer);
   return true;
 }
 
@@ -133,24 +133,24 @@ uint32_t FakeKernel32::GetDriveTypeA(const char* rootPathName) {
   return drive ? drive->kind : k::kDriveNoRootDir;
 }
 
-int32_t FakeKernel32::GetVolumeInformationA(const char* rootPathName, char* volumeNameBuffer,
-                                            uint32_t volumeNameSize, uint32_t* volumeSerialNumber,
-                                            uint32_t* maximumComponentLength,
-                                            uint32_t* fileSystemFlags, char* fileSystemNameBuffer,
-                                            uint32_t fileSystemNameSize) {
+int32_t FakeKernel32::GetVolumeInformationW(
+    const char16_t* rootPathName, char16_t* volumeNameBuffer, uint32_t volumeNameSize,
+    uint32_t* volumeSerialNumber, uint32_t* maximumComponentLength, uint32_t* fileSystemFlags,
+    char16_t* fileSystemNameBuffer, uint32_t fileSystemNameSize) {
   const auto lock = Enter();
-  RecordedCall& call = Record("GetVolumeInformationA", rootPathName);
+  std::string root;  // recorded narrow: a root is ASCII
+  for (const char16_t* c = rootPathName; *c != 0; ++c) root += *c < 0x80 ? char(*c) : '?';
+  RecordedCall& call = Record("GetVolumeInformationW", root.c_str());
   call.length = volumeNameSize;
   call.secondLength = fileSystemNameSize;
-  call.buffersZeroed = AllZero(volumeNameBuffer, volumeNameSize) &&
-                       AllZero(fileSystemNameBuffer, fileSystemNameSize) &&
+  call.buffersZeroed = AllZero(volumeNameBuffer, volumeNameSize * sizeof(char16_t)) &&
+                       AllZero(fileSystemNameBuffer, fileSystemNameSize * sizeof(char16_t)) &&
                        *maximumComponentLength == 0 && *fileSystemFlags == 0;
   MaybeThrow(call.function);
-  const std::string root = rootPathName;
   const FakeDrive* drive = DriveOf(root);
   if (!drive) return Fail(k::kErrorPathNotFound, 0);
   if (root.size() != 3 || root[2] != '\\') return Fail(kErrorInvalidName, 0);
-  if (drive->volumeError != 0) return Fail(drive->volumeError, 0);
+  if (drive->volumeError) return Fail(*drive->volumeError, 0);
   if (!drive->medium) return Fail(k::kErrorNotReady, 0);
   if (!CopyWithNul(drive->label, volumeNameBuffer, volumeNameSize) ||
       !CopyWithNul(drive->fileSystem, fileSystemNameBuffer, fileSystemNameSize)) {
@@ -171,7 +171,7 @@ int32_t FakeKernel32::GetDiskFreeSpaceExA(const char* directoryName,
   MaybeThrow("GetDiskFreeSpaceExA");
   const FakeDrive* drive = DriveOf(directoryName);
   if (!drive) return Fail(k::kErrorPathNotFound, 0);
-  if (drive->spaceError != 0) return Fail(drive->spaceError, 0);
+  if (drive->spaceError) return Fail(*drive->spaceError, 0);
   if (!drive->medium) return Fail(k::kErrorNotReady, 0);
   *freeBytesAvailableToCaller = drive->callerFree;
   *totalNumberOfBytes = drive->total;

@@ -33,21 +33,24 @@ enum class ProbeAnswer {
 struct FakeDrive {
   char letter = 'C';
   uint32_t kind = win32_constant::kDriveFixed;
-  bool medium = true;  // false: volume, space and search fail with "not ready" (21)
-  std::string label;   // ANSI, like every text of the fake
-  std::string fileSystem = "NTFS";
+  bool medium = true;    // false: volume, space and search fail with "not ready" (21)
+  std::u16string label;  // the volume's texts are wide; every other text is ANSI
+  std::u16string fileSystem = u"NTFS";
   uint32_t serial = 0;
   std::vector<FoundEntry> rootEntries = {{win32_constant::kFileAttributeArchive, "readme.txt"}};
   uint64_t total = 1073741824, free = 536870912, callerFree = 536870912;
-  // A non-zero code makes that query fail with it.
-  uint32_t volumeError = 0, spaceError = 0, searchError = 0;
+  // A code makes that query fail with it, 0 included.
+  std::optional<uint32_t> volumeError, spaceError;
+  uint32_t searchError = 0;  // non-zero: the search fails with it
   ProbeAnswer probe = ProbeAnswer::kDeviceType;
   uint32_t deviceType = win32_constant::kFileDeviceCdRom;
   uint32_t probeError = 0;
 
   FakeDrive& NotReady() { return medium = false, *this; }
-  FakeDrive& Label(std::string text) { return label = std::move(text), *this; }
-  FakeDrive& FileSystem(std::string name) { return fileSystem = std::move(name), *this; }
+  // A narrow text is Latin-1, as the fake code page reads it.
+  FakeDrive& Label(const std::string& text) { return label = Latin1(text), *this; }
+  FakeDrive& Label(std::u16string text) { return label = std::move(text), *this; }
+  FakeDrive& FileSystem(const std::string& name) { return fileSystem = Latin1(name), *this; }
   FakeDrive& Serial(uint32_t value) { return serial = value, *this; }
   FakeDrive& Entries(std::vector<FoundEntry> entries) { return rootEntries = entries, *this; }
   FakeDrive& EmptyRoot() { return rootEntries.clear(), *this; }
@@ -68,6 +71,11 @@ struct FakeDrive {
   FakeDrive& Probe(ProbeAnswer answer, uint32_t error = 0) {
     probe = answer, probeError = error;
     return *this;
+  }
+  static std::u16string Latin1(const std::string& text) {
+    std::u16string wide;
+    for (char c : text) wide.push_back(static_cast<unsigned char>(c));
+    return wide;
   }
 };
 
@@ -119,10 +127,11 @@ class FakeKernel32 : public Kernel32 {
 
   uint32_t GetLogicalDriveStringsA(uint32_t bufferLength, char* buffer) override;
   uint32_t GetDriveTypeA(const char* rootPathName) override;
-  int32_t GetVolumeInformationA(const char* rootPathName, char* volumeNameBuffer,
+  int32_t GetVolumeInformationW(const char16_t* rootPathName, char16_t* volumeNameBuffer,
                                 uint32_t volumeNameSize, uint32_t* volumeSerialNumber,
                                 uint32_t* maximumComponentLength, uint32_t* fileSystemFlags,
-                                char* fileSystemNameBuffer, uint32_t fileSystemNameSize) override;
+                                char16_t* fileSystemNameBuffer,
+                                uint32_t fileSystemNameSize) override;
   int32_t GetDiskFreeSpaceExA(const char* directoryName, uint64_t* freeBytesAvailableToCaller,
                               uint64_t* totalNumberOfBytes,
                               uint64_t* totalNumberOfFreeBytes) override;

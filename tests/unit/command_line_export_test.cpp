@@ -64,21 +64,75 @@ TEST_F(CommandLineExportTest, JsonGivesFactsTextsAndNullsWhereNothingWasProduced
       "    {\"root\": \"A:\\\\\", \"label\": \"\", \"kind\": \"Floppy\", \"driveType\": 2, "
       "\"fileSystem\": \"\", \"serialNumber\": \"\", \"medium\": false, \"answered\": true, "
       "\"totalBytes\": null, "
-      "\"freeBytes\": null, \"usedBytes\": null, \"total\": \"\", \"free\": \"\", \"used\": "
+      "\"freeBytes\": null, \"usedBytes\": null, \"volumeFreeBytes\": null, \"total\": \"\", "
+      "\"free\": \"\", \"used\": "
       "\"\", \"errors\": []},\r\n"
       "    {\"root\": \"C:\\\\\", \"label\": \"Tom's \\\"Data\\\", 2\\\\3 \xC3\xA9\", "
       "\"kind\": \"Fixed\", \"driveType\": 3, \"fileSystem\": \"NTFS\", \"serialNumber\": "
       "\"1234-ABCD\", \"medium\": true, \"answered\": true, \"totalBytes\": 2048, \"freeBytes\": "
       "512, "
-      "\"usedBytes\": 1536, \"total\": \"2 KB\", \"free\": \"512 Bytes\", \"used\": "
+      "\"usedBytes\": 1536, \"volumeFreeBytes\": 512, \"total\": \"2 KB\", \"free\": \"512 "
+      "Bytes\", \"used\": "
       "\"1.5 KB\", \"errors\": []},\r\n"
       "    {\"root\": \"G:\\\\\", \"label\": \"NoSpace\", \"kind\": \"Fixed\", \"driveType\": "
       "3, \"fileSystem\": \"NTFS\", \"serialNumber\": \"No SN\", \"medium\": true, "
       "\"answered\": true, \"totalBytes\": null, \"freeBytes\": null, \"usedBytes\": null, "
-      "\"total\": \"\", "
+      "\"volumeFreeBytes\": null, \"total\": \"\", "
       "\"free\": \"\", \"used\": \"\", \"errors\": [{\"line\": 116, \"description\": "
       "\"could not read the drive's space (error 21)\"}]}\r\n"
       "  ],\r\n  \"errors\": []\r\n}\r\n");
+}
+
+// The system's counts as they are, whatever the size texts can hold: no false alarm.
+TEST_F(CommandLineExportTest, JsonHasTheSystemsExactCountsWithoutAFailure) {
+  const struct {
+    uint64_t total, free, callerFree;
+    const char* counts;
+  } cases[] = {
+      {UINT64_MAX, 1, 1,
+       "\"totalBytes\": 18446744073709551615, \"freeBytes\": 1, \"usedBytes\": "
+       "18446744073709551614, \"volumeFreeBytes\": 1, \"total\": \"\", \"free\": \"1 Bytes\", "
+       "\"used\": \"\""},
+      {0, 0, 0,
+       "\"totalBytes\": 0, \"freeBytes\": 0, \"usedBytes\": 0, \"volumeFreeBytes\": 0, "
+       "\"total\": \"0 Bytes\""},
+      // A quota: the caller's free space, and the volume's beside it.
+      {4096, 3072, 1024,
+       "\"totalBytes\": 4096, \"freeBytes\": 1024, \"usedBytes\": 3072, \"volumeFreeBytes\": "
+       "3072, \"total\": \"4 KB\", \"free\": \"1 KB\", \"used\": \"3 KB\""},
+  };
+  for (const auto& c : cases) {
+    machine.AddDrive('H', k::kDriveRemote).Space(c.total, c.free, c.callerFree);
+    EXPECT_EQ(Export(ExportFormat::kJson), exit_code::kWritten) << c.total;
+    const std::string json = File();
+    const size_t drive = json.find("{\"root\": \"H:");
+    ASSERT_NE(drive, std::string::npos);
+    EXPECT_NE(json.find(c.counts, drive), std::string::npos) << json.substr(drive);
+    EXPECT_NE(json.find("\"errors\": []}", drive), std::string::npos) << json.substr(drive);
+    EXPECT_EQ(errors, u"");
+  }
+}
+
+// Each failed query at its own step with the system's code; a code of 0 is still a
+// failure.
+TEST_F(CommandLineExportTest, FailedVolumeAndSpaceQueriesAreReportedAtTheirSteps) {
+  const struct {
+    uint32_t volumeCode, spaceCode;
+    const char16_t* volumeNumber;
+    const char16_t* spaceNumber;
+  } cases[] = {{1117, 21, u"1117", u"21"}, {0, 0, u"51", u"51"}};
+  for (const auto& c : cases) {
+    machine.AddDrive('F', k::kDriveFixed).FailVolume(c.volumeCode).FailSpace(c.spaceCode);
+    errors.clear();
+    EXPECT_EQ(Export(ExportFormat::kJson), exit_code::kWrittenWithFailedQueries);
+    EXPECT_EQ(errors, std::u16string(u"Brindlecap: F:\\ at line 114: could not read the volume's "
+                                     u"name and serial number (error ") +
+                          c.volumeNumber +
+                          u")\r\nBrindlecap: F:\\ at line 116: could not read the drive's "
+                          u"space (error " +
+                          c.spaceNumber + u")\r\n");
+    EXPECT_NE(File().find("\"errors\": [{\"line\": 114, "), std::string::npos);
+  }
 }
 
 TEST_F(CommandLineExportTest, FailedQueriesGoToTheirDrivesAndGiveExitCodeThree) {

@@ -208,10 +208,15 @@ TEST_F(DriveInfoTest, OpticalDriveKindComesFromTheDeviceType) {
       {ProbeAnswer::kDeviceType, k::kFileDeviceDvd, u"DVD-ROM"},
       {ProbeAnswer::kDeviceType, 7, u""},
       {ProbeAnswer::kDeviceType, 0, u""},
+      // Any refused read/write open is tried again for queries only: no rights,
+      // an empty drive (not ready), a disc being burned (sharing violation), a
+      // write-protected medium, a device error.
       {ProbeAnswer::kRefusedOnReadWrite, k::kErrorAccessDenied, u"CD-ROM"},
-      // An administrator's read/write open of an empty drive: not ready.
       {ProbeAnswer::kRefusedOnReadWrite, k::kErrorNotReady, u"CD-ROM"},
-      {ProbeAnswer::kRefusedOnReadWrite, k::kErrorFileNotFound, u""},
+      {ProbeAnswer::kRefusedOnReadWrite, 32, u"CD-ROM"},
+      {ProbeAnswer::kRefusedOnReadWrite, 19, u"CD-ROM"},
+      {ProbeAnswer::kRefusedOnReadWrite, 1117, u"CD-ROM"},
+      {ProbeAnswer::kRefusedOnReadWrite, k::kErrorFileNotFound, u"CD-ROM"},
       {ProbeAnswer::kOpenFails, k::kErrorFileNotFound, u""},
       {ProbeAnswer::kOpenFails, k::kErrorAccessDenied, u""},
       {ProbeAnswer::kIoctlFails, 50, u""},
@@ -256,7 +261,7 @@ TEST_F(DriveInfoTest, ProbeOpensTheUpperCaseDeviceAndAsksForMediaTypes) {
   }
 }
 
-TEST_F(DriveInfoTest, ProbeRetriesForQueriesOnlyWhenReadWriteIsRefused) {
+TEST_F(DriveInfoTest, ProbeRetriesForQueriesOnlyWhenReadWriteFails) {
   machine.AddDrive('D', k::kDriveCdrom).Probe(ProbeAnswer::kRefusedOnReadWrite);
   EXPECT_EQ(info.KindName(u"D:\\").value.name, u"CD-ROM");
   const auto opens = machine.CallsOf("CreateFileA");
@@ -266,13 +271,13 @@ TEST_F(DriveInfoTest, ProbeRetriesForQueriesOnlyWhenReadWriteIsRefused) {
   EXPECT_EQ(opens[1].text, "\\\\.\\D:");
   EXPECT_EQ(machine.CountOf("CloseHandle"), 1);
 
-  // Refused both times, or failing for another reason: no second try, nothing to close.
+  // Refused both times: nothing to close.
   for (uint32_t error : {k::kErrorAccessDenied, k::kErrorNotReady, k::kErrorFileNotFound}) {
     FakeKernel32 fresh;
     DriveInfo probe{DriveSystem{fresh, codePage, locale}};
     fresh.AddDrive('D', k::kDriveCdrom).Probe(ProbeAnswer::kOpenFails, error);
     EXPECT_EQ(probe.KindName(u"D:\\").value.name, u"");
-    EXPECT_EQ(fresh.CountOf("CreateFileA"), error == k::kErrorFileNotFound ? 1 : 2);
+    EXPECT_EQ(fresh.CountOf("CreateFileA"), 2);
     EXPECT_EQ(fresh.CountOf("DeviceIoControl"), 0);
     EXPECT_EQ(fresh.CountOf("CloseHandle"), 0);
   }

@@ -126,7 +126,7 @@ TEST_F(RetrievalTest, RowsAndReportsWaitForEveryEarlierDriveAndAskNothingTwice) 
   EXPECT_FALSE(command.Running());
   // Each drive's slow questions were asked once, by its worker.
   EXPECT_EQ(machine.CountOf("FindFirstEntryA"), 3);
-  EXPECT_EQ(machine.CountOf("GetVolumeInformationA"), 1);
+  EXPECT_EQ(machine.CountOf("GetVolumeInformationW"), 1);
   EXPECT_EQ(machine.CountOf("GetDiskFreeSpaceExA"), 1);
 }
 

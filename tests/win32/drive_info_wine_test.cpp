@@ -130,6 +130,7 @@ TEST_F(DriveInfoWineTest, VolumeDetailsOfTheLabelledDrives) {
   } cases[] = {
       {'L', u"BRINDLE DATA", u"NTFS", u"1234-ABCD"},
       {'R', u"DISC", u"CDFS", u"0BAD-F00D"},
+      {'N', u"\u0394\u0399\u039A\u03A4\u03A5\u039F", u"NTFS", u"7777-0001"},  // beyond ANSI
       // No serial file: Wine puts the letter in the top byte.
       {'E', u"", u"NTFS", u"4500-0000"},
       {'K', u"EXACT", u"NTFS", u"0000-ABC0"},

@@ -32,16 +32,16 @@ uint32_t SystemKernel32::GetDriveTypeA(const char* rootPathName) {
   return ::GetDriveTypeA(rootPathName);
 }
 
-int32_t SystemKernel32::GetVolumeInformationA(const char* rootPathName, char* volumeNameBuffer,
-                                              uint32_t volumeNameSize, uint32_t* volumeSerialNumber,
-                                              uint32_t* maximumComponentLength,
-                                              uint32_t* fileSystemFlags, char* fileSystemNameBuffer,
-                                              uint32_t fileSystemNameSize) {
+int32_t SystemKernel32::GetVolumeInformationW(
+    const char16_t* rootPathName, char16_t* volumeNameBuffer, uint32_t volumeNameSize,
+    uint32_t* volumeSerialNumber, uint32_t* maximumComponentLength, uint32_t* fileSystemFlags,
+    char16_t* fileSystemNameBuffer, uint32_t fileSystemNameSize) {
   DWORD serial = *volumeSerialNumber, componentLength = *maximumComponentLength,
         flags = *fileSystemFlags;
-  const BOOL ok =
-      ::GetVolumeInformationA(rootPathName, volumeNameBuffer, volumeNameSize, &serial,
-                              &componentLength, &flags, fileSystemNameBuffer, fileSystemNameSize);
+  const BOOL ok = ::GetVolumeInformationW(
+      reinterpret_cast<LPCWSTR>(rootPathName), reinterpret_cast<LPWSTR>(volumeNameBuffer),
+      volumeNameSize, &serial, &componentLength, &flags,
+      reinterpret_cast<LPWSTR>(fileSystemNameBuffer), fileSystemNameSize);
   if (ok) {
     *volumeSerialNumber = serial;
     *maximumComponentLength = componentLength;

@@ -1,5 +1,5 @@
 #pragma once
-// The drive information's kernel32 calls, answered by the real ANSI functions.
+// The drive information's kernel32 calls, answered by the real functions.
 #include "drive_info/kernel32.h"
 
 namespace brindlecap::win32 {
@@ -8,10 +8,11 @@ class SystemKernel32 : public Kernel32 {
  public:
   uint32_t GetLogicalDriveStringsA(uint32_t bufferLength, char* buffer) override;
   uint32_t GetDriveTypeA(const char* rootPathName) override;
-  int32_t GetVolumeInformationA(const char* rootPathName, char* volumeNameBuffer,
+  int32_t GetVolumeInformationW(const char16_t* rootPathName, char16_t* volumeNameBuffer,
                                 uint32_t volumeNameSize, uint32_t* volumeSerialNumber,
                                 uint32_t* maximumComponentLength, uint32_t* fileSystemFlags,
-                                char* fileSystemNameBuffer, uint32_t fileSystemNameSize) override;
+                                char16_t* fileSystemNameBuffer,
+                                uint32_t fileSystemNameSize) override;
   int32_t GetDiskFreeSpaceExA(const char* directoryName, uint64_t* freeBytesAvailableToCaller,
                               uint64_t* totalNumberOfBytes,
                               uint64_t* totalNumberOfFreeBytes) override;
