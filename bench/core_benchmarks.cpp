@@ -17,7 +17,7 @@
 
 #include "drive_info/size_text.h"
 #include "export/fixed_width_writer.h"
-#include "main_window/core/form_layout.h"
+#include "results/result_columns.h"
 #include "results/results_model.h"
 
 namespace {
@@ -101,8 +101,8 @@ struct FilledList {
 FilledList MakeCheckedList(int rows) {
   FilledList filled;
   std::array<size_t, 7> widths{};
-  for (size_t c = 0; c < form_layout::kResultColumns.size(); ++c) {
-    const std::u16string header(form_layout::kResultColumns[c].header);
+  for (size_t c = 0; c < kResultColumns.size(); ++c) {
+    const std::u16string header(kResultColumns[c].header);
     filled.list.AddColumn(header);
     widths[c] = header.size();
   }

@@ -14,10 +14,10 @@
 #include "main_window/win32/home_page.h"
 #include "main_window/win32/main_window.h"
 #include "platform/system_failure.h"
-#include "platform/system_text.h"
 #include "shared/win32/file_check.h"
 #include "shared/win32/system_event_pump.h"
 #include "shared/win32/system_message_box.h"
+#include "shared/win32/system_text.h"
 
 using namespace brindlecap;
 

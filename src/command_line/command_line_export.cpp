@@ -8,7 +8,7 @@
 #include "command_line/report_log.h"
 #include "export/fixed_width_writer.h"
 #include "export/prometheus_text.h"
-#include "main_window/core/form_layout.h"
+#include "results/result_columns.h"
 #include "retrieval/drive_steps.h"
 #include "retrieval/retrieval_command.h"
 #include "shared/runtime_failure.h"
@@ -176,7 +176,7 @@ int Check(const CommandLine& request, const ResultsModel& all, const ChosenRows&
 }  // namespace
 
 void AddResultColumns(ResultsModel& results) {
-  for (const auto& column : form_layout::kResultColumns) {
+  for (const auto& column : kResultColumns) {
     results.AddColumn(std::u16string(column.header));
   }
 }

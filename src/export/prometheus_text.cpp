@@ -5,14 +5,12 @@
 #include <string_view>
 
 #include "export/table_text.h"
+#include "results/result_columns.h"
 #include "shared/text_convert.h"
 
 namespace brindlecap {
 
 namespace {
-
-// The model's columns whose texts the info metric carries.
-enum Column { kKind = 2, kFileSystem = 3 };
 
 // A label value: backslash, quote and newline escaped, the rest in UTF-8.
 void AppendLabelValue(std::string& out, std::u16string_view text) {
@@ -98,9 +96,9 @@ std::string PrometheusDocument(const ResultsModel& results) {
     out += ",label=";
     AppendLabelValue(out, LabelOf(results, row));
     out += ",kind=";
-    AppendLabelValue(out, results.Cell(row, kKind));
+    AppendLabelValue(out, results.Cell(row, IndexOf(ResultColumn::kType) + 1));
     out += ",filesystem=";
-    AppendLabelValue(out, results.Cell(row, kFileSystem));
+    AppendLabelValue(out, results.Cell(row, IndexOf(ResultColumn::kFileSystem) + 1));
     out += ",serial=";
     AppendLabelValue(out, SerialText(facts.serialNumber));
     out += "} 1\n";

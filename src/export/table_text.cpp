@@ -1,5 +1,6 @@
 #include "export/table_text.h"
 
+#include "results/result_columns.h"
 #include "results/spreadsheet_cell.h"
 #include "results/usage_bar.h"
 #include "shared/text_convert.h"
@@ -18,8 +19,8 @@ enum class Escape {
 // Appends the text in UTF-8, escaped for the document; a surrogate without its
 // partner becomes U+FFFD.
 void AppendText(std::string& out, std::u16string_view text, Escape escape);
-// The model's columns, in the window's order.
-enum Column { kDrive = 1, kKind, kFileSystem, kTotal, kFree, kUsed, kSerial };
+// The model's column (from 1) of each result column.
+constexpr int ModelColumn(ResultColumn column) { return IndexOf(column) + 1; }
 
 void AppendCodePoint(std::string& out, uint32_t c) {
   if (c < 0x80) {
@@ -170,7 +171,7 @@ std::u16string Iso8601Utc(int year, int month, int day, int hour, int minute, in
 
 std::u16string_view LabelOf(const ResultsModel& results, int row) {
   const DriveFacts& facts = results.RowFacts(row);
-  const std::u16string_view text = results.Cell(row, kDrive);
+  const std::u16string_view text = results.Cell(row, ModelColumn(ResultColumn::kDrive));
   const size_t prefix = facts.root.size() + 4;  // root, " - [" ... "]"
   if (!facts.hasMedium || text.size() <= prefix || text.back() != u']') return {};
   return text.substr(prefix, text.size() - prefix - 1);
@@ -213,9 +214,9 @@ std::string JsonDocument(const ResultsModel& results, const DocumentHeading& hea
   AppendText(json, heading.generated, Escape::kJson);
   json += ",\r\n  \"drives\": [";
   // Each key and the cell it is the text of; the numbers go between.
-  const auto cell = [&](const char* key, int row, int column) {
+  const auto cell = [&](const char* key, int row, ResultColumn column) {
     json += key;
-    AppendText(json, results.Cell(row, column), Escape::kJson);
+    AppendText(json, results.Cell(row, ModelColumn(column)), Escape::kJson);
   };
   for (int row = 1; row <= results.RowCount(); ++row) {
     const DriveFacts& facts = results.RowFacts(row);
@@ -227,15 +228,15 @@ std::string JsonDocument(const ResultsModel& results, const DocumentHeading& hea
     }
     json += ", \"label\": ";
     AppendText(json, LabelOf(results, row), Escape::kJson);
-    cell(", \"kind\": ", row, kKind);
+    cell(", \"kind\": ", row, ResultColumn::kType);
     json += ", \"driveType\": ";
     if (facts.kindCode && *facts.kindCode >= 0) {
       AppendNumber(json, static_cast<uint64_t>(*facts.kindCode));
     } else {
       json += "null";
     }
-    cell(", \"fileSystem\": ", row, kFileSystem);
-    cell(", \"serialNumber\": ", row, kSerial);
+    cell(", \"fileSystem\": ", row, ResultColumn::kFileSystem);
+    cell(", \"serialNumber\": ", row, ResultColumn::kSerialNumber);
     json += facts.hasMedium ? ", \"medium\": true" : ", \"medium\": false";
     json += facts.answered ? ", \"answered\": true, \"totalBytes\": "
                            : ", \"answered\": false, \"totalBytes\": ";
@@ -246,9 +247,9 @@ std::string JsonDocument(const ResultsModel& results, const DocumentHeading& hea
     AppendBytes(json, facts.usedBytes);
     json += ", \"volumeFreeBytes\": ";
     AppendBytes(json, facts.volumeFreeBytes);
-    cell(", \"total\": ", row, kTotal);
-    cell(", \"free\": ", row, kFree);
-    cell(", \"used\": ", row, kUsed);
+    cell(", \"total\": ", row, ResultColumn::kTotalSpace);
+    cell(", \"free\": ", row, ResultColumn::kFreeSpace);
+    cell(", \"used\": ", row, ResultColumn::kUsedSpace);
     json += ", \"errors\": [";
     const char* separator = "";
     for (const ReportedFailure& failure : failures) {
@@ -296,7 +297,8 @@ std::string HtmlDocument(const ResultsModel& results, const DocumentHeading& hea
   for (int row = 0; row <= results.RowCount(); ++row) {
     if (row > 0) html += "<tr>";
     for (int c = 1; c <= results.ColumnCount(); ++c) {
-      const bool size = c == kTotal || c == kFree || c == kUsed;
+      const ColumnDefinition* definition = ColumnAt(c - 1);
+      const bool size = definition != nullptr && definition->alignment == ColumnAlignment::kRight;
       html += row == 0 ? (size ? "<th class=\"size\">" : "<th>")
                        : (size ? "<td class=\"size\">" : "<td>");
       AppendText(html, row == 0 ? results.ColumnTitle(c) : results.Cell(row, c), Escape::kHtml);

@@ -42,11 +42,11 @@ class DriveSteps {
     const VolumeDetails shown = volume.failure ? VolumeDetails{} : volume.value;
     row_.itemText = root_ + u" - [" + shown.name + u"]";
     WriteKind(kWriteKind);
-    row_.cells[kFileSystemCell - 1] = shown.fileSystem;
-    WriteSize(kWriteTotal, kTotalCell, space.value.total);
-    WriteSize(kWriteFree, kFreeCell, space.value.free);
-    WriteSize(kWriteUsed, kUsedCell, space.value.used);
-    row_.cells[kSerialCell - 1] = shown.serialText;
+    row_.Cell(ResultColumn::kFileSystem) = shown.fileSystem;
+    WriteSize(kWriteTotal, ResultColumn::kTotalSpace, space.value.total);
+    WriteSize(kWriteFree, ResultColumn::kFreeSpace, space.value.free);
+    WriteSize(kWriteUsed, ResultColumn::kUsedSpace, space.value.used);
+    row_.Cell(ResultColumn::kSerialNumber) = shown.serialText;
     return std::move(row_);
   }
 
@@ -65,17 +65,17 @@ class DriveSteps {
       row_.reports.push_back({line, kind.failure->description, {}});
       return;
     }
-    row_.cells[kKindCell - 1] = kind.value.name;
+    row_.Cell(ResultColumn::kType) = kind.value.name;
     row_.facts.kindCode = kind.value.code;
   }
 
-  void WriteSize(RetrievalLine line, RowCell cell, const std::optional<ByteAmount>& amount) {
+  void WriteSize(RetrievalLine line, ResultColumn cell, const std::optional<ByteAmount>& amount) {
     if (!amount) {
-      row_.cells[cell - 1] = std::u16string();
+      row_.Cell(cell) = std::u16string();
       return;
     }
     try {
-      row_.cells[cell - 1] = SizeText(*amount, 2, system_.locale);
+      row_.Cell(cell) = SizeText(*amount, 2, system_.locale);
     } catch (...) {
       row_.reports.push_back({line, CurrentFailure().Description(), {}});
     }

@@ -10,6 +10,7 @@
 
 #include "drive_info/drive_info.h"
 #include "results/drive_facts.h"
+#include "results/result_columns.h"
 #include "shared/message_box.h"
 
 namespace brindlecap {
@@ -48,20 +49,14 @@ struct StepReport {
 // Everything one drive's steps produced.
 struct DriveRow {
   std::u16string itemText;  // the first cell: the root and the volume, or "No Disk present"
-  // The other six cells by sub-item; empty where the step that makes it failed.
-  std::array<std::optional<std::u16string>, 6> cells;
+  // The other cells, after the drive's; empty where the step that makes it failed.
+  std::array<std::optional<std::u16string>, kResultColumns.size() - 1> cells;
+  std::optional<std::u16string>& Cell(ResultColumn column) { return cells[IndexOf(column) - 1]; }
+  const std::optional<std::u16string>& Cell(ResultColumn column) const {
+    return cells[IndexOf(column) - 1];
+  }
   DriveFacts facts;                 // the kind is known only when its cell is
   std::vector<StepReport> reports;  // in the order they happened
-};
-
-// The sub-items of a row's cells.
-enum RowCell : int {
-  kKindCell = 1,
-  kFileSystemCell,
-  kTotalCell,
-  kFreeCell,
-  kUsedCell,
-  kSerialCell
 };
 
 // Asks one drive everything its row shows. Never raises: what fails is in the reports.

@@ -140,17 +140,17 @@ void RetrievalCommand::AddDriveRow(const DriveRow& drive) noexcept {
   };
   // Writes a cell whose step produced it; a step that failed has shown its report.
   int row = 0;
-  const auto writeCell = [&](RetrievalLine line, RowCell cell) {
+  const auto writeCell = [&](RetrievalLine line, ResultColumn column) {
     showReportsOf(line);
-    if (!drive.cells[cell - 1]) return;
-    op.Do(line, [&] { list_.SetSubItem(row, static_cast<int16_t>(cell), *drive.cells[cell - 1]); });
+    if (!drive.Cell(column)) return;
+    op.Do(line, [&] { list_.SetSubItem(row, SubItemOf(column), *drive.Cell(column)); });
   };
   // The kind's name and the number it stands for land in the row together.
   const auto writeKind = [&](RetrievalLine line) {
     showReportsOf(line);
-    if (!drive.cells[kKindCell - 1]) return;
+    if (!drive.Cell(ResultColumn::kType)) return;
     op.Do(line, [&] {
-      list_.SetSubItem(row, kKindCell, *drive.cells[kKindCell - 1]);
+      list_.SetSubItem(row, SubItemOf(ResultColumn::kType), *drive.Cell(ResultColumn::kType));
       list_.SetRowFacts(row, drive.facts);
     });
   };
@@ -175,11 +175,11 @@ void RetrievalCommand::AddDriveRow(const DriveRow& drive) noexcept {
   showReportsOf(kAskSpace);
   addRow(kAddFullRow);
   writeKind(kWriteKind);
-  writeCell(kWriteFileSystem, kFileSystemCell);
-  writeCell(kWriteTotal, kTotalCell);
-  writeCell(kWriteFree, kFreeCell);
-  writeCell(kWriteUsed, kUsedCell);
-  writeCell(kWriteSerial, kSerialCell);
+  writeCell(kWriteFileSystem, ResultColumn::kFileSystem);
+  writeCell(kWriteTotal, ResultColumn::kTotalSpace);
+  writeCell(kWriteFree, ResultColumn::kFreeSpace);
+  writeCell(kWriteUsed, ResultColumn::kUsedSpace);
+  writeCell(kWriteSerial, ResultColumn::kSerialNumber);
 }
 
 }  // namespace brindlecap

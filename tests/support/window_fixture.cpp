@@ -1,8 +1,8 @@
 #include "support/window_fixture.h"
 
 #include "drive_info/win32/system_kernel32.h"
-#include "platform/system_text.h"
 #include "shared/runtime_failure.h"
+#include "shared/win32/system_text.h"
 
 namespace brindlecap::testing {
 

@@ -13,6 +13,7 @@
 #include "main_window/core/form_layout.h"
 #include "main_window/core/home_page_draw.h"
 #include "main_window/core/window_controller.h"
+#include "results/result_columns.h"
 #include "results/results_model.h"
 #include "results/usage_bar.h"
 #include "shared/runtime_failure.h"
@@ -71,7 +72,7 @@ TEST(HomePageDraw, MapsTheUnitIntervalOntoOneToHundredEvenly) {
 
 TEST(FormLayout, ColumnsFitTheListAndButtonsShareTheTopRow) {
   int total = 0;
-  for (const auto& column : form_layout::kResultColumns) total += column.widthTwips;
+  for (const auto& column : kResultColumns) total += column.widthTwips;
   EXPECT_EQ(total, 15200);
   EXPECT_EQ(form_layout::kResultsList.width - total, 520);
   EXPECT_EQ(form_layout::kStartRetrievingButton.width * 2 + 120, form_layout::kResultsList.width);

@@ -12,9 +12,9 @@
 #include "main_window/core/application_title.h"
 #include "main_window/core/byte_count_text.h"
 #include "main_window/core/copy_text.h"
-#include "main_window/core/form_layout.h"
 #include "main_window/core/home_page_draw.h"
 #include "main_window/core/window_controller.h"
+#include "results/result_columns.h"
 #include "results/usage_bar.h"
 #include "shared/runtime_failure.h"
 #include "support/failure_number.h"
@@ -120,7 +120,7 @@ TEST(ResultsModel, AClickTogglesOneRowAndSpaceTogglesTheSelectionTogether) {
 class ShownOrderTest : public ::testing::Test {
  protected:
   ShownOrderTest() {
-    for (const auto& column : form_layout::kResultColumns) {
+    for (const auto& column : kResultColumns) {
       list.AddColumn(std::u16string(column.header));
     }
   }
@@ -142,7 +142,7 @@ class ShownOrderTest : public ::testing::Test {
     return names;
   }
   static SortKey Key(int column, bool ascending = true) {
-    return {column, form_layout::kResultColumns[column - 1].value, ascending};
+    return {column, kResultColumns[column - 1].fact, ascending};
   }
 
   ResultsModel list;

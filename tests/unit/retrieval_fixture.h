@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "main_window/core/form_layout.h"
+#include "results/result_columns.h"
 #include "retrieval/retrieval_command.h"
 #include "support/fake_kernel32.h"
 #include "support/fake_system_text.h"
@@ -22,7 +22,7 @@ class RetrievalTest : public ::testing::Test {
   using Row = std::vector<std::u16string>;
 
   RetrievalTest() {
-    for (const auto& column : form_layout::kResultColumns) {
+    for (const auto& column : kResultColumns) {
       list.AddColumn(std::u16string(column.header));
     }
   }

@@ -14,6 +14,7 @@
 #include "main_window/core/home_page_draw.h"
 #include "main_window/win32/skin.h"
 #include "platform/dpi.h"
+#include "results/result_columns.h"
 #include "shared/error_report.h"
 #include "shared/runtime_failure.h"
 #include "support/window_driver.h"
@@ -193,7 +194,7 @@ TEST(MainWindowStartup, AFailingStepIsReportedAtItsLineAndTheStartUpGoesOn) {
     EXPECT_EQ(fixture.boxes.LinesAt(location::kFormLoad), std::vector<int>{fault.line});
     // The last step, the last column's width, still took place.
     EXPECT_EQ(fixture.form->Results().ColumnWidth(7),
-              static_cast<float>(layout::kResultColumns[6].widthTwips));
+              static_cast<float>(kResultColumns[6].widthTwips));
   }
 }
 

@@ -14,6 +14,7 @@
 #include "main_window/core/home_page_draw.h"
 #include "main_window/win32/skin.h"
 #include "platform/dpi.h"
+#include "results/result_columns.h"
 #include "shared/error_report.h"
 #include "shared/runtime_failure.h"
 #include "support/window_driver.h"
@@ -146,7 +147,7 @@ TEST_P(MainWindowDesign, WindowControlsFontsAndColumnsAsDesigned) {
   RowList& results = fixture.form->Results();
   ASSERT_EQ(results.ColumnCount(), 7);
   for (int c = 1; c <= 7; ++c) {
-    const auto& expected = layout::kResultColumns[c - 1];
+    const auto& expected = kResultColumns[c - 1];
     EXPECT_EQ(results.ColumnTitle(c), expected.header);
     EXPECT_EQ(::SendMessageW(list, LVM_GETCOLUMNWIDTH, c - 1, 0),
               win32::TwipsToPixels(expected.widthTwips, dpi));

@@ -14,10 +14,10 @@
 #include "export/win32/system_text_files.h"
 #include "platform/handles.h"
 #include "platform/system_function.h"
-#include "platform/system_text.h"
 #include "platform/wide_text.h"
 #include "retrieval/win32/queued_worker_threads.h"
 #include "shared/text_convert.h"
+#include "shared/win32/system_text.h"
 
 namespace brindlecap::win32 {
 

@@ -4,8 +4,8 @@
 
 #include "export/win32/file_replace.h"
 #include "platform/system_failure.h"
-#include "platform/system_text.h"
 #include "shared/runtime_failure.h"
+#include "shared/win32/system_text.h"
 
 namespace brindlecap::win32 {
 

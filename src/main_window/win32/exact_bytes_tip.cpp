@@ -5,8 +5,8 @@
 #include <optional>
 
 #include "main_window/core/byte_count_text.h"
-#include "main_window/core/form_layout.h"
-#include "platform/system_text.h"
+#include "results/result_columns.h"
+#include "shared/win32/system_text.h"
 
 namespace brindlecap::win32 {
 
@@ -94,7 +94,7 @@ void ExactBytesTip::FollowPointer(LPARAM point) noexcept {
 std::u16string ExactBytesTip::ExactBytesAt(int item, int subItem) const {
   if (item >= model_.RowCount()) return {};
   const DriveFacts& facts = model_.RowFacts(model_.RowAt(item + 1));
-  const std::optional<int64_t> bytes = BytesOf(facts, form_layout::ValueOfColumn(subItem + 1));
+  const std::optional<int64_t> bytes = BytesOf(facts, FactOfColumn(subItem));
   if (!bytes || *bytes < 0) return {};
   const SystemLocale locale;
   return ByteCountText(static_cast<uint64_t>(*bytes), locale.ThousandsSeparator(),

@@ -8,6 +8,7 @@
 #include "platform/dpi.h"
 #include "platform/system_failure.h"
 #include "platform/wide_text.h"
+#include "results/result_columns.h"
 #include "shared/error_report.h"
 #include "shared/win32/file_check.h"
 
@@ -95,7 +96,7 @@ void MainWindow::RunStartUp() noexcept {
   });
   op.Do(kSetCaptionIconAndTitle, [&] { SetAppTitle(application_); });
 
-  const auto& columns = form_layout::kResultColumns;
+  const auto& columns = kResultColumns;
   for (size_t i = 0; i < columns.size(); ++i) {
     op.Do(kAddFirstColumn + 2 * static_cast<int>(i),
           [&] { results_.AddColumn(std::u16string(columns[i].header)); });

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "main_window/win32/results_list_control.h"
-#include "platform/system_text.h"
+#include "shared/win32/system_text.h"
 
 // Vista's commctrl.h; older mingw-w64 headers lack it.
 #ifndef LVFI_SUBSTRING

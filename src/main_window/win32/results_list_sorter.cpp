@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
-#include "main_window/core/form_layout.h"
-#include "platform/system_text.h"
+#include "results/result_columns.h"
+#include "shared/win32/system_text.h"
 
 namespace brindlecap::win32 {
 
@@ -14,7 +14,7 @@ int ResultsListSorter::SystemCollation::Compare(std::u16string_view a,
 
 void ResultsListSorter::SortByColumn(HWND list, int column) noexcept {
   if (column < 1 || column > model_.ColumnCount()) return;
-  SortKey key{column, form_layout::ValueOfColumn(column), true};
+  SortKey key{column, FactOfColumn(column - 1), true};
   if (model_.Sort() && model_.Sort()->column == column) key.ascending = !model_.Sort()->ascending;
   // The selection and the focus go with their rows (ResultsListControl::RowsRearranged).
   if (!model_.SortBy(key)) return;

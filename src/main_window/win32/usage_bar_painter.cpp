@@ -4,6 +4,7 @@
 
 #include "main_window/core/form_layout.h"
 #include "platform/handles.h"
+#include "results/result_columns.h"
 #include "results/usage_bar.h"
 
 namespace brindlecap::win32 {
@@ -11,7 +12,7 @@ namespace brindlecap::win32 {
 namespace {
 
 constexpr COLORREF kNearlyFullColour = RGB(0xD0, 0x20, 0x20);
-constexpr int kBarSubItem = form_layout::kUsedSpaceColumn - 1;
+constexpr int kBarSubItem = IndexOf(ResultColumn::kUsedSpace);
 
 // `cell` is the cell's rectangle; `share` is between 0 and 1.
 void PaintUsageBar(HDC dc, const RECT& cell, double share, bool rowSelected, int dpi) noexcept {

@@ -1,4 +1,4 @@
-#include "platform/system_text.h"
+#include "shared/win32/system_text.h"
 
 #include <windows.h>
 
