@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "drive_info/kernel32.h"
+#include "results/result_columns.h"
 #include "retrieval/drive_steps.h"
 
 namespace brindlecap {
@@ -100,7 +101,8 @@ ChosenRows ChooseRows(const ResultsModel& results, const DriveChoice& choice) {
       chosen.rows.push_back(row);
       continue;
     }
-    const unsigned kind = KindOf(facts.kindCode, facts.root, results.SubItem(row, kKindCell));
+    const unsigned kind =
+        KindOf(facts.kindCode, facts.root, results.SubItem(row, SubItemOf(ResultColumn::kType)));
     if (choice.kinds != 0 && (choice.kinds & kind) == 0) continue;
     if (choice.mediumOnly && !facts.hasMedium) continue;
     chosen.rows.push_back(row);

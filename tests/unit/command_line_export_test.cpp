@@ -187,7 +187,6 @@ TEST_F(CommandLineExportTest, VolumesAddARowForEachMountedFolder) {
     EXPECT_EQ(json.find("mountedAt") == json.rfind("mountedAt"), true) << "only the folder's row";
   }
 }
-}
 
 // /drives and /kinds choose the rows of every format and of /check, with only their
 // reports; a letter the machine does not have names itself.
