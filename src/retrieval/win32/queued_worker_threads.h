@@ -25,7 +25,7 @@ class QueuedWorkerThreads : public WorkerThreads {
   bool Start(std::function<void()> work) noexcept override;
   // No work finished for a while: every work still queued starts on a thread of
   // its own. Call it on the starting thread.
-  void StartEveryQueuedWork() noexcept;
+  void StartEveryQueuedWork() noexcept override;
   void CancelPendingCalls() noexcept { threads_.CancelPendingCalls(); }
   bool AnyRunning() noexcept { return threads_.AnyRunning(); }
 
