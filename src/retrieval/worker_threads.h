@@ -11,6 +11,9 @@ class WorkerThreads {
   // Runs the work on a thread of its own; false when no thread could be started
   // (the work is then dropped).
   [[nodiscard]] virtual bool Start(std::function<void()> work) noexcept = 0;
+  // No drive has answered for a while: works that wait in a queue behind a slow one
+  // start on threads of their own. Threads that start every work at once ignore it.
+  virtual void StartEveryQueuedWork() noexcept {}
 };
 
 // How the retrieval has its drives asked off the window's thread.

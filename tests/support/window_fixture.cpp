@@ -55,6 +55,7 @@ void WindowFixture::Load() {
         rowsAtEnd = form->Results().RowCount();
       },
       dpi,
+      workers,
   });
   form->Load();
 }

@@ -49,6 +49,7 @@ struct WindowFixture {
   int rowsAtEnd = -1;
   int homePageNumber;
   int dpi = 0;
+  WorkerThreads* workers = nullptr;  // null: the window's own threads
   std::unique_ptr<win32::MainWindow> form;
 };
 

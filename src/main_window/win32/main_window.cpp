@@ -25,8 +25,9 @@ constexpr wchar_t kShutdownReason[] = L"Saving the drive list to a file.";
 MainWindow::MainWindow(MainWindowServices services)
     : services_(std::move(services)),
       exportServices_{services_.makeTextFiles, writerPump_, services_.messages},
+      workers_(services_.workers != nullptr ? *services_.workers : systemWorkers_),
       retrieval_(results_, DriveSystem{services_.kernel32, services_.codePage, services_.locale},
-                 services_.messages, DriveWorkers{workerThreads_, [this] { PostDriveAnswered(); }}),
+                 services_.messages, DriveWorkers{workers_, [this] { PostDriveAnswered(); }}),
       save_(shownResults_, services_.saveDialog, *this, exportServices_),
       backBrush_(::CreateSolidBrush(backColor_)) {}
 
@@ -124,7 +125,7 @@ void MainWindow::Unload() noexcept {
   if (unloading_) return;
   unloading_ = true;
   answersWindow_ = nullptr;
-  workerThreads_.CancelPendingCalls();
+  systemWorkers_.CancelPendingCalls();
   if (services_.endProgram) services_.endProgram();
   if (window_ != nullptr) {
     ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
@@ -210,8 +211,11 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) no
       OnDriveAnswered();
       return 0;
     case WM_TIMER:
-      if (wParam != kShowRowsTimer) break;
-      ShowNewRows();
+      if (wParam == kShowRowsTimer) ShowNewRows();
+      if (wParam == kPatienceTimer) {
+        ::KillTimer(window_, kPatienceTimer);
+        workers_.StartEveryQueuedWork();
+      }
       return 0;
     case WM_SIZE:
       if (wParam != SIZE_MINIMIZED) OnSize(LOWORD(lParam), HIWORD(lParam));

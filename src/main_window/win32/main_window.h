@@ -18,7 +18,7 @@
 #include "platform/handles.h"
 #include "results/results_model.h"
 #include "retrieval/retrieval_command.h"
-#include "retrieval/win32/system_worker_threads.h"
+#include "retrieval/win32/queued_worker_threads.h"
 #include "shared/win32/system_event_pump.h"
 
 namespace brindlecap::win32 {
@@ -43,6 +43,8 @@ struct MainWindowServices {
   std::function<void()> endProgram;
   // Lays the window out for this DPI instead of its own (0: the window's own).
   int dpi = 0;
+  // Where the drives are asked; null: the system's threads, queued.
+  WorkerThreads* workers = nullptr;
 };
 
 class MainWindow : public MousePointerOwner, public SkinnableForm {
@@ -92,6 +94,10 @@ class MainWindow : public MousePointerOwner, public SkinnableForm {
   // New rows of a running retrieval wait this long for more to show with them.
   static constexpr UINT_PTR kShowRowsTimer = 1;
   static constexpr UINT kShowRowsDelayMilliseconds = 50;
+  // The drives are asked one after the other while they answer promptly; a drive
+  // that keeps the others waiting this long sends them to threads of their own.
+  static constexpr UINT_PTR kPatienceTimer = 2;
+  static constexpr UINT kPatienceMilliseconds = 50;
 
  private:
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
@@ -104,6 +110,8 @@ class MainWindow : public MousePointerOwner, public SkinnableForm {
   void OnClose() noexcept;
   // On a worker thread: brings the window's thread to take the answers.
   void PostDriveAnswered() noexcept;
+  // Waits kPatienceMilliseconds more for the next drive, while the run lasts.
+  void AwaitNextAnswer() noexcept;
   void HoldNewRows() noexcept;
   void ShowNewRowsSoon() noexcept;
   void ShowNewRows() noexcept;
@@ -142,7 +150,8 @@ class MainWindow : public MousePointerOwner, public SkinnableForm {
   // whether such a message is already waiting (one is enough for any number).
   std::atomic<HWND> answersWindow_{nullptr};
   std::atomic<bool> answerPosted_{false};
-  SystemWorkerThreads workerThreads_;
+  QueuedWorkerThreads systemWorkers_;
+  WorkerThreads& workers_;
   RetrievalCommand retrieval_;
   SaveCommand save_;
   int dpi_ = 96;

@@ -8,6 +8,7 @@ namespace brindlecap::win32 {
 void MainWindow::OnStartRetrievingClick() noexcept {
   HoldNewRows();
   retrieval_.Run();
+  AwaitNextAnswer();
   ShowNewRowsSoon();
 }
 
@@ -23,7 +24,18 @@ void MainWindow::OnDriveAnswered() noexcept {
   if (!retrieval_.Running()) return;
   HoldNewRows();
   retrieval_.TakeAnswers();
+  AwaitNextAnswer();
   ShowNewRowsSoon();
+}
+
+void MainWindow::AwaitNextAnswer() noexcept {
+  if (window_ == nullptr) return;
+  // Setting the timer again starts its wait afresh.
+  if (retrieval_.Running()) {
+    ::SetTimer(window_, kPatienceTimer, kPatienceMilliseconds, nullptr);
+  } else {
+    ::KillTimer(window_, kPatienceTimer);
+  }
 }
 
 void MainWindow::HoldNewRows() noexcept {

@@ -29,13 +29,15 @@ class QueuedWorkerThreads : public WorkerThreads {
   // starts on a thread of its own. Without an event it looks every 10 ms. Call it
   // on the starting thread.
   void WaitForAnswer(HANDLE answered, uint32_t milliseconds) noexcept;
+  // No work finished for a while: every work still queued starts on a thread of
+  // its own. Call it on the starting thread.
+  void StartEveryQueuedWork() noexcept override;
   void CancelPendingCalls() noexcept { threads_.CancelPendingCalls(); }
   bool AnyRunning() noexcept { return threads_.AnyRunning(); }
 
  private:
   // The queue's thread: runs works until the queue is empty.
   void RunQueue() noexcept;
-  void StartEveryQueuedWork() noexcept;
 
   struct CriticalSection {
     CriticalSection() noexcept { ::InitializeCriticalSection(&section); }
