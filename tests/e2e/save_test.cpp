@@ -266,5 +266,35 @@ TEST_F(SaveTest, AFullDiskLeavesTheOldFileAsItWasAndAddsNoFile) {
   EXPECT_TRUE(program_->IsRunning());
 }
 
+// A library of the dialog's name beside the program (a download folder, say) is never
+// taken: the program and the dialog load libraries from the system's folder alone.
+TEST(SaveDialogLibrary, NoneComesFromTheProgramsFolder) {
+  ScratchFolder folder;
+  const std::wstring program = folder.File(L"Brindlecap-download.exe");
+  const std::wstring marker = folder.File(L"marker-loaded");
+  ASSERT_TRUE(CopyFileW(BRINDLECAP_EXE, program.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW(BRINDLECAP_MARKER_LIBRARY, folder.File(L"comdlg32.dll").c_str(), FALSE));
+  // Windows takes a library of that name from the program's folder unless told
+  // otherwise; Wine prefers its built-in copy unless told, for this program's name
+  // (registry, read at each start), to take the one it finds.
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER,
+                            L"Software\\Wine\\AppDefaults\\Brindlecap-download.exe\\DllOverrides",
+                            0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  const wchar_t nativeFirst[] = L"native,builtin";
+  RegSetValueExW(key, L"comdlg32", 0, REG_SZ, reinterpret_cast<const BYTE*>(nativeFirst),
+                 sizeof nativeFirst);
+  RegCloseKey(key);
+  auto started = ProgramDriver::Start(program, folder.Path());
+  started->ClickButton(kSaveResultsId, ClickMode::kPost);
+  auto dialog = started->WaitForDialog(L"Save", 20s);
+  EXPECT_FALSE(PathExists(marker)) << "the program loaded comdlg32.dll from its own folder";
+  ASSERT_TRUE(dialog) << "the save dialog did not open";
+  dialog->PressButton(IDCANCEL);
+  EXPECT_TRUE(dialog->WaitUntilClosed(10s));
+  started->Close(10s);
+}
+
 }  // namespace
 }  // namespace brindlecap::e2e

@@ -14,7 +14,7 @@ namespace {
 
 constexpr UINT_PTR kToolId = 1;
 
-std::optional<int64_t> BytesOf(const DriveFacts& facts, ColumnValue value) {
+std::optional<uint64_t> BytesOf(const DriveFacts& facts, ColumnValue value) {
   switch (value) {
     case ColumnValue::kTotalBytes:
       return facts.totalBytes;
@@ -94,11 +94,10 @@ void ExactBytesTip::FollowPointer(LPARAM point) noexcept {
 std::u16string ExactBytesTip::ExactBytesAt(int item, int subItem) const {
   if (item >= model_.RowCount()) return {};
   const DriveFacts& facts = model_.RowFacts(model_.RowAt(item + 1));
-  const std::optional<int64_t> bytes = BytesOf(facts, FactOfColumn(subItem));
-  if (!bytes || *bytes < 0) return {};
+  const std::optional<uint64_t> bytes = BytesOf(facts, FactOfColumn(subItem));
+  if (!bytes) return {};
   const SystemLocale locale;
-  return ByteCountText(static_cast<uint64_t>(*bytes), locale.ThousandsSeparator(),
-                       locale.DigitGrouping());
+  return ByteCountText(*bytes, locale.ThousandsSeparator(), locale.DigitGrouping());
 }
 
 }  // namespace brindlecap::win32
