@@ -195,8 +195,6 @@ class CountingListView : public RowList {
  public:
   explicit CountingListView(const RowList& list) : list_(list) {}
   void AddColumn(const std::u16string&) override {}
-  void SetColumnWidth(int, float) override {}
-  float ColumnWidth(int column) const override { return list_.ColumnWidth(column); }
   int ColumnCount() const override {
     ++counts;
     return list_.ColumnCount();

@@ -32,8 +32,6 @@ class EveryRowTicked : public RowList {
   explicit EveryRowTicked(const ResultsModel& results) : results_(results) {}
 
   void AddColumn(const std::u16string&) override { ReadOnly(); }
-  void SetColumnWidth(int, float) override { ReadOnly(); }
-  float ColumnWidth(int column) const override { return results_.ColumnWidth(column); }
   int ColumnCount() const override { return results_.ColumnCount(); }
   std::u16string_view ColumnTitle(int column) const override {
     return results_.ColumnTitle(column);

@@ -3,18 +3,17 @@
 // implements this, so the window needs nothing else of the save's to hold it.
 namespace brindlecap {
 
-// The window's pointer value: 0 default arrow, 11 hourglass, 99 custom picture.
-namespace mouse_pointer {
-constexpr int kDefault = 0;
-constexpr int kHourglass = 11;
-constexpr int kCustom = 99;
-}  // namespace mouse_pointer
+enum class PointerShape {
+  kArrow,      // each control's own pointer
+  kHourglass,  // a save is writing: it stays until the save takes it away
+  kHand,       // over a button: the program's hand picture, or the arrow without one
+};
 
 class MousePointerOwner {
  public:
   virtual ~MousePointerOwner() = default;
-  virtual int MousePointer() const = 0;
-  virtual void SetMousePointer(int value) = 0;
+  virtual PointerShape MousePointer() const noexcept = 0;
+  virtual void SetMousePointer(PointerShape shape) noexcept = 0;
 };
 
 }  // namespace brindlecap

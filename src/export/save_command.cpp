@@ -23,18 +23,10 @@ class FlagScope {
   bool& flag_;
 };
 
-// The numbered lines of "Save Results As Text File": the numbers a report quotes.
+// Where "Save Results As Text File" can fail itself: the dialog (its settings,
+// its showing, the chosen name). The writer reports its own failures.
 enum SaveLine : int {
-  kClearFileName = 106,
-  kSetDialogFlags = 108,
-  kSetDialogTitle = 110,
-  kSetDialogFilter = 112,
   kShowDialog = 114,
-  kTakeChosenPath = 116,
-  kLeaveWithoutPath = 118,
-  kShowHourglass = 120,
-  kWriteList = 122,
-  kShowDefaultPointer = 124,
 };
 
 }  // namespace
@@ -47,19 +39,21 @@ void SaveCommand::Run() noexcept {
 
   ReportingOperation op(services_.messages, location::kSaveResults);
   std::u16string chosenPath;
-  op.Do(kClearFileName, [&] { dialog_.SetFileName(u""); });
-  op.Do(kSetDialogFlags, [&] { dialog_.SetFlags(kSaveDialogFlags); });
-  op.Do(kSetDialogTitle, [&] { dialog_.SetDialogTitle(kSaveDialogTitle); });
-  op.Do(kSetDialogFilter, [&] { dialog_.SetFilter(kSaveDialogFilter); });
-  op.Do(kShowDialog, [&] { dialog_.ShowSave(); });
-  op.Do(kTakeChosenPath, [&] { chosenPath = dialog_.FileName(); });
-  if (op.ExitIf(kLeaveWithoutPath, [&] { return chosenPath.empty(); })) return;
-  op.Do(kShowHourglass, [&] { pointer_.SetMousePointer(mouse_pointer::kHourglass); });
-  op.Do(kWriteList, [&] {
+  op.Do(kShowDialog, [&] {
+    dialog_.SetFileName(u"");
+    dialog_.SetFlags(kSaveDialogFlags);
+    dialog_.SetDialogTitle(kSaveDialogTitle);
+    dialog_.SetFilter(kSaveDialogFilter);
+    dialog_.ShowSave();
+    chosenPath = dialog_.FileName();
+  });
+  if (chosenPath.empty()) return;
+  pointer_.SetMousePointer(PointerShape::kHourglass);
+  {
     FlagScope writing(writing_);
     WriteFixedWidthList(list_, chosenPath, services_);
-  });
-  op.Do(kShowDefaultPointer, [&] { pointer_.SetMousePointer(mouse_pointer::kDefault); });
+  }
+  pointer_.SetMousePointer(PointerShape::kArrow);
 }
 
 }  // namespace brindlecap

@@ -26,15 +26,6 @@ void ResultsModel::AddColumn(const std::u16string& text) {
   if (listener_) listener_->ColumnAdded(ColumnCount());
 }
 
-void ResultsModel::SetColumnWidth(int column, float twips) {
-  ColumnAt(column);
-  if (twips < 0) throw InvalidArgumentFailure();
-  columns_[column - 1].widthTwips = twips;
-  if (listener_) listener_->ColumnWidthChanged(column);
-}
-
-float ResultsModel::ColumnWidth(int column) const { return ColumnAt(column).widthTwips; }
-
 std::u16string_view ResultsModel::ColumnTitle(int column) const { return ColumnAt(column).header; }
 
 int ResultsModel::AddRow(const std::u16string& text) {

@@ -22,7 +22,6 @@ class ResultsModel : public RowList {
    public:
     virtual ~Listener() = default;
     virtual void ColumnAdded(int column) = 0;
-    virtual void ColumnWidthChanged(int column) = 0;
     virtual void RowsAdded(int firstRow, int count) = 0;
     virtual void RowChanged(int row) = 0;
     // The row's check mark changed (after RowChanged), for those who announce it.
@@ -33,8 +32,6 @@ class ResultsModel : public RowList {
   void SetListener(Listener* listener) noexcept { listener_ = listener; }
 
   void AddColumn(const std::u16string& text) override;
-  void SetColumnWidth(int column, float twips) override;
-  float ColumnWidth(int column) const override;
   int ColumnCount() const override { return static_cast<int>(columns_.size()); }
   std::u16string_view ColumnTitle(int column) const override;
 
@@ -83,8 +80,7 @@ class ResultsModel : public RowList {
   };
   struct Column {
     std::u16string header;
-    float widthTwips = 1440.0f;  // a column added without a width is one inch wide
-    std::vector<Span> cells;     // one a row; an empty span for a cell never written
+    std::vector<Span> cells;  // one a row; an empty span for a cell never written
   };
   const Column& ColumnAt(int column) const;
   void RequireRow(int row) const;

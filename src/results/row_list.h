@@ -29,8 +29,6 @@ class RowList : public RowListReader {
  public:
   // Appends a column at the end.
   virtual void AddColumn(const std::u16string& text) = 0;
-  virtual void SetColumnWidth(int column, float twips) = 0;
-  virtual float ColumnWidth(int column) const = 0;
 
   // Appends a row with empty sub-items and a clear check mark; returns its index.
   virtual int AddRow(const std::u16string& text) = 0;

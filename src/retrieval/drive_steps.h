@@ -15,11 +15,10 @@
 
 namespace brindlecap {
 
-// The numbered lines of "Start Retrieving": the numbers an error report quotes.
+// Where "Start Retrieving" can fail, and the line an error report quotes for each:
+// listing the drives, the memory for the drives' work and for the rows' texts, and
+// each drive's steps, whose failures the steps keep for their lines.
 enum RetrievalLine : int {
-  kTurnAwayWhileRunning = 100,
-  kSetRunning = 102,
-  kCreateDriveInfo = 106,
   kListDrives = 108,
   kAskEveryDrive = 110,
   kTestMedium = 112,
@@ -34,7 +33,6 @@ enum RetrievalLine : int {
   kWriteSerial = 136,
   kAddShortRow = 138,
   kWriteShortRowKind = 140,
-  kClearRunning = 144,
 };
 
 // What a drive's step met: an "Application Error" report at the step's line, or,

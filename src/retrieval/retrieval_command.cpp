@@ -32,14 +32,12 @@ RetrievalCommand::RetrievalCommand(RowList& list, DriveSystem system, MessageBox
       op_(messages, location::kStartRetrieving) {}
 
 void RetrievalCommand::Run() noexcept {
-  if (op_.ExitIf(kTurnAwayWhileRunning, [&] { return running_; })) return;
-  op_.Do(kSetRunning, [&] { running_ = true; });
+  if (running_) return;
+  running_ = true;
 
   std::vector<std::u16string> roots;
-  op_.Do(kCreateDriveInfo, [&] { instance_ = std::make_unique<DriveInfo>(system_); });
+  instance_ = std::make_unique<DriveInfo>(system_);
   op_.Do(kListDrives, [&] {
-    // Every use of the instance fails cleanly if it could not be created.
-    if (!instance_) throw ObjectNotSetFailure();
     Answer<std::vector<std::u16string>> listed = instance_->Roots();
     if (listed.failure) throw RuntimeFailure(listed.failure->number, listed.failure->description);
     roots = std::move(listed.value);
@@ -117,7 +115,7 @@ void RetrievalCommand::GiveUp() noexcept {
 }
 
 void RetrievalCommand::EndRun() noexcept {
-  op_.Do(kClearRunning, [&] { running_ = false; });
+  running_ = false;
   instance_.reset();
   drives_.clear();
   nextDrive_ = 0;

@@ -2,7 +2,8 @@
 
 namespace brindlecap {
 
-// Lets the user interface handle every waiting event, then comes back.
+// Lets the user interface handle every waiting event, then comes back. It never
+// raises: the window procedures it runs let nothing escape.
 class EventPump {
  public:
   virtual ~EventPump() = default;

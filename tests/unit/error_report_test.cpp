@@ -32,9 +32,8 @@ TEST(ErrorReportText, EmptyDescriptionStartsWithTheLineBreak) {
 }
 
 TEST(ErrorReportText, EveryLabelEndsWithOneBlankAndNamesItsOperation) {
-  for (std::u16string_view label :
-       {location::kFormLoad, location::kFormQueryUnload, location::kStartRetrieving,
-        location::kSaveResults, location::kWriteList}) {
+  for (std::u16string_view label : {location::kFormLoad, location::kStartRetrieving,
+                                    location::kSaveResults, location::kWriteList}) {
     EXPECT_EQ(label.substr(0, 23), u"in Brindlecap2021/08/31");
     EXPECT_EQ(label.back(), u' ');
     EXPECT_NE(label[label.size() - 2], u' ');
@@ -99,38 +98,6 @@ TEST(ReportingOperation, ActionsSharingALineAreSkippedOneByOne) {
   op.Do(126, [&] { trace.ran.push_back(3); });
   EXPECT_EQ(trace.ran, (std::vector<int>{1, 3}));
   EXPECT_EQ(trace.Lines(), std::vector<std::u16string>{u"126"});
-}
-
-TEST(ReportingOperation, AFailedTestRunsTheActionsItGuards) {
-  Trace trace;
-  ReportingOperation op(trace.box, location::kWriteList);
-  if (op.If(142, [&]() -> bool { throw IndexOutOfBoundsFailure(); })) {
-    op.Do(144, [&] { trace.ran.push_back(144); });
-  } else {
-    op.Do(146, [&] { trace.ran.push_back(146); });
-  }
-  EXPECT_EQ(trace.ran, std::vector<int>{144});
-  EXPECT_EQ(trace.Lines(), std::vector<std::u16string>{u"142"});
-}
-
-TEST(ReportingOperation, AFailedTestOfAnExitDoesNotLeave) {
-  Trace trace;
-  const auto operation = [&] {
-    ReportingOperation op(trace.box, location::kSaveResults);
-    if (op.ExitIf(118, [&]() -> bool { throw ObjectNotSetFailure(); })) return;
-    op.Do(120, [&] { trace.ran.push_back(120); });
-  };
-  operation();
-  EXPECT_EQ(trace.ran, std::vector<int>{120});
-  EXPECT_EQ(trace.Lines(), std::vector<std::u16string>{u"118"});
-}
-
-TEST(ReportingOperation, TestsThatSucceedDecideAsWritten) {
-  Trace trace;
-  ReportingOperation op(trace.box, location::kStartRetrieving);
-  EXPECT_FALSE(op.If(112, [] { return false; }));
-  EXPECT_TRUE(op.ExitIf(100, [] { return true; }));
-  EXPECT_TRUE(trace.box.boxes.empty());
 }
 
 // A callee without its own handling passes its failure up unchanged.

@@ -140,19 +140,19 @@ TEST(WindowController, HandOverButtonsArrowElsewhereAndTheHourglassStays) {
   WindowController window;
   const struct {
     PointerArea area;
-    int pointer;
-  } moves[] = {{PointerArea::kButton, mouse_pointer::kCustom},
-               {PointerArea::kList, mouse_pointer::kDefault},
-               {PointerArea::kButton, mouse_pointer::kCustom},
-               {PointerArea::kWindow, mouse_pointer::kDefault}};
+    PointerShape pointer;
+  } moves[] = {{PointerArea::kButton, PointerShape::kHand},
+               {PointerArea::kList, PointerShape::kArrow},
+               {PointerArea::kButton, PointerShape::kHand},
+               {PointerArea::kWindow, PointerShape::kArrow}};
   for (const auto& move : moves) {
     window.MouseMovedOver(move.area);
     EXPECT_EQ(window.MousePointer(), move.pointer);
   }
-  window.SetMousePointer(mouse_pointer::kHourglass);
+  window.SetMousePointer(PointerShape::kHourglass);
   for (const auto& move : moves) {
     window.MouseMovedOver(move.area);
-    EXPECT_EQ(window.MousePointer(), mouse_pointer::kHourglass);
+    EXPECT_EQ(window.MousePointer(), PointerShape::kHourglass);
   }
 }
 

@@ -31,8 +31,6 @@ TEST(ResultsModel, RowsAndColumnsAreOneBasedAndAppendedInOrder) {
   list.AddColumn(u"File System");
   EXPECT_EQ(list.ColumnCount(), 3);
   EXPECT_EQ(list.ColumnTitle(3), u"File System");
-  list.SetColumnWidth(2, 2000.0f);
-  EXPECT_FLOAT_EQ(list.ColumnWidth(2), 2000.0f);
 
   EXPECT_EQ(list.AddRow(u"A:\\"), 1);
   EXPECT_EQ(list.AddRow(u"C:\\"), 2);
@@ -56,15 +54,11 @@ TEST(ResultsModel, IndexesOutOfRangeRaiseIndexOutOfBounds) {
   EXPECT_EQ(FailureNumber([&] { list.SetSubItem(1, 2, u"x"); }), error_number::kIndexOutOfBounds);
   EXPECT_EQ(FailureNumber([&] { list.SubItem(1, 0); }), error_number::kIndexOutOfBounds);
   EXPECT_EQ(FailureNumber([&] { list.ColumnTitle(3); }), error_number::kIndexOutOfBounds);
-  EXPECT_EQ(FailureNumber([&] { list.SetColumnWidth(0, 1.0f); }), error_number::kIndexOutOfBounds);
 }
 
 // Records what a view of the model is told.
 struct RecordingListener : ResultsModel::Listener {
   void ColumnAdded(int column) override { events.push_back("column " + std::to_string(column)); }
-  void ColumnWidthChanged(int column) override {
-    events.push_back("width " + std::to_string(column));
-  }
   void RowsAdded(int first, int count) override {
     events.push_back("rows " + std::to_string(first) + "+" + std::to_string(count));
   }
@@ -79,7 +73,6 @@ TEST(ResultsModel, AClickTogglesOneRowAndSpaceTogglesTheSelectionTogether) {
   RecordingListener view;
   list.SetListener(&view);
   list.AddColumn(u"Drive");
-  list.SetColumnWidth(1, 2500.0f);
   for (int i = 0; i < 4; ++i) list.AddRow(u"row");
   const auto marks = [&] {
     std::string text;
@@ -106,8 +99,7 @@ TEST(ResultsModel, AClickTogglesOneRowAndSpaceTogglesTheSelectionTogether) {
   EXPECT_EQ(marks(), "x.xx");
 
   EXPECT_EQ(view.events[0], "column 1");
-  EXPECT_EQ(view.events[1], "width 1");
-  EXPECT_EQ(view.events[2], "rows 1+1");
+  EXPECT_EQ(view.events[1], "rows 1+1");
   // A mark set to what it already was tells the view nothing; a new one, that it changed.
   view.events.clear();
   list.SetChecked(1, true);

@@ -25,12 +25,11 @@ using testing::RetrievalTest;
 
 using Row = std::vector<std::u16string>;
 
-// One failing step per row: every call of a kernel32 function, or the nth call
-// of a list method, fails. A machine with an empty floppy drive (short row) and
-// a fixed disk (full row). Not in the table, as nothing in them can fail: 100
-// (the test of the running flag), 102 and 144 (setting it), 106 (creating the
-// drive object, which only stores its references), 112, 114 and 116 (the drive
-// object answers every failed query with "no medium" or a status).
+// Where a retrieval can fail, one case a row: every call of a kernel32 function
+// fails, or the nth row or cell finds no memory for its text (the list fails as
+// an allocation would). A machine with an empty floppy drive (short row) and a
+// fixed disk (full row). 112, 114 and 116 report only what a drive's steps met:
+// the drive object answers every failed query with "no medium" or a status.
 struct RetrievalFault {
   const char* kernel32Call;
   const char* listCall;

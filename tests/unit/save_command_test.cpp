@@ -23,36 +23,27 @@ using testing::RecordingMessageBox;
 
 using testing::HookPump;
 
-// Records every call in order; ShowSave answers with the next scripted path
-// ("" is a cancel). The call named by `failing` raises a failure instead.
+// Records what the dialog is told; ShowSave answers with the next scripted path
+// ("" is a cancel), or fails when told to, as the system's dialog can.
 class ScriptedDialog : public SaveDialog {
  public:
   void SetFileName(const std::u16string& fileName) override {
-    Enter("SetFileName");
     calls.push_back(u"FileName=" + fileName);
     fileName_ = fileName;
   }
-  std::u16string FileName() const override {
-    Enter("FileName");
-    return fileName_;
-  }
+  std::u16string FileName() const override { return fileName_; }
   void SetFlags(int32_t flags) override {
-    Enter("SetFlags");
     calls.push_back(u"Flags=" + AsciiToUtf16(std::to_string(flags)));
   }
   void SetDialogTitle(const std::u16string& title) override {
-    Enter("SetDialogTitle");
     calls.push_back(u"DialogTitle=" + title);
   }
-  void SetFilter(const std::u16string& filter) override {
-    Enter("SetFilter");
-    calls.push_back(u"Filter=" + filter);
-  }
+  void SetFilter(const std::u16string& filter) override { calls.push_back(u"Filter=" + filter); }
   void ShowSave() override {
     calls.push_back(u"ShowSave");
     writingWhileShown = writingWhileShown || (command && command->Writing());
     ++shown;
-    if (failing == "ShowSave") throw RuntimeFailure(32755, u"Cancel was selected.");
+    if (failing) throw RuntimeFailure(32755, u"Cancel was selected.");
     fileName_ = answers.empty() ? u"" : answers.front();
     if (!answers.empty()) answers.erase(answers.begin());
   }
@@ -60,29 +51,23 @@ class ScriptedDialog : public SaveDialog {
   std::vector<std::u16string> calls;
   std::vector<std::u16string> answers;
   int shown = 0;
-  std::string failing;
+  bool failing = false;
   const SaveCommand* command = nullptr;
   bool writingWhileShown = false;
 
  private:
-  void Enter(const std::string& call) const {
-    if (call == failing) throw InvalidArgumentFailure();
-  }
-
   std::u16string fileName_ = u"previous.txt";
 };
 
 class RecordingPointer : public MousePointerOwner {
  public:
-  int MousePointer() const override { return value; }
-  void SetMousePointer(int newValue) override {
-    if (newValue == failingValue) throw InvalidArgumentFailure();
-    value = newValue;
-    history.push_back(newValue);
+  PointerShape MousePointer() const noexcept override { return value; }
+  void SetMousePointer(PointerShape shape) noexcept override {
+    value = shape;
+    history.push_back(shape);
   }
-  int value = mouse_pointer::kCustom;
-  int failingValue = -1;  // setting this value fails
-  std::vector<int> history;
+  PointerShape value = PointerShape::kHand;
+  std::vector<PointerShape> history;
 };
 
 const std::vector<std::u16string> kOneShowing = {
@@ -118,7 +103,7 @@ TEST_F(SaveCommandTest, CancelWritesNothingShowsNothingAndLeavesThePointer) {
   EXPECT_EQ(store.createCalls, 0);
   EXPECT_TRUE(messages.boxes.empty());
   EXPECT_TRUE(pointer.history.empty());
-  EXPECT_EQ(pointer.value, mouse_pointer::kCustom);
+  EXPECT_EQ(pointer.value, PointerShape::kHand);
   EXPECT_FALSE(command.Saving());
 }
 
@@ -136,7 +121,7 @@ TEST_F(SaveCommandTest, EveryShowingIsPrecededByTheSameSettings) {
 
 TEST_F(SaveCommandTest, HourglassAndWritingShowOnlyWhileTheListIsWritten) {
   dialog.answers = {u"C:\\out.txt"};
-  std::vector<int> pointerAtYield;
+  std::vector<PointerShape> pointerAtYield;
   pump.hook = [&](int) {
     pointerAtYield.push_back(pointer.value);
     EXPECT_TRUE(command.Writing());  // a logoff now would cut the file short
@@ -144,9 +129,9 @@ TEST_F(SaveCommandTest, HourglassAndWritingShowOnlyWhileTheListIsWritten) {
   command.Run();
   EXPECT_FALSE(command.Writing());
   ASSERT_FALSE(pointerAtYield.empty());
-  for (int value : pointerAtYield) EXPECT_EQ(value, mouse_pointer::kHourglass);
+  for (PointerShape value : pointerAtYield) EXPECT_EQ(value, PointerShape::kHourglass);
   EXPECT_EQ(pointer.history,
-            (std::vector<int>{mouse_pointer::kHourglass, mouse_pointer::kDefault}));
+            (std::vector<PointerShape>{PointerShape::kHourglass, PointerShape::kArrow}));
   EXPECT_TRUE(messages.boxes.empty());
 }
 
@@ -163,7 +148,7 @@ TEST_F(SaveCommandTest, ClicksDuringASaveAreIgnoredAndTheNextClickWorksAgain) {
   EXPECT_EQ(dialog.shown, 1);
   for (bool saving : savingAtYield) EXPECT_TRUE(saving);
   EXPECT_EQ(pointer.history,
-            (std::vector<int>{mouse_pointer::kHourglass, mouse_pointer::kDefault}));
+            (std::vector<PointerShape>{PointerShape::kHourglass, PointerShape::kArrow}));
   EXPECT_FALSE(command.Saving());
 
   pump.hook = nullptr;
@@ -195,48 +180,17 @@ TEST_F(SaveCommandTest, WriterFailuresCarryTheWriterLabelAndThePointerComesBack)
     EXPECT_NE(box.text.find(location::kWriteList), std::u16string::npos);
   }
   EXPECT_EQ(pointer.history,
-            (std::vector<int>{mouse_pointer::kHourglass, mouse_pointer::kDefault}));
+            (std::vector<PointerShape>{PointerShape::kHourglass, PointerShape::kArrow}));
 }
 
-// One failing step per row: a call of the dialog, or setting one pointer value.
-// Not in the table, as nothing in them can fail: 118 (testing the chosen name
-// for emptiness) and 122 (the writer reports its own failures, under its own
-// name, and always returns).
-struct SaveFault {
-  const char* dialogCall;
-  int pointerValue;
-  std::vector<int> lines;
-  bool written;  // whether the list still reaches the file
-};
-
-void PrintTo(const SaveFault& fault, std::ostream* out) {
-  *out << fault.dialogCall << " " << fault.pointerValue;
-}
-
-class SaveFaultTest : public SaveCommandTest, public ::testing::WithParamInterface<SaveFault> {};
-
-const SaveFault kSaveFaults[] = {
-    {"SetFileName", -1, {106}, true},
-    {"SetFlags", -1, {108}, true},
-    {"SetDialogTitle", -1, {110}, true},
-    {"SetFilter", -1, {112}, true},
-    // Without a chosen name the command ends at its exit test.
-    {"ShowSave", -1, {114}, false},
-    {"FileName", -1, {116}, false},
-    {"", mouse_pointer::kHourglass, {120}, true},
-    {"", mouse_pointer::kDefault, {124}, true},
-};
-
-INSTANTIATE_TEST_SUITE_P(EveryStep, SaveFaultTest, ::testing::ValuesIn(kSaveFaults));
-
-TEST_P(SaveFaultTest, IsReportedAtItsLineAndTheCommandGoesOn) {
-  const SaveFault& fault = GetParam();
+TEST_F(SaveCommandTest, ADialogThatFailsIsReportedAndNothingIsWritten) {
   dialog.answers = {u"C:\\out.txt"};
-  dialog.failing = fault.dialogCall;
-  pointer.failingValue = fault.pointerValue;
+  dialog.failing = true;
   command.Run();
-  EXPECT_EQ(messages.LinesAt(location::kSaveResults), fault.lines);
-  EXPECT_EQ(store.files.count(u"C:\\out.txt"), fault.written ? 1u : 0u);
+  EXPECT_EQ(messages.LinesAt(location::kSaveResults), std::vector<int>{114});
+  EXPECT_EQ(messages.boxes[0].text.rfind(u"Cancel was selected.\r\n", 0), 0u);
+  EXPECT_TRUE(store.files.empty());
+  EXPECT_TRUE(pointer.history.empty());
   EXPECT_FALSE(command.Saving());
 }
 

@@ -109,24 +109,24 @@ TEST(MainWindowPointer, HandOverButtonsArrowElsewhereNeverReplacingTheHourglass)
     ::SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(over), MouseMoveOverClient());
   };
 
-  EXPECT_EQ(form.MousePointer(), 0);
+  EXPECT_EQ(form.MousePointer(), PointerShape::kArrow);
   moveOver(start);
-  EXPECT_EQ(form.MousePointer(), 99);
+  EXPECT_EQ(form.MousePointer(), PointerShape::kHand);
   EXPECT_TRUE(IsTheHandCursor(::GetCursor()));
   moveOver(list);
-  EXPECT_EQ(form.MousePointer(), 0);
+  EXPECT_EQ(form.MousePointer(), PointerShape::kArrow);
   moveOver(save);
-  EXPECT_EQ(form.MousePointer(), 99);
+  EXPECT_EQ(form.MousePointer(), PointerShape::kHand);
   moveOver(window);
-  EXPECT_EQ(form.MousePointer(), 0);
+  EXPECT_EQ(form.MousePointer(), PointerShape::kArrow);
   moveOver(save);
   moveOver(header);  // the list's header is part of the list
-  EXPECT_EQ(form.MousePointer(), 0);
+  EXPECT_EQ(form.MousePointer(), PointerShape::kArrow);
 
-  form.SetMousePointer(11);
+  form.SetMousePointer(PointerShape::kHourglass);
   for (HWND over : {start, list, save, window}) {
     moveOver(over);
-    EXPECT_EQ(form.MousePointer(), 11);
+    EXPECT_EQ(form.MousePointer(), PointerShape::kHourglass);
     EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_WAIT));
   }
 }

@@ -34,9 +34,9 @@ void CALLBACK HearStateChange(HWINEVENTHOOK, DWORD event, HWND window, LONG obje
 
 TEST_F(ResultsListControlTest, ColumnsRowsAndTextsAreTheModelsAsToolsReadThem) {
   for (auto header : {u"Drive", u"Type", u"Serial Number"}) model.AddColumn(header);
-  model.SetColumnWidth(1, 2500.0f);
-  EXPECT_EQ(::SendMessageW(window, LVM_GETCOLUMNWIDTH, 0, 0), 167);  // 2500 / 15, rounded
-  EXPECT_EQ(::SendMessageW(window, LVM_GETCOLUMNWIDTH, 1, 0), 96);   // one inch by default
+  // The designed widths of the results' columns: 2500 and 2000 twips, 15 to a pixel.
+  EXPECT_EQ(::SendMessageW(window, LVM_GETCOLUMNWIDTH, 0, 0), 167);
+  EXPECT_EQ(::SendMessageW(window, LVM_GETCOLUMNWIDTH, 1, 0), 133);
   wchar_t header[32] = {};
   LVCOLUMNW column{};
   column.mask = LVCF_TEXT;

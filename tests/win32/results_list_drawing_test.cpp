@@ -72,7 +72,8 @@ class Picture {
 TEST_F(ResultsListControlTest, TheUsedSpaceCellShowsHowFullTheDriveIsRedFromNinetyPercent) {
   for (auto header : {u"Drive", u"Type", u"File System", u"Total", u"Free", u"Used Space"}) {
     model.AddColumn(header);
-    model.SetColumnWidth(model.ColumnCount(), 1200.0f);  // all six in view
+    // Narrowed as a user would, so that all six are in view.
+    ::SendMessageW(window, LVM_SETCOLUMNWIDTH, model.ColumnCount() - 1, MAKELPARAM(80, 0));
   }
   const COLORREF highlight = ::GetSysColor(COLOR_HIGHLIGHT);
   const auto isRed = [](COLORREF c) {

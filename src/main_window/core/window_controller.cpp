@@ -3,8 +3,8 @@
 namespace brindlecap {
 
 void WindowController::MouseMovedOver(PointerArea area) noexcept {
-  if (mousePointer_ == mouse_pointer::kHourglass) return;
-  mousePointer_ = area == PointerArea::kButton ? mouse_pointer::kCustom : mouse_pointer::kDefault;
+  if (mousePointer_ == PointerShape::kHourglass) return;
+  mousePointer_ = area == PointerArea::kButton ? PointerShape::kHand : PointerShape::kArrow;
 }
 
 bool WindowController::CloseMayProceed(bool saving) noexcept {

@@ -10,8 +10,8 @@ enum class PointerArea { kButton, kList, kWindow };
 
 class WindowController : public MousePointerOwner {
  public:
-  int MousePointer() const override { return mousePointer_; }
-  void SetMousePointer(int value) override { mousePointer_ = value; }
+  PointerShape MousePointer() const noexcept override { return mousePointer_; }
+  void SetMousePointer(PointerShape shape) noexcept override { mousePointer_ = shape; }
 
   // The hand picture over the buttons, the arrow elsewhere; the hourglass stays
   // until whoever set it takes it away.
@@ -24,7 +24,7 @@ class WindowController : public MousePointerOwner {
   [[nodiscard]] bool TakeWaitingClose(bool saving) noexcept;
 
  private:
-  int mousePointer_ = mouse_pointer::kDefault;
+  PointerShape mousePointer_ = PointerShape::kArrow;
   bool closeWaiting_ = false;
 };
 

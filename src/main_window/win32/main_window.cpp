@@ -61,13 +61,11 @@ void MainWindow::RunStartUp() noexcept {
   ReportingOperation op(services_.messages, location::kFormLoad);
   op.Do(kApplySkin, [&] { ApplySkin(*this); });
 
-  std::wstring handCursorFile;
-  if (op.If(kFindHandCursor, [&] {
-        // Without the program's folder there is no picture to look for.
-        if (services_.programFolder.empty()) return false;
-        handCursorFile = services_.programFolder + kHandCursorFileName;
-        return FileExists(handCursorFile);
-      })) {
+  // Without the program's folder there is no picture to look for.
+  const std::wstring handCursorFile = services_.programFolder.empty()
+                                          ? std::wstring()
+                                          : services_.programFolder + kHandCursorFileName;
+  if (!handCursorFile.empty() && FileExists(handCursorFile)) {
     op.Do(kLoadHandCursor, [&] {
       mouseIcon_.reset(static_cast<HCURSOR>(
           ::LoadImageW(nullptr, handCursorFile.c_str(), IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE)));
@@ -97,15 +95,8 @@ void MainWindow::RunStartUp() noexcept {
   });
   op.Do(kSetCaptionIconAndTitle, [&] { SetAppTitle(application_); });
 
-  const auto& columns = kResultColumns;
-  for (size_t i = 0; i < columns.size(); ++i) {
-    op.Do(kAddFirstColumn + 2 * static_cast<int>(i),
-          [&] { results_.AddColumn(std::u16string(columns[i].header)); });
-  }
-  for (size_t i = 0; i < columns.size(); ++i) {
-    op.Do(kSizeFirstColumn + 2 * static_cast<int>(i), [&] {
-      results_.SetColumnWidth(static_cast<int>(i) + 1, static_cast<float>(columns[i].widthTwips));
-    });
+  for (const ColumnDefinition& column : kResultColumns) {
+    results_.AddColumn(std::u16string(column.header));
   }
 }
 
@@ -115,10 +106,10 @@ bool MainWindow::OnCloseRequest() noexcept {
   return true;
 }
 
+// Twice: a close lets what the first round started (a repaint, say) finish too.
 void MainWindow::LetWaitingEventsRun() noexcept {
-  ReportingOperation op(services_.messages, location::kFormQueryUnload);
-  op.Do(kLetEventsRunFirst, [&] { pump_.RunWaitingEvents(); });
-  op.Do(kLetEventsRunAgain, [&] { pump_.RunWaitingEvents(); });
+  pump_.RunWaitingEvents();
+  pump_.RunWaitingEvents();
 }
 
 void MainWindow::Unload() noexcept {

@@ -67,8 +67,8 @@ class MainWindow : public MousePointerOwner, public SkinnableForm {
 
   // How often the writer's yields look for waiting events: far below what a user notices.
   static constexpr DWORD kWriterYieldIntervalMilliseconds = 10;
-  int MousePointer() const override { return controller_.MousePointer(); }
-  void SetMousePointer(int value) override;
+  PointerShape MousePointer() const noexcept override { return controller_.MousePointer(); }
+  void SetMousePointer(PointerShape shape) noexcept override;
 
   // SkinnableForm
   std::wstring ProgramFolder() const override { return services_.programFolder; }

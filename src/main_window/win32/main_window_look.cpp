@@ -9,8 +9,8 @@
 
 namespace brindlecap::win32 {
 
-void MainWindow::SetMousePointer(int value) {
-  controller_.SetMousePointer(value);
+void MainWindow::SetMousePointer(PointerShape shape) noexcept {
+  controller_.SetMousePointer(shape);
   // Show the new pointer at once if the mouse is over the window.
   POINT cursor;
   if (window_ == nullptr || !::GetCursorPos(&cursor)) return;
@@ -58,15 +58,15 @@ bool MainWindow::ShowPointer(HWND over) noexcept {
   // Work going on behind a window that still answers: the arrow with the hourglass.
   const bool overButton = over == startRetrievingButton_ || over == saveResultsButton_;
   if (retrieval_.Running() && !overButton &&
-      controller_.MousePointer() != mouse_pointer::kHourglass) {
+      controller_.MousePointer() != PointerShape::kHourglass) {
     ::SetCursor(::LoadCursorW(nullptr, IDC_APPSTARTING));
     return true;
   }
   switch (controller_.MousePointer()) {
-    case mouse_pointer::kHourglass:
+    case PointerShape::kHourglass:
       ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
       return true;
-    case mouse_pointer::kCustom:
+    case PointerShape::kHand:
       ::SetCursor(mouseIcon_ ? mouseIcon_.get() : ::LoadCursorW(nullptr, IDC_ARROW));
       return true;
     default:

@@ -4,12 +4,20 @@
 
 #include "platform/dpi.h"
 #include "platform/wide_text.h"
+#include "results/result_columns.h"
 
 namespace brindlecap::win32 {
 
 namespace {
 
 constexpr wchar_t kControlProperty[] = L"Brindlecap.ResultsListControl";
+
+// A column's width as the window was designed, from the columns' table; one inch
+// for a column past it.
+float DesignedWidthTwips(int column) {
+  const ColumnDefinition* definition = ColumnAt(column - 1);
+  return static_cast<float>(definition != nullptr ? definition->widthTwips : 1440);
+}
 
 }  // namespace
 
@@ -46,7 +54,7 @@ void ResultsListControl::SetDpi(int dpi) noexcept {
   usageBar_.SetDpi(dpi);
   if (window_ == nullptr || oldDpi <= 0) return;
   for (int column = 1; column <= model_.ColumnCount(); ++column) {
-    const float twips = model_.ColumnWidth(column);
+    const float twips = DesignedWidthTwips(column);
     const int shown = static_cast<int>(::SendMessageW(window_, LVM_GETCOLUMNWIDTH, column - 1, 0));
     // A width the user dragged keeps its length in inches; the others are designed anew.
     const int width = shown == TwipsToPixels(twips, oldDpi) ? TwipsToPixels(twips, dpi)
@@ -68,15 +76,9 @@ void ResultsListControl::ColumnAdded(int column) {
   item.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
   item.fmt = LVCFMT_LEFT;
   item.pszText = header.data();
-  item.cx = TwipsToPixels(model_.ColumnWidth(column), dpi_);
+  item.cx = TwipsToPixels(DesignedWidthTwips(column), dpi_);
   ::SendMessageW(window_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column - 1),
                  reinterpret_cast<LPARAM>(&item));
-}
-
-void ResultsListControl::ColumnWidthChanged(int column) {
-  if (window_ == nullptr) return;
-  ::SendMessageW(window_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column - 1),
-                 MAKELPARAM(TwipsToPixels(model_.ColumnWidth(column), dpi_), 0));
 }
 
 bool ResultsListControl::OnNotify(NMHDR& header, LRESULT& result) noexcept {

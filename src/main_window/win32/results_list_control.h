@@ -50,7 +50,6 @@ class ResultsListControl : public ResultsModel::Listener {
   bool OnNotify(NMHDR& header, LRESULT& result) noexcept;
 
   void ColumnAdded(int column) override;
-  void ColumnWidthChanged(int column) override;
   void RowsAdded(int firstRow, int count) override;
   void RowChanged(int row) override;
   void RowCheckChanged(int row) override;
