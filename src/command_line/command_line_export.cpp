@@ -136,7 +136,6 @@ void KeepChosenRows(const ResultsModel& all, const std::vector<int>& rows, Resul
                     std::vector<ReportedFailure>& failures) {
   for (int column = 1; column <= all.ColumnCount(); ++column) {
     chosen.AddColumn(std::u16string(all.ColumnTitle(column)));
-    chosen.SetColumnWidth(column, all.ColumnWidth(column));
   }
   std::vector<std::u16string> roots;
   for (const int row : rows) {
