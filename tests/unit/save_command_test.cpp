@@ -80,7 +80,7 @@ class SaveCommandTest : public ::testing::Test {
     list.AddColumn(u"Drive");
     list.AddColumn(u"Type");
     const int row = list.AddRow(u"C:\\");
-    list.SetSubItem(row, 1, u"Fixed");
+    list.SetCell(row, 1, u"Fixed");
     list.SetChecked(row, true);
   }
 
@@ -162,7 +162,7 @@ TEST_F(SaveCommandTest, RetrievalDuringASaveStillAppendsItsRows) {
   pump.hook = [&](int yield) {
     if (yield == 1) {
       const int row = list.AddRow(u"Z:\\ - [Network]");
-      list.SetSubItem(row, 1, u"Network");
+      list.SetCell(row, 1, u"Network");
     }
   };
   command.Run();

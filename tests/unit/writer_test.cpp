@@ -30,9 +30,7 @@ class WriterTest : public ::testing::Test {
   }
   int AddRow(std::vector<std::u16string> cells, bool checked) {
     const int row = list.AddRow(cells[0]);
-    for (size_t i = 1; i < cells.size(); ++i) {
-      list.SetSubItem(row, static_cast<int16_t>(i), cells[i]);
-    }
+    for (size_t i = 1; i < cells.size(); ++i) list.SetCell(row, static_cast<int>(i), cells[i]);
     list.SetChecked(row, checked);
     return row;
   }
@@ -95,7 +93,7 @@ TEST_F(WriterTest, TheResultsAsShownAreWrittenInTheirShownOrder) {
   AddRow({u"C:\\", u"Fixed"}, true);
   AddRow({u"A:\\", u"Floppy"}, false);
   AddRow({u"D:\\", u"CD-ROM"}, true);
-  list.SortBy({2, ColumnValue::kText, true});  // CD-ROM, Fixed, Floppy
+  list.SortBy({1, ColumnValue::kText, true});  // CD-ROM, Fixed, Floppy
   WriteFixedWidthList(ShownResults(list), kPath, services);
   EXPECT_EQ(File(),
             "Drive\tType  \t\r\n"
@@ -135,7 +133,7 @@ TEST_F(WriterTest, TextThatGrewAfterMeasuringIsWrittenUnpadded) {
   AddRow({u"C:\\", u"Fixed"}, true);
   AddRow({u"D:\\", u"CD-ROM"}, true);
   pump.hook = [&](int) {
-    if (store.files.count(kPath) != 0) list.SetSubItem(2, 1, u"CD-ROM drive");
+    if (store.files.count(kPath) != 0) list.SetCell(1, 1, u"CD-ROM drive");
   };
   Save();
   EXPECT_EQ(File(),
