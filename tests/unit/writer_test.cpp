@@ -58,6 +58,7 @@ TEST_F(WriterTest, TwoDriveExampleIsWrittenByteForByte) {
           u"1234-ABCD"},
          true);
   AddRow({u"A:\\  - No Disk present", u"Floppy"}, false);
+  store.files[kPath] = "an older list";
 
   Save();
 
@@ -66,9 +67,7 @@ TEST_F(WriterTest, TwoDriveExampleIsWrittenByteForByte) {
             "Serial Number\t\r\n"
             "C:\\ - [System]        \tFixed \tNTFS       \t465.76 GB  \t120.5 GB  \t345.26 GB \t"
             "1234-ABCD    \t\r\n");
-  EXPECT_EQ(store.createCalls, 1);
-  EXPECT_TRUE(store.lastOverwrite);
-  EXPECT_EQ(store.closeCalls, 1);
+  EXPECT_TRUE(store.open.empty());
   EXPECT_TRUE(messages.boxes.empty());
 }
 
@@ -132,7 +131,7 @@ TEST_F(WriterTest, TextThatGrewAfterMeasuringIsWrittenUnpadded) {
   AddColumns({u"Drive", u"Type"});
   AddRow({u"C:\\", u"Fixed"}, true);
   AddRow({u"D:\\", u"CD-ROM"}, true);
-  pump.hook = [&](int) {
+  pump.hook = [&] {
     if (store.files.count(kPath) != 0) list.SetCell(1, 1, u"CD-ROM drive");
   };
   Save();
@@ -146,7 +145,7 @@ TEST_F(WriterTest, TextThatGrewAfterMeasuringIsWrittenUnpadded) {
 TEST_F(WriterTest, RowsAddedOnceTheFileIsBeingWrittenAreNotWritten) {
   AddColumns({u"Drive"});
   AddRow({u"C:\\"}, true);
-  pump.hook = [&](int) {
+  pump.hook = [&] {
     if (store.files.count(kPath) != 0 && list.RowCount() == 1) {
       list.SetChecked(list.AddRow(u"E:\\"), true);
     }
