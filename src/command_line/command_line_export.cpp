@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <new>
+#include <optional>
 #include <utility>
 
 #include "command_line/drive_choice.h"
@@ -89,10 +90,11 @@ std::u16string Write(const CommandLine& request, const ResultsModel& results,
 // answer in time as of a report without a line.
 void AddFailedQueries(const ResultsModel& results, int timeoutSeconds,
                       std::vector<ReportedFailure>& failures) {
-  const auto add = [&](const DriveFacts& facts, int line, int32_t failure, const char* what) {
-    if (failure == 0) return;
+  const auto add = [&](const DriveFacts& facts, int line, std::optional<uint32_t> failure,
+                       const char* what) {
+    if (!failure) return;
     std::u16string text = AsciiToUtf16(what);
-    text.append(u" (error ").append(DecimalText(static_cast<unsigned>(failure))).append(u")");
+    text.append(u" (error ").append(DecimalText(*failure)).append(u")");
     failures.push_back(ReportedFailure{line, std::move(text), facts.root});
   };
   for (int row = 0; row < results.RowCount(); ++row) {

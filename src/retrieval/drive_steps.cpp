@@ -51,8 +51,11 @@ class DriveSteps {
   }
 
  private:
-  static int32_t Number(const std::optional<QueryFailure>& failure) {
-    return failure ? (failure->number != 0 ? failure->number : error_number::kInternalError) : 0;
+  // A failure without a code of its own is told as an internal error.
+  static std::optional<uint32_t> Number(const std::optional<QueryFailure>& failure) {
+    if (!failure) return std::nullopt;
+    return static_cast<uint32_t>(failure->number != 0 ? failure->number
+                                                      : error_number::kInternalError);
   }
 
   void WriteKind(RetrievalLine line) {
