@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <new>
+#include <optional>
 #include <utility>
 
 #include "command_line/drive_choice.h"
@@ -18,8 +19,6 @@ namespace brindlecap {
 
 namespace {
 
-[[noreturn]] void ReadOnly() { throw InvalidArgumentFailure(); }
-
 class NoEvents : public EventPump {
  public:
   void RunWaitingEvents() override {}
@@ -27,24 +26,19 @@ class NoEvents : public EventPump {
 
 // The results as the fixed-width writer reads them, every row counted as ticked;
 // the model's own check marks stay as they are. The writer only reads.
-class EveryRowTicked : public RowList {
+class EveryRowTicked : public RowListReader {
  public:
   explicit EveryRowTicked(const ResultsModel& results) : results_(results) {}
 
-  void AddColumn(const std::u16string&) override { ReadOnly(); }
   int ColumnCount() const override { return results_.ColumnCount(); }
   std::u16string_view ColumnTitle(int column) const override {
     return results_.ColumnTitle(column);
   }
-  int AddRow(const std::u16string&) override { ReadOnly(); }
   int RowCount() const override { return results_.RowCount(); }
-  std::u16string_view RowText(int row) const override { return results_.RowText(row); }
-  void SetSubItem(int, int16_t, const std::u16string&) override { ReadOnly(); }
-  std::u16string_view SubItem(int row, int16_t subItem) const override {
-    return results_.SubItem(row, subItem);
+  std::u16string_view Cell(int row, int column) const override {
+    return results_.Cell(row, column);
   }
-  bool Checked(int row) const override { return row >= 1 && row <= RowCount(); }
-  void SetRowFacts(int, const DriveFacts&) override { ReadOnly(); }
+  bool Checked(int row) const override { return row >= 0 && row < RowCount(); }
 
  private:
   const ResultsModel& results_;
@@ -96,13 +90,14 @@ std::u16string Write(const CommandLine& request, const ResultsModel& results,
 // answer in time as of a report without a line.
 void AddFailedQueries(const ResultsModel& results, int timeoutSeconds,
                       std::vector<ReportedFailure>& failures) {
-  const auto add = [&](const DriveFacts& facts, int line, int32_t failure, const char* what) {
-    if (failure == 0) return;
+  const auto add = [&](const DriveFacts& facts, int line, std::optional<uint32_t> failure,
+                       const char* what) {
+    if (!failure) return;
     std::u16string text = AsciiToUtf16(what);
-    text.append(u" (error ").append(DecimalText(static_cast<unsigned>(failure))).append(u")");
+    text.append(u" (error ").append(DecimalText(*failure)).append(u")");
     failures.push_back(ReportedFailure{line, std::move(text), facts.root});
   };
-  for (int row = 1; row <= results.RowCount(); ++row) {
+  for (int row = 0; row < results.RowCount(); ++row) {
     const DriveFacts& facts = results.RowFacts(row);
     if (!facts.answered) {
       std::u16string text = u"did not answer within ";
@@ -134,14 +129,14 @@ std::function<bool()> UntilDeadline(const CommandLineServices& services, int sec
 // only the reports about them.
 void KeepChosenRows(const ResultsModel& all, const std::vector<int>& rows, ResultsModel& chosen,
                     std::vector<ReportedFailure>& failures) {
-  for (int column = 1; column <= all.ColumnCount(); ++column) {
+  for (int column = 0; column < all.ColumnCount(); ++column) {
     chosen.AddColumn(std::u16string(all.ColumnTitle(column)));
   }
   std::vector<std::u16string> roots;
   for (const int row : rows) {
-    const int added = chosen.AddRow(std::u16string(all.RowText(row)));
-    for (int16_t subItem = 1; subItem < all.ColumnCount(); ++subItem) {
-      chosen.SetSubItem(added, subItem, std::u16string(all.SubItem(row, subItem)));
+    const int added = chosen.AddRow(std::u16string(all.Cell(row, 0)));
+    for (int column = 1; column < all.ColumnCount(); ++column) {
+      chosen.SetCell(added, column, std::u16string(all.Cell(row, column)));
     }
     chosen.SetRowFacts(added, all.RowFacts(row));
     roots.push_back(all.RowFacts(row).root);

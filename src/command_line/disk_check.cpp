@@ -117,10 +117,8 @@ CheckResult CheckDrives(const std::vector<DriveFacts>& drives, const CheckThresh
       text.append(u"did not answer within ")
           .append(DecimalText(static_cast<unsigned>(timeoutSeconds)))
           .append(u" s");
-    } else if (drive.spaceFailure != 0) {
-      text.append(u"space unknown (error ")
-          .append(DecimalText(static_cast<uint32_t>(drive.spaceFailure)))
-          .append(u")");
+    } else if (drive.spaceFailure) {
+      text.append(u"space unknown (error ").append(DecimalText(*drive.spaceFailure)).append(u")");
     } else if (!drive.hasMedium) {
       text.append(u"no medium");
     } else if (!drive.totalBytes || !drive.freeBytes || !drive.usedBytes) {

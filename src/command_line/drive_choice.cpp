@@ -91,7 +91,7 @@ unsigned KindOf(std::optional<int16_t> code, std::u16string_view root,
 ChosenRows ChooseRows(const ResultsModel& results, const DriveChoice& choice) {
   ChosenRows chosen;
   std::u16string found;
-  for (int row = 1; row <= results.RowCount(); ++row) {
+  for (int row = 0; row < results.RowCount(); ++row) {
     const DriveFacts& facts = results.RowFacts(row);
     const char16_t letter = facts.root.empty() ? u'\0' : Upper(facts.root[0]);
     found += letter;
@@ -102,7 +102,7 @@ ChosenRows ChooseRows(const ResultsModel& results, const DriveChoice& choice) {
       continue;
     }
     const unsigned kind =
-        KindOf(facts.kindCode, facts.root, results.SubItem(row, SubItemOf(ResultColumn::kType)));
+        KindOf(facts.kindCode, facts.root, results.Cell(row, IndexOf(ResultColumn::kType)));
     if (choice.kinds != 0 && (choice.kinds & kind) == 0) continue;
     if (choice.mediumOnly && !facts.hasMedium) continue;
     chosen.rows.push_back(row);

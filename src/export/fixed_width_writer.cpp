@@ -42,7 +42,7 @@ class FixedWidthWrite {
     op_.Do(kCreateFile, [&] { writer_ = Files().Create(path_, true); });
     op_.Do(kWriteHeaderLine, [&] { Writer().WriteLine(HeaderLine()); });
     const int rowCount = list_.RowCount();
-    for (int row = 1; row <= rowCount; ++row) {
+    for (int row = 0; row < rowCount; ++row) {
       Yield();
       if (!list_.Checked(row)) continue;
       op_.Do(kWriteRowLine, [&] { Writer().WriteLine(RowLine(row)); });
@@ -63,12 +63,9 @@ class FixedWidthWrite {
   }
   void Yield() { services_.pump.RunWaitingEvents(); }
 
-  std::u16string_view Cell(int row, int column) const {
-    return column == 1 ? list_.RowText(row) : list_.SubItem(row, static_cast<int16_t>(column - 1));
-  }
   // Zero for a column measured after the widths were (none, if they could not be).
   size_t WidthOf(int column) const {
-    return static_cast<size_t>(column) <= widths_.size() ? widths_[column - 1] : 0;
+    return static_cast<size_t>(column) < widths_.size() ? widths_[static_cast<size_t>(column)] : 0;
   }
 
   // Each column's width is its longest text: the header's or any row's, ticked or not.
@@ -76,14 +73,14 @@ class FixedWidthWrite {
     const int columnCount = list_.ColumnCount();
     widths_.assign(static_cast<size_t>(columnCount), 0);
     size_t lineLength = 0;
-    for (int column = 1; column <= columnCount; ++column) {
+    for (int column = 0; column < columnCount; ++column) {
       size_t width = list_.ColumnTitle(column).size();
       const int rowCount = list_.RowCount();
-      for (int row = 1; row <= rowCount; ++row) {
+      for (int row = 0; row < rowCount; ++row) {
         Yield();
-        width = std::max(width, Cell(row, column).size());
+        width = std::max(width, list_.Cell(row, column).size());
       }
-      widths_[column - 1] = width;
+      widths_[static_cast<size_t>(column)] = width;
       lineLength += width + 1;
     }
     line_.reserve(lineLength);
@@ -92,7 +89,7 @@ class FixedWidthWrite {
   const std::u16string& HeaderLine() {
     line_.clear();
     const int columnCount = list_.ColumnCount();
-    for (int column = 1; column <= columnCount; ++column) {
+    for (int column = 0; column < columnCount; ++column) {
       AppendCell(line_, list_.ColumnTitle(column), WidthOf(column));
     }
     return line_;
@@ -101,8 +98,8 @@ class FixedWidthWrite {
   const std::u16string& RowLine(int row) {
     line_.clear();
     const int columnCount = list_.ColumnCount();
-    for (int column = 1; column <= columnCount; ++column) {
-      AppendCell(line_, Cell(row, column), WidthOf(column));
+    for (int column = 0; column < columnCount; ++column) {
+      AppendCell(line_, list_.Cell(row, column), WidthOf(column));
     }
     return line_;
   }

@@ -72,7 +72,7 @@ std::string PrometheusDocument(const ResultsModel& results) {
   };
   for (const Bytes& metric : kBytes) {
     AppendFamily(out, metric.name, metric.help);
-    for (int row = 1; row <= results.RowCount(); ++row) {
+    for (int row = 0; row < results.RowCount(); ++row) {
       const DriveFacts& facts = results.RowFacts(row);
       // No figure, no sample: a made-up 0 would read as a full drive.
       const std::optional<uint64_t>& figure = facts.*metric.figure;
@@ -83,22 +83,22 @@ std::string PrometheusDocument(const ResultsModel& results) {
   }
   AppendFamily(out, "brindlecap_drive_answered",
                "1 when the drive answered before the deadline, 0 when it did not.");
-  for (int row = 1; row <= results.RowCount(); ++row) {
+  for (int row = 0; row < results.RowCount(); ++row) {
     const DriveFacts& facts = results.RowFacts(row);
     AppendSample(out, "brindlecap_drive_answered", facts.root, facts.answered ? 1 : 0);
   }
   AppendFamily(out, "brindlecap_drive_info",
                "The drive's label, kind, file system and serial number; always 1.");
-  for (int row = 1; row <= results.RowCount(); ++row) {
+  for (int row = 0; row < results.RowCount(); ++row) {
     const DriveFacts& facts = results.RowFacts(row);
     out += "brindlecap_drive_info{drive=";
     AppendLabelValue(out, DriveName(facts.root));
     out += ",label=";
     AppendLabelValue(out, LabelOf(results, row));
     out += ",kind=";
-    AppendLabelValue(out, results.Cell(row, IndexOf(ResultColumn::kType) + 1));
+    AppendLabelValue(out, results.Cell(row, IndexOf(ResultColumn::kType)));
     out += ",filesystem=";
-    AppendLabelValue(out, results.Cell(row, IndexOf(ResultColumn::kFileSystem) + 1));
+    AppendLabelValue(out, results.Cell(row, IndexOf(ResultColumn::kFileSystem)));
     out += ",serial=";
     AppendLabelValue(out, SerialText(facts.serialNumber));
     out += "} 1\n";

@@ -20,7 +20,6 @@ enum class Escape {
 // partner becomes U+FFFD.
 void AppendText(std::string& out, std::u16string_view text, Escape escape);
 // The model's column (from 1) of each result column.
-constexpr int ModelColumn(ResultColumn column) { return IndexOf(column) + 1; }
 
 void AppendCodePoint(std::string& out, uint32_t c) {
   if (c < 0x80) {
@@ -117,11 +116,11 @@ void AppendFailure(std::string& out, const ReportedFailure& failure, bool withRo
   out += '}';
 }
 
-int RowOfRoot(const ResultsModel& results, const std::u16string& root) {
-  for (int row = 1; !root.empty() && row <= results.RowCount(); ++row) {
-    if (results.RowFacts(row).root == root) return row;
+bool HasRowOf(const ResultsModel& results, const std::u16string& root) {
+  for (int row = 0; !root.empty() && row < results.RowCount(); ++row) {
+    if (results.RowFacts(row).root == root) return true;
   }
-  return 0;
+  return false;
 }
 
 }  // namespace
@@ -171,20 +170,26 @@ std::u16string Iso8601Utc(int year, int month, int day, int hour, int minute, in
 
 std::u16string_view LabelOf(const ResultsModel& results, int row) {
   const DriveFacts& facts = results.RowFacts(row);
-  const std::u16string_view text = results.Cell(row, ModelColumn(ResultColumn::kDrive));
+  const std::u16string_view text = results.Cell(row, IndexOf(ResultColumn::kDrive));
   const size_t prefix = facts.root.size() + 4;  // root, " - [" ... "]"
   if (!facts.hasMedium || text.size() <= prefix || text.back() != u']') return {};
   return text.substr(prefix, text.size() - prefix - 1);
 }
 
+// The tables' loops run from the header line down the rows.
+constexpr int kHeaderLine = -1;
+
+std::u16string_view HeaderOrCell(const ResultsModel& results, int row, int column) {
+  return row == kHeaderLine ? results.ColumnTitle(column) : results.Cell(row, column);
+}
+
 void WriteTabLines(const ResultsModel& results, TextFileWriter& stream) {
   std::u16string line;
-  for (int row = 0; row <= results.RowCount(); ++row) {
+  for (int row = kHeaderLine; row < results.RowCount(); ++row) {
     line.clear();
-    for (int c = 1; c <= results.ColumnCount(); ++c) {
-      if (c > 1) line += u'\t';
-      line += SpreadsheetCell(row == 0 ? results.ColumnTitle(c) : results.Cell(row, c),
-                              CellBreaks::kSpaced);
+    for (int c = 0; c < results.ColumnCount(); ++c) {
+      if (c > 0) line += u'\t';
+      line += SpreadsheetCell(HeaderOrCell(results, row, c), CellBreaks::kSpaced);
     }
     stream.WriteLine(line);
   }
@@ -192,12 +197,10 @@ void WriteTabLines(const ResultsModel& results, TextFileWriter& stream) {
 
 std::string CsvDocument(const ResultsModel& results) {
   std::string csv = "\xEF\xBB\xBF";
-  for (int row = 0; row <= results.RowCount(); ++row) {
-    for (int c = 1; c <= results.ColumnCount(); ++c) {
-      if (c > 1) csv += ',';
-      AppendText(csv,
-                 SpreadsheetCell(row == 0 ? results.ColumnTitle(c) : results.Cell(row, c),
-                                 CellBreaks::kKept),
+  for (int row = kHeaderLine; row < results.RowCount(); ++row) {
+    for (int c = 0; c < results.ColumnCount(); ++c) {
+      if (c > 0) csv += ',';
+      AppendText(csv, SpreadsheetCell(HeaderOrCell(results, row, c), CellBreaks::kKept),
                  Escape::kCsv);
     }
     csv += "\r\n";
@@ -216,11 +219,11 @@ std::string JsonDocument(const ResultsModel& results, const DocumentHeading& hea
   // Each key and the cell it is the text of; the numbers go between.
   const auto cell = [&](const char* key, int row, ResultColumn column) {
     json += key;
-    AppendText(json, results.Cell(row, ModelColumn(column)), Escape::kJson);
+    AppendText(json, results.Cell(row, IndexOf(column)), Escape::kJson);
   };
-  for (int row = 1; row <= results.RowCount(); ++row) {
+  for (int row = 0; row < results.RowCount(); ++row) {
     const DriveFacts& facts = results.RowFacts(row);
-    json += row == 1 ? "\r\n    {\"root\": " : ",\r\n    {\"root\": ";
+    json += row == 0 ? "\r\n    {\"root\": " : ",\r\n    {\"root\": ";
     AppendText(json, facts.root, Escape::kJson);
     if (facts.root.size() > 3) {  // a folder a volume is mounted in (/volumes)
       json += ", \"mountedAt\": ";
@@ -263,7 +266,7 @@ std::string JsonDocument(const ResultsModel& results, const DocumentHeading& hea
   json += results.RowCount() > 0 ? "\r\n  ],\r\n  \"errors\": [" : "],\r\n  \"errors\": [";
   const char* separator = "\r\n    ";
   for (const ReportedFailure& failure : failures) {
-    if (RowOfRoot(results, failure.root) != 0) continue;
+    if (HasRowOf(results, failure.root)) continue;
     json += separator;
     AppendFailure(json, failure, true);
     separator = ",\r\n    ";
@@ -294,17 +297,17 @@ std::string HtmlDocument(const ResultsModel& results, const DocumentHeading& hea
   html += "</h1>\r\n<p>Generated ";
   AppendText(html, heading.generated, Escape::kHtml);
   html += "</p>\r\n<table>\r\n<tr>";
-  for (int row = 0; row <= results.RowCount(); ++row) {
-    if (row > 0) html += "<tr>";
-    for (int c = 1; c <= results.ColumnCount(); ++c) {
-      const ColumnDefinition* definition = ColumnAt(c - 1);
+  for (int row = kHeaderLine; row < results.RowCount(); ++row) {
+    if (row != kHeaderLine) html += "<tr>";
+    for (int c = 0; c < results.ColumnCount(); ++c) {
+      const ColumnDefinition* definition = ColumnAt(c);
       const bool size = definition != nullptr && definition->alignment == ColumnAlignment::kRight;
-      html += row == 0 ? (size ? "<th class=\"size\">" : "<th>")
-                       : (size ? "<td class=\"size\">" : "<td>");
-      AppendText(html, row == 0 ? results.ColumnTitle(c) : results.Cell(row, c), Escape::kHtml);
-      html += row == 0 ? "</th>" : "</td>";
+      html += row == kHeaderLine ? (size ? "<th class=\"size\">" : "<th>")
+                                 : (size ? "<td class=\"size\">" : "<td>");
+      AppendText(html, HeaderOrCell(results, row, c), Escape::kHtml);
+      html += row == kHeaderLine ? "</th>" : "</td>";
     }
-    if (row == 0) {
+    if (row == kHeaderLine) {
       html += "<th>Used</th></tr>\r\n";
       continue;
     }

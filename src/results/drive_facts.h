@@ -17,9 +17,9 @@ struct DriveFacts {
   std::optional<uint64_t> totalBytes, freeBytes, usedBytes, volumeFreeBytes;
   std::optional<uint32_t> serialNumber;
   std::optional<float> usedPercent;
-  // Why the volume or the space query failed (the system's error code, or the
-  // number of the failure it met); 0 when it answered.
-  int32_t volumeFailure = 0, spaceFailure = 0;
+  // The error number a script is told when the volume or the space query failed:
+  // the system's error code, or the number of the failure it met; none when it answered.
+  std::optional<uint32_t> volumeFailure, spaceFailure;
   bool answered = true;  // false: the drive did not answer before the deadline
 };
 

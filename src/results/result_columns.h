@@ -50,8 +50,6 @@ inline constexpr std::array<ColumnDefinition, 7> kResultColumns{{
 }};
 
 constexpr int IndexOf(ResultColumn column) { return static_cast<int>(column); }
-// The row list's sub-item of a column (the drive's is the row's own text).
-constexpr int16_t SubItemOf(ResultColumn column) { return static_cast<int16_t>(column); }
 
 // The definition of the column at a place from 0; nothing past the table.
 constexpr const ColumnDefinition* ColumnAt(int index) {

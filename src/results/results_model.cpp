@@ -23,7 +23,7 @@ void ResultsModel::AddColumn(const std::u16string& text) {
   column.cells = columns_.empty() ? std::move(itemTexts_) : std::vector<Span>(facts_.size());
   itemTexts_.clear();
   columns_.push_back(std::move(column));
-  if (listener_) listener_->ColumnAdded(ColumnCount());
+  if (listener_) listener_->ColumnAdded(ColumnCount() - 1);
 }
 
 std::u16string_view ResultsModel::ColumnTitle(int column) const { return ColumnAt(column).header; }
@@ -44,50 +44,48 @@ int ResultsModel::AddRow(const std::u16string& text) {
   }
   facts_.emplace_back();
   checked_.push_back(false);
-  order_.push_back(static_cast<int>(facts_.size()) - 1);
-  const int index = RowCount();
+  const int index = RowCount() - 1;
+  order_.push_back(index);
   if (listener_) listener_->RowsAdded(index, 1);
   PlaceRow(index);
   return index;
 }
 
-std::u16string_view ResultsModel::RowText(int row) const { return Cell(row, 1); }
-
-void ResultsModel::SetSubItem(int row, int16_t subItem, const std::u16string& text) {
+// The drive's cell is kept apart while the list has no column yet.
+void ResultsModel::SetCell(int row, int column, const std::u16string& text) {
   RequireRow(row);
-  RequireSubItem(subItem);
-  columns_[static_cast<size_t>(subItem)].cells[row - 1] = Store(text);
+  RequireColumn(column);
+  const Span span = Store(text);
+  if (columns_.empty()) {
+    itemTexts_[static_cast<size_t>(row)] = span;
+  } else {
+    columns_[static_cast<size_t>(column)].cells[static_cast<size_t>(row)] = span;
+  }
   RowChanged(row);
   PlaceRow(row);
 }
 
-std::u16string_view ResultsModel::SubItem(int row, int16_t subItem) const {
+std::u16string_view ResultsModel::Cell(int row, int column) const {
   RequireRow(row);
-  RequireSubItem(subItem);
-  return TextOf(columns_[static_cast<size_t>(subItem)].cells[row - 1]);
+  if (column < 0 || column >= std::max(ColumnCount(), 1)) return {};
+  if (columns_.empty()) return TextOf(itemTexts_[static_cast<size_t>(row)]);
+  return TextOf(columns_[static_cast<size_t>(column)].cells[static_cast<size_t>(row)]);
 }
 
 bool ResultsModel::Checked(int row) const {
   RequireRow(row);
-  return checked_[row - 1];
+  return checked_[static_cast<size_t>(row)];
 }
 
 void ResultsModel::SetRowFacts(int row, const DriveFacts& facts) {
   RequireRow(row);
-  facts_[row - 1] = facts;
+  facts_[static_cast<size_t>(row)] = facts;
   PlaceRow(row);
 }
 
 const DriveFacts& ResultsModel::RowFacts(int row) const {
   RequireRow(row);
-  return facts_[row - 1];
-}
-
-std::u16string_view ResultsModel::Cell(int row, int column) const {
-  RequireRow(row);
-  if (columns_.empty() && column == 1) return TextOf(itemTexts_[row - 1]);
-  if (column < 1 || column > ColumnCount()) return {};
-  return TextOf(columns_[column - 1].cells[row - 1]);
+  return facts_[static_cast<size_t>(row)];
 }
 
 ResultsModel::Span ResultsModel::Store(std::u16string_view text) {
@@ -99,8 +97,8 @@ ResultsModel::Span ResultsModel::Store(std::u16string_view text) {
 
 void ResultsModel::SetChecked(int row, bool checked) {
   RequireRow(row);
-  if (checked_[row - 1] == checked) return;
-  checked_[row - 1] = checked;
+  if (checked_[static_cast<size_t>(row)] == checked) return;
+  checked_[static_cast<size_t>(row)] = checked;
   RowChanged(row);
   if (listener_) listener_->RowCheckChanged(row);
 }
@@ -109,7 +107,7 @@ void ResultsModel::ToggleChecked(int row) { SetChecked(row, !Checked(row)); }
 
 void ResultsModel::ToggleTogether(const std::vector<int>& selectedRows, int focusedRow) {
   if (selectedRows.empty()) {
-    if (focusedRow >= 1 && focusedRow <= RowCount()) ToggleChecked(focusedRow);
+    if (focusedRow >= 0 && focusedRow < RowCount()) ToggleChecked(focusedRow);
     return;
   }
   const bool focusSelected =
@@ -120,13 +118,13 @@ void ResultsModel::ToggleTogether(const std::vector<int>& selectedRows, int focu
 
 int ResultsModel::RowAt(int position) const {
   RequireRow(position);
-  return order_[position - 1] + 1;
+  return order_[static_cast<size_t>(position)];
 }
 
 int ResultsModel::PositionOf(int row) const {
   RequireRow(row);
   // Rows number in the dozens: a search costs nothing worth keeping an index for.
-  return static_cast<int>(std::find(order_.begin(), order_.end(), row - 1) - order_.begin()) + 1;
+  return static_cast<int>(std::find(order_.begin(), order_.end(), row) - order_.begin());
 }
 
 void ResultsModel::SetCollation(const TextCollation* collation) noexcept { collation_ = collation; }
@@ -134,7 +132,7 @@ void ResultsModel::SetCollation(const TextCollation* collation) noexcept { colla
 bool ResultsModel::ShownBefore(int rowIndex, int otherIndex) const {
   const SortKey& key = *sort_;
   const auto value = [&](int index) {
-    return RowValue{facts_[index], Cell(index + 1, key.column)};
+    return RowValue{facts_[static_cast<size_t>(index)], Cell(index, key.column)};
   };
   const int order = CompareRows(value(rowIndex), value(otherIndex), key.value, collation_);
   return key.ascending ? order < 0 : order > 0;
@@ -166,15 +164,14 @@ std::vector<int>::iterator ResultsModel::PlaceAmong(std::vector<int>::iterator f
 // The shown order is sorted but for this row: it moves behind the rows it ties with.
 void ResultsModel::PlaceRow(int row) {
   if (!sort_ || orderHolds_ > 0) return;
-  const int index = row - 1;
-  const size_t from = static_cast<size_t>(PositionOf(row) - 1);
+  const size_t from = static_cast<size_t>(PositionOf(row));
   // Taken out, the others close up and the last place is free.
   const auto last = order_.end() - 1;
   std::copy(order_.begin() + static_cast<ptrdiff_t>(from) + 1, order_.end(),
             order_.begin() + static_cast<ptrdiff_t>(from));
-  const auto at = PlaceAmong(order_.begin(), last, index);
+  const auto at = PlaceAmong(order_.begin(), last, row);
   std::copy_backward(at, last, order_.end());
-  *at = index;
+  *at = row;
   const size_t to = static_cast<size_t>(at - order_.begin());
   if (from != to) Rearranged();
 }
@@ -189,7 +186,7 @@ void ResultsModel::ReleaseOrder() {
 bool ResultsModel::RemoveShown(const std::vector<int>& positions) {
   if (orderHolds_ > 0) return false;
   std::vector<int> gone(facts_.size(), 0);
-  for (int position : positions) gone[static_cast<size_t>(RowAt(position) - 1)] = 1;
+  for (int position : positions) gone[static_cast<size_t>(RowAt(position))] = 1;
   // From the last row down: the last row is then always one that stays, or this one.
   for (int row = static_cast<int>(facts_.size()); row-- > 0;) {
     if (!gone[static_cast<size_t>(row)]) continue;
@@ -219,16 +216,17 @@ void ResultsModel::Rearranged() {
 }
 
 const ResultsModel::Column& ResultsModel::ColumnAt(int column) const {
-  if (column < 1 || column > ColumnCount()) throw IndexOutOfBoundsFailure();
-  return columns_[column - 1];
+  if (column < 0 || column >= ColumnCount()) throw IndexOutOfBoundsFailure();
+  return columns_[static_cast<size_t>(column)];
 }
 
 void ResultsModel::RequireRow(int row) const {
-  if (row < 1 || row > RowCount()) throw IndexOutOfBoundsFailure();
+  if (row < 0 || row >= RowCount()) throw IndexOutOfBoundsFailure();
 }
 
-void ResultsModel::RequireSubItem(int16_t subItem) const {
-  if (subItem < 1 || subItem >= ColumnCount()) throw IndexOutOfBoundsFailure();
+// Before the first column, the drive's cell is there all the same.
+void ResultsModel::RequireColumn(int column) const {
+  if (column < 0 || column >= std::max(ColumnCount(), 1)) throw IndexOutOfBoundsFailure();
 }
 
 void ResultsModel::RowChanged(int row) {

@@ -3,9 +3,9 @@
 // it and every export reads it. Rows keep their cell texts, the facts the texts
 // were made from and their check marks.
 //
-// A row's index stays what AddRow returned until rows are removed; the order
-// the rows are shown in is kept apart from it: a sort changes only the shown order,
-// and a row added or changed while a sort is shown takes its place in it at once.
+// Rows, columns and shown positions count from 0. A row's index stays what AddRow returned until
+// rows are removed; the order the rows are shown in is kept apart from it: a sort changes only the
+// shown order, and a row added or changed while a sort is shown takes its place in it at once.
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -17,7 +17,7 @@ namespace brindlecap {
 
 class ResultsModel : public RowList {
  public:
-  // Told of every change, so that a view can follow. Rows and columns are 1-based.
+  // Told of every change, so that a view can follow.
   class Listener {
    public:
     virtual ~Listener() = default;
@@ -37,15 +37,12 @@ class ResultsModel : public RowList {
 
   int AddRow(const std::u16string& text) override;
   int RowCount() const override { return static_cast<int>(facts_.size()); }
-  std::u16string_view RowText(int row) const override;
-  void SetSubItem(int row, int16_t subItem, const std::u16string& text) override;
-  std::u16string_view SubItem(int row, int16_t subItem) const override;
+  void SetCell(int row, int column, const std::u16string& text) override;
+  std::u16string_view Cell(int row, int column) const override;
   bool Checked(int row) const override;
   void SetRowFacts(int row, const DriveFacts& facts) override;
 
   const DriveFacts& RowFacts(int row) const;
-  // Any cell by its column (1 is the row's own text); empty when never written.
-  std::u16string_view Cell(int row, int column) const;
 
   // The check rules. A click on a row's box toggles that row alone; the space
   // bar toggles the selected rows together (the focused row when none is
@@ -55,7 +52,7 @@ class ResultsModel : public RowList {
   void ToggleChecked(int row);
   void ToggleTogether(const std::vector<int>& selectedRows, int focusedRow);
 
-  // The row shown at a 1-based position, and back.
+  // The row shown at a position, and back.
   int RowAt(int position) const;
   int PositionOf(int row) const;
 
@@ -84,7 +81,7 @@ class ResultsModel : public RowList {
   };
   const Column& ColumnAt(int column) const;
   void RequireRow(int row) const;
-  void RequireSubItem(int16_t subItem) const;
+  void RequireColumn(int column) const;
   Span Store(std::u16string_view text);
   std::u16string_view TextOf(Span span) const { return {texts_.data() + span.start, span.length}; }
   void RowChanged(int row);
@@ -108,18 +105,15 @@ class ResultsModel : public RowList {
   Listener* listener_ = nullptr;
 };
 
-// The results as shown, by 1-based position: what a copy and a save read.
+// The results as shown, by position: what a copy and a save read.
 class ShownResults : public RowListReader {
  public:
   explicit ShownResults(const ResultsModel& model) : model_(model) {}
   int ColumnCount() const override { return model_.ColumnCount(); }
   std::u16string_view ColumnTitle(int column) const override { return model_.ColumnTitle(column); }
   int RowCount() const override { return model_.RowCount(); }
-  std::u16string_view RowText(int position) const override {
-    return model_.RowText(model_.RowAt(position));
-  }
-  std::u16string_view SubItem(int position, int16_t subItem) const override {
-    return model_.SubItem(model_.RowAt(position), subItem);
+  std::u16string_view Cell(int position, int column) const override {
+    return model_.Cell(model_.RowAt(position), column);
   }
   bool Checked(int position) const override { return model_.Checked(model_.RowAt(position)); }
 

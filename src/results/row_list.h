@@ -1,9 +1,9 @@
 #pragma once
 // The results list as the commands use it: a table of text cells under column
-// headers, with a check mark per row. Indexes are 1-based; a sub-item n is the
-// cell of column n + 1. An index out of range raises IndexOutOfBoundsFailure.
-// Texts read back stay valid until the list next changes.
-#include <cstdint>
+// headers, with a check mark per row. Rows and columns count from 0; column 0
+// holds the drive (ResultColumn::kDrive). A row out of range, or a column out of
+// range written to, raises IndexOutOfBoundsFailure; a cell of a column the list does
+// not have reads as empty. Texts read back stay valid until the list next changes.
 #include <string>
 #include <string_view>
 
@@ -19,9 +19,8 @@ class RowListReader {
   virtual int ColumnCount() const = 0;
   virtual std::u16string_view ColumnTitle(int column) const = 0;
   virtual int RowCount() const = 0;
-  virtual std::u16string_view RowText(int row) const = 0;
   // Empty when never written.
-  virtual std::u16string_view SubItem(int row, int16_t subItem) const = 0;
+  virtual std::u16string_view Cell(int row, int column) const = 0;
   virtual bool Checked(int row) const = 0;
 };
 
@@ -30,9 +29,10 @@ class RowList : public RowListReader {
   // Appends a column at the end.
   virtual void AddColumn(const std::u16string& text) = 0;
 
-  // Appends a row with empty sub-items and a clear check mark; returns its index.
+  // Appends a row whose drive cell holds the text, its other cells empty and its
+  // check mark clear; returns its index.
   virtual int AddRow(const std::u16string& text) = 0;
-  virtual void SetSubItem(int row, int16_t subItem, const std::u16string& text) = 0;
+  virtual void SetCell(int row, int column, const std::u16string& text) = 0;
 
   // What the row's cells were made from.
   virtual void SetRowFacts(int row, const DriveFacts& facts) = 0;

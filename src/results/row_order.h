@@ -12,7 +12,7 @@ namespace brindlecap {
 enum class ColumnValue { kText, kDriveLetter, kTotalBytes, kFreeBytes, kUsedBytes, kSerialNumber };
 
 struct SortKey {
-  int column = 1;  // whose text a kText column compares
+  int column = 0;  // whose text a kText column compares
   ColumnValue value = ColumnValue::kText;
   bool ascending = true;
 };

@@ -20,7 +20,7 @@ class DriveSteps {
     row_.facts.root = root_;
     // The medium test never fails: a drive whose search failed has no medium.
     if (!info_.Exists(root_).value) {
-      row_.itemText = root_ + u"  - No Disk present";
+      row_.Cell(ResultColumn::kDrive) = root_ + u"  - No Disk present";
       WriteKind(kWriteShortRowKind);
       return std::move(row_);
     }
@@ -40,7 +40,7 @@ class DriveSteps {
 
     // A failed volume query shows nothing of the volume, not even its NUL buffers.
     const VolumeDetails shown = volume.failure ? VolumeDetails{} : volume.value;
-    row_.itemText = root_ + u" - [" + shown.name + u"]";
+    row_.Cell(ResultColumn::kDrive) = root_ + u" - [" + shown.name + u"]";
     WriteKind(kWriteKind);
     row_.Cell(ResultColumn::kFileSystem) = shown.fileSystem;
     WriteSize(kWriteTotal, ResultColumn::kTotalSpace, space.value.total);
@@ -51,8 +51,11 @@ class DriveSteps {
   }
 
  private:
-  static int32_t Number(const std::optional<QueryFailure>& failure) {
-    return failure ? (failure->number != 0 ? failure->number : error_number::kInternalError) : 0;
+  // A failure without a code of its own is told as an internal error.
+  static std::optional<uint32_t> Number(const std::optional<QueryFailure>& failure) {
+    if (!failure) return std::nullopt;
+    return static_cast<uint32_t>(failure->number != 0 ? failure->number
+                                                      : error_number::kInternalError);
   }
 
   void WriteKind(RetrievalLine line) {

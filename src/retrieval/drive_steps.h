@@ -46,12 +46,14 @@ struct StepReport {
 
 // Everything one drive's steps produced.
 struct DriveRow {
-  std::u16string itemText;  // the first cell: the root and the volume, or "No Disk present"
-  // The other cells, after the drive's; empty where the step that makes it failed.
-  std::array<std::optional<std::u16string>, kResultColumns.size() - 1> cells;
-  std::optional<std::u16string>& Cell(ResultColumn column) { return cells[IndexOf(column) - 1]; }
+  // Each column's cell; empty where the step that makes it failed. The drive's is
+  // always there: the root and the volume, or "No Disk present".
+  std::array<std::optional<std::u16string>, kResultColumns.size()> cells;
+  std::optional<std::u16string>& Cell(ResultColumn column) {
+    return cells[static_cast<size_t>(IndexOf(column))];
+  }
   const std::optional<std::u16string>& Cell(ResultColumn column) const {
-    return cells[IndexOf(column) - 1];
+    return cells[static_cast<size_t>(IndexOf(column))];
   }
   DriveFacts facts;                 // the kind is known only when its cell is
   std::vector<StepReport> reports;  // in the order they happened

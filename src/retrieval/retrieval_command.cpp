@@ -12,7 +12,7 @@ namespace {
 DriveRow NotAnsweringRow(const std::u16string& root) noexcept {
   DriveRow row;
   try {
-    row.itemText = root + u"  - Not answering";
+    row.Cell(ResultColumn::kDrive) = root + u"  - Not answering";
     row.facts.root = root;
   } catch (...) {
     // No memory for the texts: the row stays empty.
@@ -137,18 +137,19 @@ void RetrievalCommand::AddDriveRow(const DriveRow& drive) noexcept {
     }
   };
   // Writes a cell whose step produced it; a step that failed has shown its report.
-  int row = 0;
+  // Until the row is added, every write to it fails as a write past the list.
+  int row = -1;
   const auto writeCell = [&](RetrievalLine line, ResultColumn column) {
     showReportsOf(line);
     if (!drive.Cell(column)) return;
-    op.Do(line, [&] { list_.SetSubItem(row, SubItemOf(column), *drive.Cell(column)); });
+    op.Do(line, [&] { list_.SetCell(row, IndexOf(column), *drive.Cell(column)); });
   };
   // The kind's name and the number it stands for land in the row together.
   const auto writeKind = [&](RetrievalLine line) {
     showReportsOf(line);
     if (!drive.Cell(ResultColumn::kType)) return;
     op.Do(line, [&] {
-      list_.SetSubItem(row, SubItemOf(ResultColumn::kType), *drive.Cell(ResultColumn::kType));
+      list_.SetCell(row, IndexOf(ResultColumn::kType), *drive.Cell(ResultColumn::kType));
       list_.SetRowFacts(row, drive.facts);
     });
   };
@@ -158,7 +159,7 @@ void RetrievalCommand::AddDriveRow(const DriveRow& drive) noexcept {
     op.Do(line, [&] {
       DriveFacts facts = drive.facts;
       facts.kindCode.reset();
-      row = list_.AddRow(drive.itemText);
+      row = list_.AddRow(drive.Cell(ResultColumn::kDrive).value_or(std::u16string()));
       list_.SetRowFacts(row, facts);
     });
   };

@@ -1,5 +1,5 @@
 #pragma once
-// Counts the yields and lets a test act from inside one, as an event handler would.
+// Lets a test act whenever waiting events run, as an event handler would.
 #include <functional>
 
 #include "shared/event_pump.h"
@@ -9,11 +9,9 @@ namespace brindlecap::testing {
 class HookPump : public EventPump {
  public:
   void RunWaitingEvents() override {
-    ++count;
-    if (hook) hook(count);
+    if (hook) hook();
   }
-  int count = 0;
-  std::function<void(int)> hook;
+  std::function<void()> hook;
 };
 
 }  // namespace brindlecap::testing

@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "export/text_file.h"
@@ -30,10 +31,8 @@ inline std::string ToCodePage1252(const std::u16string& text) {
 // so that a test can look at it after the writer released them.
 struct MemoryFileStore {
   std::map<std::u16string, std::string> files;
-  int createCalls = 0;
-  bool lastOverwrite = false;
-  int writeCalls = 0;  // over all streams, failed ones included
-  int closeCalls = 0;
+  std::set<std::u16string> open;  // created and not closed
+  int writeCalls = 0;             // over all streams, failed ones included
 
   bool failFactory = false;
   bool failCreate = false;
@@ -63,9 +62,9 @@ class MemoryTextStream : public TextFileWriter {
   }
 
   void Close() override {
-    ++store_.closeCalls;
     if (store_.failClose) throw RuntimeFailure(57, u"Device I/O error");
     closed_ = true;
+    store_.open.erase(path_);
   }
 
  private:
@@ -79,13 +78,12 @@ class MemoryFileSystemObject : public TextFiles {
   explicit MemoryFileSystemObject(MemoryFileStore& store) : store_(store) {}
 
   std::unique_ptr<TextFileWriter> Create(const std::u16string& path, bool overwrite) override {
-    ++store_.createCalls;
-    store_.lastOverwrite = overwrite;
     if (store_.failCreate) throw RuntimeFailure(76, u"Path not found");
     if (!overwrite && store_.files.count(path) != 0) {
       throw RuntimeFailure(58, u"File already exists");
     }
     store_.files[path].clear();
+    store_.open.insert(path);
     return std::make_unique<MemoryTextStream>(store_, path);
   }
 

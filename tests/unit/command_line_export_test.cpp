@@ -282,7 +282,7 @@ TEST_F(CommandLineExportTest, ReportsBelongToTheDriveWhoseTurnItWas) {
   ReportLog log;
   machine.AddDrive('D', k::kDriveCdrom).NotReady();
   machine.ThrowOn("GetDriveTypeA", RuntimeFailure(51, u"Internal error"));
-  list.FailCalls("AddRow", {2});  // C:'s row cannot be added
+  list.Refuse(u'C');  // C:'s row cannot be added
   RetrieveAllDrives(list, DriveSystem{machine, codePage, locale}, log, workers.Workers(), {});
   log.ShowApplicationError(u"Out of memory", location::kWriteList, 150);
   std::vector<std::pair<int, std::u16string>> reports;
@@ -317,7 +317,7 @@ TEST_F(CommandLineExportTest, FixedWidthTextIsTheSaveOfEveryRowTicked) {
   RetrieveAllDrives(results, DriveSystem{machine, codePage, locale}, reports, workers.Workers(),
                     {});
   EXPECT_TRUE(reports.Failures().empty());
-  for (int row = 1; row <= results.RowCount(); ++row) results.SetChecked(row, true);
+  for (int row = 0; row < results.RowCount(); ++row) results.SetChecked(row, true);
   testing::HookPump pump;
   ExportServices save{store.Factory(), pump, boxes};
   WriteFixedWidthList(results, u"saved", save);

@@ -37,7 +37,7 @@ ResultsModel OneFileSystem(std::u16string_view cell) {
   for (const char16_t* header : {u"Drive", u"Type", u"File System"}) {
     results.AddColumn(header);
   }
-  results.SetSubItem(results.AddRow(u"C:\\"), 2, std::u16string(cell));
+  results.SetCell(results.AddRow(u"C:\\"), 2, std::u16string(cell));
   return results;
 }
 

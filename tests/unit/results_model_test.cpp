@@ -24,24 +24,27 @@ namespace {
 
 using testing::FailureNumber;
 
-TEST(ResultsModel, RowsAndColumnsAreOneBasedAndAppendedInOrder) {
+TEST(ResultsModel, RowsAndColumnsCountFromZeroAndAreAppendedInOrder) {
   ResultsModel list;
+  // A row added before any column keeps its drive cell, which the first column shows.
+  EXPECT_EQ(list.AddRow(u"A:\\"), 0);
   list.AddColumn(u"Drive");
   list.AddColumn(u"Type");
   list.AddColumn(u"File System");
   EXPECT_EQ(list.ColumnCount(), 3);
-  EXPECT_EQ(list.ColumnTitle(3), u"File System");
+  EXPECT_EQ(list.ColumnTitle(2), u"File System");
 
-  EXPECT_EQ(list.AddRow(u"A:\\"), 1);
-  EXPECT_EQ(list.AddRow(u"C:\\"), 2);
-  list.SetSubItem(2, 2, u"NTFS");
-  EXPECT_EQ(list.SubItem(2, 2), u"NTFS");
-  EXPECT_EQ(list.SubItem(2, 1), u"");  // never written
-  EXPECT_EQ(list.RowText(1), u"A:\\");
+  EXPECT_EQ(list.AddRow(u"C:\\"), 1);
+  list.SetCell(1, 2, u"NTFS");
+  EXPECT_EQ(list.Cell(1, 2), u"NTFS");
+  EXPECT_EQ(list.Cell(1, 1), u"");  // never written
+  EXPECT_EQ(list.Cell(1, 3), u"");  // no such column
+  EXPECT_EQ(list.Cell(0, IndexOf(ResultColumn::kDrive)), u"A:\\");
+  EXPECT_EQ(list.Cell(1, IndexOf(ResultColumn::kDrive)), u"C:\\");
+  EXPECT_FALSE(list.Checked(0));
+  list.SetChecked(0, true);
+  EXPECT_TRUE(list.Checked(0));
   EXPECT_FALSE(list.Checked(1));
-  list.SetChecked(1, true);
-  EXPECT_TRUE(list.Checked(1));
-  EXPECT_FALSE(list.Checked(2));
 }
 
 TEST(ResultsModel, IndexesOutOfRangeRaiseIndexOutOfBounds) {
@@ -49,11 +52,10 @@ TEST(ResultsModel, IndexesOutOfRangeRaiseIndexOutOfBounds) {
   list.AddColumn(u"Drive");
   list.AddColumn(u"Type");
   list.AddRow(u"C:\\");
-  EXPECT_EQ(FailureNumber([&] { list.RowText(0); }), error_number::kIndexOutOfBounds);
-  EXPECT_EQ(FailureNumber([&] { list.RowText(2); }), error_number::kIndexOutOfBounds);
-  EXPECT_EQ(FailureNumber([&] { list.SetSubItem(1, 2, u"x"); }), error_number::kIndexOutOfBounds);
-  EXPECT_EQ(FailureNumber([&] { list.SubItem(1, 0); }), error_number::kIndexOutOfBounds);
-  EXPECT_EQ(FailureNumber([&] { list.ColumnTitle(3); }), error_number::kIndexOutOfBounds);
+  EXPECT_EQ(FailureNumber([&] { list.Cell(-1, 0); }), error_number::kIndexOutOfBounds);
+  EXPECT_EQ(FailureNumber([&] { list.Cell(1, 0); }), error_number::kIndexOutOfBounds);
+  EXPECT_EQ(FailureNumber([&] { list.SetCell(0, 2, u"x"); }), error_number::kIndexOutOfBounds);
+  EXPECT_EQ(FailureNumber([&] { list.ColumnTitle(2); }), error_number::kIndexOutOfBounds);
 }
 
 // Records what a view of the model is told.
@@ -76,36 +78,36 @@ TEST(ResultsModel, AClickTogglesOneRowAndSpaceTogglesTheSelectionTogether) {
   for (int i = 0; i < 4; ++i) list.AddRow(u"row");
   const auto marks = [&] {
     std::string text;
-    for (int r = 1; r <= list.RowCount(); ++r) text += list.Checked(r) ? 'x' : '.';
+    for (int r = 0; r < list.RowCount(); ++r) text += list.Checked(r) ? 'x' : '.';
     return text;
   };
 
-  list.ToggleChecked(3);
+  list.ToggleChecked(2);
   EXPECT_EQ(marks(), "..x.");
   // Focus inside the selection: its row's mark decides for all of them.
-  list.ToggleTogether({1, 3}, 3);
+  list.ToggleTogether({0, 2}, 2);
   EXPECT_EQ(marks(), "....");
-  list.ToggleTogether({1, 3}, 3);
+  list.ToggleTogether({0, 2}, 2);
   EXPECT_EQ(marks(), "x.x.");
   // Focus elsewhere: the first selected row decides.
-  list.SetChecked(2, true);
-  list.ToggleTogether({2, 4}, 1);
+  list.SetChecked(1, true);
+  list.ToggleTogether({1, 3}, 0);
   EXPECT_EQ(marks(), "x.x.");
-  EXPECT_FALSE(list.Checked(2));
+  EXPECT_FALSE(list.Checked(1));
   // Nothing selected: the focused row alone; no focus either: nothing.
-  list.ToggleTogether({}, 4);
+  list.ToggleTogether({}, 3);
   EXPECT_EQ(marks(), "x.xx");
-  list.ToggleTogether({}, 0);
+  list.ToggleTogether({}, -1);
   EXPECT_EQ(marks(), "x.xx");
 
-  EXPECT_EQ(view.events[0], "column 1");
-  EXPECT_EQ(view.events[1], "rows 1+1");
+  EXPECT_EQ(view.events[0], "column 0");
+  EXPECT_EQ(view.events[1], "rows 0+1");
   // A mark set to what it already was tells the view nothing; a new one, that it changed.
   view.events.clear();
-  list.SetChecked(1, true);
+  list.SetChecked(0, true);
   EXPECT_TRUE(view.events.empty());
-  list.SetChecked(2, true);
-  EXPECT_EQ(view.events, (std::vector<std::string>{"row 2", "checked 2"}));
+  list.SetChecked(1, true);
+  EXPECT_EQ(view.events, (std::vector<std::string>{"row 1", "checked 1"}));
 }
 
 // A model with the seven result columns; rows are named by their Type cell.
@@ -122,19 +124,19 @@ class ShownOrderTest : public ::testing::Test {
     facts.freeBytes = freeBytes;
     const int row = list.AddRow(facts.root);
     list.SetRowFacts(row, facts);
-    list.SetSubItem(row, 1, name);
+    list.SetCell(row, IndexOf(ResultColumn::kType), name);
     return row;
   }
   // The names in shown order, as a save or a copy reads them.
   std::u16string Shown() const {
     std::u16string names;
-    for (int position = 1; position <= shown.RowCount(); ++position) {
-      names += shown.SubItem(position, 1);
+    for (int position = 0; position < shown.RowCount(); ++position) {
+      names += shown.Cell(position, IndexOf(ResultColumn::kType));
     }
     return names;
   }
-  static SortKey Key(int column, bool ascending = true) {
-    return {column, kResultColumns[column - 1].fact, ascending};
+  static SortKey Key(ResultColumn column, bool ascending = true) {
+    return {IndexOf(column), kResultColumns[static_cast<size_t>(IndexOf(column))].fact, ascending};
   }
 
   ResultsModel list;
@@ -149,14 +151,14 @@ TEST_F(ShownOrderTest, SizesSortByBytesMissingFirstTiesKeepTheirOrderAndASecondS
   Add(u"e", 40);
   EXPECT_EQ(Shown(), u"abcde");  // as added until a sort is asked for
 
-  ASSERT_TRUE(list.SortBy(Key(5)));
+  ASSERT_TRUE(list.SortBy(Key(ResultColumn::kFreeSpace)));
   EXPECT_EQ(Shown(), u"bcead");
-  ASSERT_TRUE(list.SortBy(Key(5, false)));
+  ASSERT_TRUE(list.SortBy(Key(ResultColumn::kFreeSpace, false)));
   EXPECT_EQ(Shown(), u"adceb");  // ties still in their earlier order
   // The rows' own indexes do not move: only the shown order does.
-  EXPECT_EQ(list.SubItem(1, 1), u"a");
-  EXPECT_EQ(list.RowAt(1), 1);
-  EXPECT_EQ(list.PositionOf(2), 5);
+  EXPECT_EQ(list.Cell(0, IndexOf(ResultColumn::kType)), u"a");
+  EXPECT_EQ(list.RowAt(0), 0);
+  EXPECT_EQ(list.PositionOf(1), 4);
 }
 
 TEST_F(ShownOrderTest, EachColumnSortsByItsRealValue) {
@@ -190,9 +192,9 @@ TEST_F(ShownOrderTest, EachColumnSortsByItsRealValue) {
   Add(u"b", 1, u'F');
   Add(u"c", 1, u'E');
   Add(u"a", 1, u'D');
-  list.SortBy(Key(2));
+  list.SortBy(Key(ResultColumn::kType));
   EXPECT_EQ(Shown(), u"cba");
-  list.SortBy(Key(1));  // by letter, not through the collation
+  list.SortBy(Key(ResultColumn::kDrive));  // by letter, not through the collation
   EXPECT_EQ(Shown(), u"acb");
 }
 
@@ -201,7 +203,7 @@ TEST_F(ShownOrderTest, RowsAddedDuringASortTakeTheirPlacesBehindTheirTies) {
   list.SetListener(&view);
   Add(u"a", 10);
   Add(u"b", 30);
-  list.SortBy(Key(5, false));
+  list.SortBy(Key(ResultColumn::kFreeSpace, false));
   EXPECT_EQ(Shown(), u"ba");
   // Added as retrieval adds: the text first, the amounts and cells after.
   Add(u"c", 20);
@@ -214,14 +216,14 @@ TEST_F(ShownOrderTest, RowsAddedDuringASortTakeTheirPlacesBehindTheirTies) {
   // While a save holds the order, new rows wait at the end and nothing moves or goes.
   list.HoldOrder();
   Add(u"f", 25);
-  EXPECT_FALSE(list.SortBy(Key(5)));
-  EXPECT_FALSE(list.RemoveShown({1}));
+  EXPECT_FALSE(list.SortBy(Key(ResultColumn::kFreeSpace)));
+  EXPECT_FALSE(list.RemoveShown({0}));
   EXPECT_EQ(Shown(), u"bdcaef");
   list.ReleaseOrder();
   EXPECT_EQ(Shown(), u"bdfcae");
   // Released, the rows sort and go again.
-  EXPECT_TRUE(list.SortBy(Key(5)));
-  EXPECT_TRUE(list.RemoveShown({1}));
+  EXPECT_TRUE(list.SortBy(Key(ResultColumn::kFreeSpace)));
+  EXPECT_TRUE(list.RemoveShown({0}));
 }
 
 TEST_F(ShownOrderTest, RemovingShownRowsTakesTheirCellsFactsAndMarksAlong) {
@@ -229,42 +231,42 @@ TEST_F(ShownOrderTest, RemovingShownRowsTakesTheirCellsFactsAndMarksAlong) {
   Add(u"b", 2, u'B');
   Add(u"c", 3, u'C');
   Add(u"d", 4, u'D');
-  list.SetChecked(3, true);
-  list.SortBy(Key(5, false));  // d c b a
+  list.SetChecked(2, true);
+  list.SortBy(Key(ResultColumn::kFreeSpace, false));  // d c b a
   RecordingListener view;
   list.SetListener(&view);
 
-  ASSERT_TRUE(list.RemoveShown({1, 3}));  // d and b
+  ASSERT_TRUE(list.RemoveShown({0, 2}));  // d and b
   EXPECT_EQ(view.events, std::vector<std::string>{"rearranged"});
   EXPECT_EQ(Shown(), u"ca");
   ASSERT_EQ(list.RowCount(), 2);
   // The rows that stay keep their texts, facts and marks.
-  EXPECT_EQ(list.RowText(1), u"A:\\");
-  EXPECT_EQ(list.RowText(2), u"C:\\");
-  EXPECT_EQ(list.RowFacts(2).freeBytes, 3);
-  EXPECT_TRUE(list.Checked(2));
-  EXPECT_FALSE(list.Checked(1));
-  EXPECT_TRUE(shown.Checked(1));
+  EXPECT_EQ(list.Cell(0, IndexOf(ResultColumn::kDrive)), u"A:\\");
+  EXPECT_EQ(list.Cell(1, IndexOf(ResultColumn::kDrive)), u"C:\\");
+  EXPECT_EQ(list.RowFacts(1).freeBytes, 3);
+  EXPECT_TRUE(list.Checked(1));
+  EXPECT_FALSE(list.Checked(0));
+  EXPECT_TRUE(shown.Checked(0));
   // A later row is placed among the rest.
   Add(u"e", 2);
   EXPECT_EQ(Shown(), u"cea");
 
-  ASSERT_TRUE(list.RemoveShown({1, 2, 3}));
+  ASSERT_TRUE(list.RemoveShown({0, 1, 2}));
   EXPECT_EQ(list.RowCount(), 0);
-  EXPECT_THROW(list.RemoveShown({1}), RuntimeFailure);
+  EXPECT_THROW(list.RemoveShown({0}), RuntimeFailure);
 }
 
 TEST_F(ShownOrderTest, CopyTextIsTheHeaderAndTheChosenRowsTabSeparatedWithCrLf) {
   Add(u"Fixed", 7, u'C');
-  list.SetSubItem(1, 6, u"1234-ABCD");
+  list.SetCell(0, IndexOf(ResultColumn::kSerialNumber), u"1234-ABCD");
   Add(u"Floppy", std::nullopt, u'A');
   const std::u16string header =
       u"Drive\tType\tFile System\tTotal Space\tFree Space\tUsed Space\tSerial Number\r\n";
   const std::u16string c = u"C:\\\tFixed\t\t\t\t\t1234-ABCD\r\n";
   const std::u16string a = u"A:\\\tFloppy\t\t\t\t\t\r\n";
   EXPECT_EQ(RowsAsText(shown, {}), header + c + a);
-  EXPECT_EQ(RowsAsText(shown, {2}), header + a);
-  list.SortBy(Key(1));
+  EXPECT_EQ(RowsAsText(shown, {1}), header + a);
+  list.SortBy(Key(ResultColumn::kDrive));
   EXPECT_EQ(RowsAsText(shown, {}), header + a + c);
 }
 

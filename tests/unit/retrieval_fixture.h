@@ -31,9 +31,9 @@ class RetrievalTest : public ::testing::Test {
 
   std::vector<Row> Rows() const {
     std::vector<Row> rows;
-    for (int r = 1; r <= list.RowCount(); ++r) {
-      Row row{std::u16string(list.RowText(r))};
-      for (int16_t c = 1; c <= 6; ++c) row.emplace_back(list.SubItem(r, c));
+    for (int r = 0; r < list.RowCount(); ++r) {
+      Row row;
+      for (int c = 0; c < list.ColumnCount(); ++c) row.emplace_back(list.Cell(r, c));
       rows.push_back(row);
     }
     return rows;

@@ -2,6 +2,7 @@
 // line, rows and reports in drive order whenever drives answer, and the deadline.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <ostream>
 #include <tuple>
 #include <vector>
@@ -26,20 +27,28 @@ using testing::RetrievalTest;
 using Row = std::vector<std::u16string>;
 
 // Where a retrieval can fail, one case a row: every call of a kernel32 function
-// fails, or the nth row or cell finds no memory for its text (the list fails as
-// an allocation would). A machine with an empty floppy drive (short row) and a
-// fixed disk (full row). 112, 114 and 116 report only what a drive's steps met:
-// the drive object answers every failed query with "no medium" or a status.
+// fails, or the list finds no memory for a drive's row or one of its cells. A
+// machine with an empty floppy drive (short row) and a fixed disk (full row). 112,
+// 114 and 116 report only what a drive's steps met: the drive object answers every
+// failed query with "no medium" or a status.
 struct RetrievalFault {
   const char* kernel32Call;
-  const char* listCall;
-  int nth;
+  char16_t refusedDrive;
+  std::optional<ResultColumn> refusedCell;  // none: the row itself
   std::vector<int> lines;
-  int rows;  // in the list after the run
+  std::vector<Row> rows;  // the list after the run
 };
 
 void PrintTo(const RetrievalFault& fault, std::ostream* out) {
-  *out << fault.kernel32Call << fault.listCall << " " << fault.nth;
+  *out << fault.kernel32Call;
+  if (fault.refusedDrive == u'\0') return;
+  *out << static_cast<char>(fault.refusedDrive) << ": ";
+  if (!fault.refusedCell) *out << "row";
+  if (fault.refusedCell) {
+    for (char16_t c : kResultColumns[static_cast<size_t>(IndexOf(*fault.refusedCell))].header) {
+      *out << static_cast<char>(c);
+    }
+  }
 }
 
 // Each fault twice: with every drive answering at once, and with the drives
@@ -54,20 +63,29 @@ void PrintTo(const FaultAndOrder& param, std::ostream* out) {
 class RetrievalFaultTest : public RetrievalTest,
                            public ::testing::WithParamInterface<FaultAndOrder> {};
 
+const Row kRowA{u"A:\\  - No Disk present", u"Floppy", u"", u"", u"", u"", u""};
+const Row kRowC{u"C:\\ - [System]", u"Fixed", u"NTFS", u"1 GB", u"512 MB", u"512 MB", u"1234-ABCD"};
+
+// The row as shown when the list could not take the column's cell.
+Row Without(Row row, ResultColumn column) {
+  row[static_cast<size_t>(IndexOf(column))].clear();
+  return row;
+}
+
+using C = ResultColumn;
 const RetrievalFault kRetrievalFaults[] = {
-    {"GetLogicalDriveStringsA", "", 0, {108}, 0},
-    {"GetDriveTypeA", "", 0, {140, 120}, 2},
+    {"GetLogicalDriveStringsA", u'\0', {}, {108}, {}},
+    {"GetDriveTypeA", u'\0', {}, {140, 120}, {Without(kRowA, C::kType), Without(kRowC, C::kType)}},
     // A row that could not be added leaves the drive's later cells nowhere to go.
-    {"", "AddRow", 1, {138, 140}, 1},
-    {"", "AddRow", 2, {118, 120, 122, 124, 126, 128, 136}, 1},
-    // The cells in the order they are written: A's kind, then C's six.
-    {"", "SetSubItem", 1, {140}, 2},
-    {"", "SetSubItem", 2, {120}, 2},
-    {"", "SetSubItem", 3, {122}, 2},
-    {"", "SetSubItem", 4, {124}, 2},
-    {"", "SetSubItem", 5, {126}, 2},
-    {"", "SetSubItem", 6, {128}, 2},
-    {"", "SetSubItem", 7, {136}, 2},
+    {"", u'A', {}, {138, 140}, {kRowC}},
+    {"", u'C', {}, {118, 120, 122, 124, 126, 128, 136}, {kRowA}},
+    {"", u'A', C::kType, {140}, {Without(kRowA, C::kType), kRowC}},
+    {"", u'C', C::kType, {120}, {kRowA, Without(kRowC, C::kType)}},
+    {"", u'C', C::kFileSystem, {122}, {kRowA, Without(kRowC, C::kFileSystem)}},
+    {"", u'C', C::kTotalSpace, {124}, {kRowA, Without(kRowC, C::kTotalSpace)}},
+    {"", u'C', C::kFreeSpace, {126}, {kRowA, Without(kRowC, C::kFreeSpace)}},
+    {"", u'C', C::kUsedSpace, {128}, {kRowA, Without(kRowC, C::kUsedSpace)}},
+    {"", u'C', C::kSerialNumber, {136}, {kRowA, Without(kRowC, C::kSerialNumber)}},
 };
 
 INSTANTIATE_TEST_SUITE_P(EveryStep, RetrievalFaultTest,
@@ -80,7 +98,7 @@ TEST_P(RetrievalFaultTest, IsReportedAtItsLineAndTheRunGoesOn) {
   machine.AddDrive('C', k::kDriveFixed).Label("System").Serial(0x1234ABCD);
   if (*fault.kernel32Call)
     machine.ThrowOn(fault.kernel32Call, RuntimeFailure(51, u"Internal error"));
-  if (*fault.listCall) list.FailCalls(fault.listCall, {fault.nth});
+  list.Refuse(fault.refusedDrive, fault.refusedCell);
   workers.holding = reversed;
   Run();
   for (size_t i = workers.HeldCount(); i-- > 0;) {
@@ -88,7 +106,7 @@ TEST_P(RetrievalFaultTest, IsReportedAtItsLineAndTheRunGoesOn) {
     command.TakeAnswers();
   }
   EXPECT_EQ(boxes.LinesAt(location::kStartRetrieving), fault.lines);
-  EXPECT_EQ(list.RowCount(), fault.rows);
+  EXPECT_EQ(Rows(), fault.rows);
   EXPECT_FALSE(command.Running());  // the run reached its last line
 }
 
@@ -175,11 +193,11 @@ TEST_F(RetrievalTest, GivingUpWritesNotAnsweringRowsInDriveOrderAndNeverReadsThe
   EXPECT_FALSE(command.Running());
   ASSERT_EQ(boxes.boxes.size(), 1u);
   EXPECT_EQ(boxes.boxes[0].title, u"Harrowmede - GetMediaType");
-  for (int r : {1, 3}) EXPECT_TRUE(list.RowFacts(r).answered) << r;
-  for (int r : {2, 4}) {
+  for (int r : {0, 2}) EXPECT_TRUE(list.RowFacts(r).answered) << r;
+  for (int r : {1, 3}) {
     const DriveFacts& facts = list.RowFacts(r);
     EXPECT_FALSE(facts.answered) << r;
-    EXPECT_EQ(facts.root, r == 2 ? u"C:\\" : u"E:\\");
+    EXPECT_EQ(facts.root, r == 1 ? u"C:\\" : u"E:\\");
     EXPECT_FALSE(facts.hasMedium);
     EXPECT_FALSE(facts.kindCode);
     EXPECT_FALSE(facts.totalBytes);

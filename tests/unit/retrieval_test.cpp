@@ -41,8 +41,8 @@ TEST_F(RetrievalTest, FillsFullRowsForDrivesWithAMediumAndShortRowsForTheOthers)
                     }));
   EXPECT_TRUE(boxes.boxes.empty());
   EXPECT_FALSE(command.Running());
-  for (int r = 1; r <= 3; ++r) EXPECT_FALSE(list.Checked(r));
-  const DriveFacts& empty = list.RowFacts(3);
+  for (int r = 0; r < 3; ++r) EXPECT_FALSE(list.Checked(r));
+  const DriveFacts& empty = list.RowFacts(2);
   EXPECT_EQ(empty.root, u"D:\\");
   EXPECT_FALSE(empty.hasMedium);
   EXPECT_EQ(empty.kindCode, k::kDriveCdrom);
@@ -106,7 +106,7 @@ TEST_F(RetrievalTest, AFailedQueryLeavesItsCellsEmptyAndTheNeighboursRight) {
   EXPECT_TRUE(boxes.boxes.empty());
 
   // The facts behind the texts: exact amounts, and nothing where nothing was produced.
-  const DriveFacts& full = list.RowFacts(1);
+  const DriveFacts& full = list.RowFacts(0);
   EXPECT_EQ(full.root, u"C:\\");
   EXPECT_TRUE(full.hasMedium);
   EXPECT_EQ(full.kindCode, k::kDriveFixed);
@@ -115,12 +115,12 @@ TEST_F(RetrievalTest, AFailedQueryLeavesItsCellsEmptyAndTheNeighboursRight) {
   EXPECT_EQ(full.usedBytes, 1024);
   EXPECT_EQ(full.serialNumber, 0x11112222u);
   EXPECT_EQ(full.usedPercent, 50.0f);
-  EXPECT_FALSE(list.RowFacts(2).serialNumber);
-  EXPECT_EQ(list.RowFacts(2).totalBytes, 1073741824);
-  EXPECT_FALSE(list.RowFacts(3).totalBytes);
-  EXPECT_FALSE(list.RowFacts(3).usedPercent);
-  EXPECT_EQ(list.RowFacts(4).totalBytes, 1125899906842624ull);
-  EXPECT_EQ(list.RowFacts(4).usedBytes, 1125899906841600ull);
+  EXPECT_FALSE(list.RowFacts(1).serialNumber);
+  EXPECT_EQ(list.RowFacts(1).totalBytes, 1073741824);
+  EXPECT_FALSE(list.RowFacts(2).totalBytes);
+  EXPECT_FALSE(list.RowFacts(2).usedPercent);
+  EXPECT_EQ(list.RowFacts(3).totalBytes, 1125899906842624ull);
+  EXPECT_EQ(list.RowFacts(3).usedBytes, 1125899906841600ull);
 }
 
 TEST_F(RetrievalTest, AClickWhileARunIsUnderWayIsTurnedAway) {

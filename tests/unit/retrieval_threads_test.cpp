@@ -50,9 +50,9 @@ Rows Retrieve(FakeKernel32& machine, DriveWorkers workers, const std::function<b
                     wait);
   EXPECT_TRUE(reports.Failures().empty());
   Rows rows;
-  for (int r = 1; r <= results.RowCount(); ++r) {
-    rows.push_back({std::u16string(results.RowText(r))});
-    for (int16_t c = 1; c <= 6; ++c) rows.back().emplace_back(results.SubItem(r, c));
+  for (int r = 0; r < results.RowCount(); ++r) {
+    rows.emplace_back();
+    for (int c = 0; c < results.ColumnCount(); ++c) rows.back().emplace_back(results.Cell(r, c));
   }
   return rows;
 }

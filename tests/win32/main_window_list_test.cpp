@@ -55,7 +55,7 @@ TEST(MainWindowList, PointingAtASizeTipsItsExactBytesInTheLocalesGrouping) {
   facts.freeBytes = 4096;
   const int row = results.AddRow(u"C:\\ - [System]");
   results.SetRowFacts(row, facts);
-  results.SetSubItem(row, 3, u"465.76 GB");
+  results.SetCell(row, 3, u"465.76 GB");
   const HWND list = ::GetWindow(fixture.form->Handle(), GW_CHILD);
   const auto pointAt = [&](int column) {
     RECT cell{LVIR_BOUNDS, column, 0, 0};
@@ -139,8 +139,8 @@ TEST(MainWindowList, AfterASaveTheRowsSortAndGoAgain) {
   results.AddRow(u"C:\\");
   // The save holds the order while it reads the rows (this dialog is cancelled).
   ::SendMessageW(fixture.form->Handle(), WM_COMMAND, MAKEWPARAM(8, BN_CLICKED), 0);
-  EXPECT_TRUE(results.SortBy({2, ColumnValue::kText, true}));
-  EXPECT_TRUE(results.RemoveShown({1}));
+  EXPECT_TRUE(results.SortBy({1, ColumnValue::kText, true}));
+  EXPECT_TRUE(results.RemoveShown({0}));
 }
 
 // The close request's two lines, 100 and 102, only let waiting events run through

@@ -146,10 +146,10 @@ TEST_P(MainWindowDesign, WindowControlsFontsAndColumnsAsDesigned) {
 
   RowList& results = fixture.form->Results();
   ASSERT_EQ(results.ColumnCount(), 7);
-  for (int c = 1; c <= 7; ++c) {
-    const auto& expected = kResultColumns[c - 1];
+  for (int c = 0; c < 7; ++c) {
+    const auto& expected = kResultColumns[static_cast<size_t>(c)];
     EXPECT_EQ(results.ColumnTitle(c), expected.header);
-    EXPECT_EQ(::SendMessageW(list, LVM_GETCOLUMNWIDTH, c - 1, 0),
+    EXPECT_EQ(::SendMessageW(list, LVM_GETCOLUMNWIDTH, c, 0),
               win32::TwipsToPixels(expected.widthTwips, dpi));
   }
   EXPECT_EQ(results.RowCount(), 0);

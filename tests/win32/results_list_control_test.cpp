@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "main_window/win32/home_page.h"
+#include "results/result_columns.h"
 #include "shared/runtime_failure.h"
 #include "shared/win32/file_check.h"
 #include "support/window_fixture.h"
@@ -47,8 +48,8 @@ TEST_F(ResultsListControlTest, ColumnsRowsAndTextsAreTheModelsAsToolsReadThem) {
 
   model.AddRow(u"A:\\  - No Disk present");
   model.AddRow(u"C:\\ - [Système]");
-  model.SetSubItem(1, 1, u"Floppy");
-  model.SetSubItem(2, 2, u"1234-ABCD");
+  model.SetCell(0, 1, u"Floppy");
+  model.SetCell(1, 2, u"1234-ABCD");
   EXPECT_EQ(::SendMessageW(window, LVM_GETITEMCOUNT, 0, 0), 2);
   EXPECT_EQ(TextOf(1, 0), u"C:\\ - [Système]");
   EXPECT_EQ(TextOf(0, 1), u"Floppy");
@@ -58,7 +59,7 @@ TEST_F(ResultsListControlTest, ColumnsRowsAndTextsAreTheModelsAsToolsReadThem) {
   ::SendMessageW(window, WM_CHAR, L'c', 1);  // key data: one key press
   EXPECT_EQ(::SendMessageW(window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), 1);
   const std::u16string longText(3000, u'x');
-  model.SetSubItem(2, 1, longText);
+  model.SetCell(1, 1, longText);
   EXPECT_EQ(TextOf(1, 1, 4000), longText);
   EXPECT_EQ(TextOf(1, 1, 10), u"xxxxxxxxx");  // cut to the caller's buffer
 
@@ -84,7 +85,7 @@ TEST_F(ResultsListControlTest, AClickOnABoxTogglesThatRowAloneSelectedOrNot) {
 
   // Sorted D C B A: the box shown first is row D's, and a screen reader hears
   // that the first child changed.
-  model.SortBy({1, ColumnValue::kText, false});
+  model.SortBy({0, ColumnValue::kText, false});
   stateChangesOf = window;
   stateChanges.clear();
   const HWINEVENTHOOK hook = ::SetWinEventHook(EVENT_OBJECT_STATECHANGE, EVENT_OBJECT_STATECHANGE,
@@ -144,7 +145,7 @@ TEST_F(ResultsListControlTest, TypingFindsTheNextRowStartingWithTheTextAsEveryWi
 TEST_F(ResultsListControlTest, SelectionAndFocusStayOnTheirRowsWhenRowsArriveDuringASort) {
   model.AddColumn(u"Drive");
   for (auto text : {u"B:\\", u"D:\\", u"F:\\"}) model.AddRow(text);
-  model.SortBy({1, ColumnValue::kText, true});
+  model.SortBy({0, ColumnValue::kText, true});
   SetState(1, LVIS_SELECTED, LVIS_SELECTED);                                // D:
   SetState(2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);  // F:
   model.AddRow(u"A:\\");  // shown first: the others move down
@@ -166,8 +167,8 @@ TEST_F(ResultsListControlTest, SelectionAndFocusStayOnTheirRowsWhenRowsArriveDur
   // selected and focused.
   ::SendMessageW(window, WM_KEYDOWN, VK_DELETE, 0);
   ASSERT_EQ(model.RowCount(), 3);
-  for (int row = 1; row <= 3; ++row) {
-    EXPECT_LT(model.RowText(row), u"D:\\");
+  for (int row = 0; row < 3; ++row) {
+    EXPECT_LT(model.Cell(row, IndexOf(ResultColumn::kDrive)), u"D:\\");
   }
   EXPECT_EQ(SelectedItems(), std::vector<int>{2});
   EXPECT_EQ(FocusedItem(), 2);
@@ -178,7 +179,7 @@ TEST_F(ResultsListControlTest, AHeaderClickSortsTextsAsTheUsersLocaleDoesAndASec
   // By code units "FAT32" "NTFS" "exFAT" "ÉCO"; the user's locale goes by the letters,
   // whatever their case and accents.
   for (auto fileSystem : {u"NTFS", u"exFAT", u"FAT32", u"ÉCO"}) {
-    model.SetSubItem(model.AddRow(u"C:\\"), 2, fileSystem);
+    model.SetCell(model.AddRow(u"C:\\"), 2, fileSystem);
   }
   const auto shown = [&] {
     std::vector<std::u16string> texts;
@@ -225,7 +226,7 @@ TEST_F(ResultsListControlTest, SpaceTogglesTheSelectedRowsTogetherOrElseTheFocus
   AddRows(4);
   SetState(0, LVIS_SELECTED, LVIS_SELECTED);
   SetState(2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-  model.SetChecked(1, true);  // the focused row's mark decides: both get ticked
+  model.SetChecked(0, true);  // the focused row's mark decides: both get ticked
   const auto space = [&] {
     ::SendMessageW(window, WM_KEYDOWN, VK_SPACE, 0);
     ::SendMessageW(window, WM_CHAR, L' ', 0);
@@ -242,9 +243,9 @@ TEST_F(ResultsListControlTest, SpaceTogglesTheSelectedRowsTogetherOrElseTheFocus
 
 TEST_F(ResultsListControlTest, TheRightClickMenuChecksAndUnchecksEveryRowWhateverIsSelected) {
   AddRows(4);
-  model.SortBy({1, ColumnValue::kText, false});  // D C B A
+  model.SortBy({0, ColumnValue::kText, false});  // D C B A
   SetState(1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-  model.SetChecked(2, true);
+  model.SetChecked(1, true);
   PickFromMenu(L'h');  // C&heck All
   EXPECT_EQ(Marks(), (std::vector<bool>{true, true, true, true}));
   PickFromMenu(L'u');  // &Uncheck All
@@ -265,7 +266,7 @@ TEST_F(ResultsListControlTest, ToolsTickAndUntickRowsByTheStateImage) {
   EXPECT_EQ(Marks(), (std::vector<bool>{false, true, true}));
   EXPECT_EQ(::SendMessageW(window, LVM_GETITEMSTATE, 0, LVIS_SELECTED), LVIS_SELECTED);
   // Sorted C B A: the index is the position shown, so item 0 is row C.
-  model.SortBy({1, ColumnValue::kText, false});
+  model.SortBy({0, ColumnValue::kText, false});
   SetState(0, INDEXTOSTATEIMAGEMASK(1), LVIS_STATEIMAGEMASK);
   SetState(2, INDEXTOSTATEIMAGEMASK(2), LVIS_STATEIMAGEMASK);
   EXPECT_EQ(Marks(), (std::vector<bool>{true, true, false}));

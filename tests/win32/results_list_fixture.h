@@ -126,8 +126,8 @@ class ResultsListControlTest : public ::testing::Test {
   }
   std::vector<bool> Marks() {
     std::vector<bool> marks;
-    for (int row = 1; row <= model.RowCount(); ++row) {
-      EXPECT_EQ(model.Checked(row), CheckedOnScreen(model.PositionOf(row) - 1)) << row;
+    for (int row = 0; row < model.RowCount(); ++row) {
+      EXPECT_EQ(model.Checked(row), CheckedOnScreen(model.PositionOf(row))) << row;
       marks.push_back(model.Checked(row));
     }
     return marks;

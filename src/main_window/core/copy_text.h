@@ -9,7 +9,7 @@
 
 namespace brindlecap {
 
-// The given 1-based rows in the given order; every row when none is given.
+// The given rows in the given order; every row when none is given.
 std::u16string RowsAsText(const RowListReader& list, const std::vector<int>& rows);
 
 }  // namespace brindlecap

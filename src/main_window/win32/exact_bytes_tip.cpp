@@ -93,7 +93,7 @@ void ExactBytesTip::FollowPointer(LPARAM point) noexcept {
 
 std::u16string ExactBytesTip::ExactBytesAt(int item, int subItem) const {
   if (item >= model_.RowCount()) return {};
-  const DriveFacts& facts = model_.RowFacts(model_.RowAt(item + 1));
+  const DriveFacts& facts = model_.RowFacts(model_.RowAt(item));
   const std::optional<uint64_t> bytes = BytesOf(facts, FactOfColumn(subItem));
   if (!bytes) return {};
   const SystemLocale locale;

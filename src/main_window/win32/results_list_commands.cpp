@@ -88,9 +88,7 @@ void ResultsListControl::ShowContextMenu(LPARAM screenPoint) noexcept {
 }
 
 void ResultsListControl::CopySelection() noexcept {
-  std::vector<int> positions = SelectedItems();
-  for (int& position : positions) ++position;
-  CopyToClipboard(window_, RowsAsText(ShownResults(model_), positions));
+  CopyToClipboard(window_, RowsAsText(ShownResults(model_), SelectedItems()));
 }
 
 void ResultsListControl::SelectAll() noexcept {
@@ -100,14 +98,13 @@ void ResultsListControl::SelectAll() noexcept {
 }
 
 void ResultsListControl::SetAllChecked(bool checked) noexcept {
-  for (int row = 1; row <= model_.RowCount(); ++row) model_.SetChecked(row, checked);
+  for (int row = 0; row < model_.RowCount(); ++row) model_.SetChecked(row, checked);
 }
 
 void ResultsListControl::RemoveSelection() noexcept {
   std::vector<int> positions = SelectedItems();
   if (positions.empty()) return;
   const int first = positions.front();
-  for (int& position : positions) ++position;
   shownRows_.clear();  // rows are renumbered as they go: the selection is set anew below
   if (!model_.RemoveShown(positions)) {  // a save is reading the rows: nothing went
     RememberShownRows();

@@ -15,7 +15,7 @@ constexpr wchar_t kControlProperty[] = L"Brindlecap.ResultsListControl";
 // A column's width as the window was designed, from the columns' table; one inch
 // for a column past it.
 float DesignedWidthTwips(int column) {
-  const ColumnDefinition* definition = ColumnAt(column - 1);
+  const ColumnDefinition* definition = ColumnAt(column);
   return static_cast<float>(definition != nullptr ? definition->widthTwips : 1440);
 }
 
@@ -43,7 +43,7 @@ void ResultsListControl::Attach(HWND listView, int dpi) {
   model_.SetListener(this);
   sorter_.CollateTexts();
   tip_.Create(window_);
-  for (int column = 1; column <= model_.ColumnCount(); ++column) ColumnAdded(column);
+  for (int column = 0; column < model_.ColumnCount(); ++column) ColumnAdded(column);
   SyncItemCount();
   RememberShownRows();
 }
@@ -53,14 +53,13 @@ void ResultsListControl::SetDpi(int dpi) noexcept {
   dpi_ = dpi;
   usageBar_.SetDpi(dpi);
   if (window_ == nullptr || oldDpi <= 0) return;
-  for (int column = 1; column <= model_.ColumnCount(); ++column) {
+  for (int column = 0; column < model_.ColumnCount(); ++column) {
     const float twips = DesignedWidthTwips(column);
-    const int shown = static_cast<int>(::SendMessageW(window_, LVM_GETCOLUMNWIDTH, column - 1, 0));
+    const int shown = static_cast<int>(::SendMessageW(window_, LVM_GETCOLUMNWIDTH, column, 0));
     // A width the user dragged keeps its length in inches; the others are designed anew.
     const int width = shown == TwipsToPixels(twips, oldDpi) ? TwipsToPixels(twips, dpi)
                                                             : (shown * dpi + oldDpi / 2) / oldDpi;
-    ::SendMessageW(window_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column - 1),
-                   MAKELPARAM(width, 0));
+    ::SendMessageW(window_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
   }
 }
 
@@ -77,7 +76,7 @@ void ResultsListControl::ColumnAdded(int column) {
   item.fmt = LVCFMT_LEFT;
   item.pszText = header.data();
   item.cx = TwipsToPixels(DesignedWidthTwips(column), dpi_);
-  ::SendMessageW(window_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column - 1),
+  ::SendMessageW(window_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
                  reinterpret_cast<LPARAM>(&item));
 }
 
@@ -92,7 +91,7 @@ bool ResultsListControl::OnNotify(NMHDR& header, LRESULT& result) noexcept {
       result = FindItem(reinterpret_cast<NMLVFINDITEMW&>(header));
       return true;
     case LVN_COLUMNCLICK:
-      SortByColumn(reinterpret_cast<NMLISTVIEW&>(header).iSubItem + 1);
+      SortByColumn(reinterpret_cast<NMLISTVIEW&>(header).iSubItem);
       result = 0;
       return true;
     case NM_CUSTOMDRAW:

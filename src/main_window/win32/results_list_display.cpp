@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "main_window/win32/results_list_control.h"
+#include "results/result_columns.h"
 #include "shared/win32/system_text.h"
 
 // Vista's commctrl.h; older mingw-w64 headers lack it.
@@ -36,14 +37,15 @@ void ResultsListControl::RowsAdded(int, int) {
 
 void ResultsListControl::RowChanged(int row) {
   if (holds_ > 0 || window_ == nullptr) return;
-  const int item = model_.PositionOf(row) - 1;
+  const int item = model_.PositionOf(row);
   ::SendMessageW(window_, LVM_REDRAWITEMS, static_cast<WPARAM>(item), item);
 }
 
 // Screen readers hear the box change; announced once the model holds the new mark.
 void ResultsListControl::RowCheckChanged(int row) {
   if (holds_ > 0 || window_ == nullptr) return;
-  ::NotifyWinEvent(EVENT_OBJECT_STATECHANGE, window_, OBJID_CLIENT, model_.PositionOf(row));
+  // An item's child id counts from 1: 0 is the control itself.
+  ::NotifyWinEvent(EVENT_OBJECT_STATECHANGE, window_, OBJID_CLIENT, model_.PositionOf(row) + 1);
 }
 
 void ResultsListControl::RowsRearranged() {
@@ -55,7 +57,7 @@ void ResultsListControl::RowsRearranged() {
   const auto positionNow = [&](int item) {
     if (item < 0 || static_cast<size_t>(item) >= shownRows_.size()) return -1;
     const int row = shownRows_[static_cast<size_t>(item)];
-    return row <= model_.RowCount() ? model_.PositionOf(row) - 1 : -1;
+    return row < model_.RowCount() ? model_.PositionOf(row) : -1;
   };
   for (int& item : selected) item = positionNow(item);
   selected.erase(std::remove(selected.begin(), selected.end(), -1), selected.end());
@@ -68,8 +70,8 @@ void ResultsListControl::RowsRearranged() {
 void ResultsListControl::RememberShownRows() noexcept {
   const int count = model_.RowCount();
   shownRows_.resize(static_cast<size_t>(count));
-  for (int position = 1; position <= count; ++position) {
-    shownRows_[static_cast<size_t>(position - 1)] = model_.RowAt(position);
+  for (int position = 0; position < count; ++position) {
+    shownRows_[static_cast<size_t>(position)] = model_.RowAt(position);
   }
 }
 
@@ -85,7 +87,8 @@ int ResultsListControl::FindItem(const NMLVFINDITEMW& find) const noexcept {
   for (int step = 0; step < count; ++step) {
     const int index = (start + step) % count;
     if (index < start && (find.lvfi.flags & LVFI_WRAP) == 0) break;
-    const std::u16string_view text = model_.Cell(model_.RowAt(index + 1), 1);
+    const std::u16string_view text =
+        model_.Cell(model_.RowAt(index), IndexOf(ResultColumn::kDrive));
     if (text.size() < wanted.size() || (!partial && text.size() != wanted.size())) continue;
     const std::u16string_view wantedText(reinterpret_cast<const char16_t*>(wanted.data()),
                                          wanted.size());
@@ -98,9 +101,9 @@ int ResultsListControl::FindItem(const NMLVFINDITEMW& find) const noexcept {
 
 void ResultsListControl::AnswerDisplayInfo(LVITEMW& item) const noexcept {
   if (item.iItem < 0 || item.iItem >= model_.RowCount()) return;
-  const int row = model_.RowAt(item.iItem + 1);
+  const int row = model_.RowAt(item.iItem);
   if ((item.mask & LVIF_TEXT) && item.pszText != nullptr && item.cchTextMax > 0) {
-    const std::u16string_view text = model_.Cell(row, item.iSubItem + 1);
+    const std::u16string_view text = model_.Cell(row, item.iSubItem);
     const size_t length = std::min(text.size(), static_cast<size_t>(item.cchTextMax - 1));
     std::copy_n(text.data(), length, reinterpret_cast<char16_t*>(item.pszText));
     item.pszText[length] = L'\0';
@@ -120,17 +123,17 @@ bool ResultsListControl::ToggleAtPoint(LPARAM point) noexcept {
   if (index < 0 || (hit.flags & LVHT_ONITEMSTATEICON) == 0) return false;
   if (index >= model_.RowCount()) return false;
   ::SetFocus(window_);
-  model_.ToggleChecked(model_.RowAt(index + 1));
+  model_.ToggleChecked(model_.RowAt(index));
   return true;
 }
 
 void ResultsListControl::ToggleSelection() noexcept {
   std::vector<int> rows = SelectedItems();
-  for (int& row : rows) row = model_.RowAt(row + 1);
+  for (int& row : rows) row = model_.RowAt(row);
   const int focused =
       static_cast<int>(CallControl(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
   const bool hasFocus = focused >= 0 && focused < model_.RowCount();
-  model_.ToggleTogether(rows, hasFocus ? model_.RowAt(focused + 1) : 0);
+  model_.ToggleTogether(rows, hasFocus ? model_.RowAt(focused) : -1);
 }
 
 // Tools (accessibility, automation) tick and untick rows by the state image.
@@ -141,9 +144,9 @@ LRESULT ResultsListControl::SetItemState(int index, const LVITEMW& item) noexcep
       const bool checked = image == kCheckedImage;
       const int count = model_.RowCount();
       if (index == -1) {
-        for (int row = 1; row <= count; ++row) model_.SetChecked(row, checked);
+        for (int row = 0; row < count; ++row) model_.SetChecked(row, checked);
       } else if (index >= 0 && index < count) {
-        model_.SetChecked(model_.RowAt(index + 1), checked);
+        model_.SetChecked(model_.RowAt(index), checked);
       } else {
         return FALSE;
       }

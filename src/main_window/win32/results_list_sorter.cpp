@@ -13,8 +13,8 @@ int ResultsListSorter::SystemCollation::Compare(std::u16string_view a,
 }
 
 void ResultsListSorter::SortByColumn(HWND list, int column) noexcept {
-  if (column < 1 || column > model_.ColumnCount()) return;
-  SortKey key{column, FactOfColumn(column - 1), true};
+  if (column < 0 || column >= model_.ColumnCount()) return;
+  SortKey key{column, FactOfColumn(column), true};
   if (model_.Sort() && model_.Sort()->column == column) key.ascending = !model_.Sort()->ascending;
   // The selection and the focus go with their rows (ResultsListControl::RowsRearranged).
   if (!model_.SortBy(key)) return;
@@ -35,7 +35,7 @@ void ResultsListSorter::ShowSortArrow(HWND list) const noexcept {
     item.mask = HDI_FORMAT;
     if (!::SendMessageW(header, HDM_GETITEMW, index, reinterpret_cast<LPARAM>(&item))) continue;
     item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
-    if (sort && sort->column == index + 1) item.fmt |= sort->ascending ? HDF_SORTUP : HDF_SORTDOWN;
+    if (sort && sort->column == index) item.fmt |= sort->ascending ? HDF_SORTUP : HDF_SORTDOWN;
     ::SendMessageW(header, HDM_SETITEMW, index, reinterpret_cast<LPARAM>(&item));
   }
 }

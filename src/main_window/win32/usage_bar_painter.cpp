@@ -43,7 +43,7 @@ LRESULT UsageBarPainter::OnCustomDraw(const NMLVCUSTOMDRAW& draw) const noexcept
       const HWND list = draw.nmcd.hdr.hwndFrom;
       const int item = static_cast<int>(draw.nmcd.dwItemSpec);
       if (draw.iSubItem != kBarSubItem || item < 0 || item >= model_.RowCount()) break;
-      const std::optional<double> share = UsageBarShare(model_.RowFacts(model_.RowAt(item + 1)));
+      const std::optional<double> share = UsageBarShare(model_.RowFacts(model_.RowAt(item)));
       RECT cell{LVIR_BOUNDS, kBarSubItem, 0, 0};
       if (!share || !::SendMessageW(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(item),
                                     reinterpret_cast<LPARAM>(&cell))) {
