@@ -4,6 +4,8 @@
 #include <iterator>
 #include <optional>
 
+#include "shared/text_convert.h"
+
 namespace brindlecap {
 
 namespace {
@@ -16,15 +18,6 @@ constexpr Switch kSwitches[] = {
     {u"stext", ExportFormat::kText}, {u"stab", ExportFormat::kTab},
     {u"scsv", ExportFormat::kCsv},   {u"sjson", ExportFormat::kJson},
     {u"shtml", ExportFormat::kHtml}, {u"sprom", ExportFormat::kPrometheus}};
-
-bool SameIgnoringAsciiCase(std::u16string_view text, std::u16string_view lowerCase) {
-  if (text.size() != lowerCase.size()) return false;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char16_t c = text[i] >= u'A' && text[i] <= u'Z' ? text[i] - u'A' + u'a' : text[i];
-    if (c != lowerCase[i]) return false;
-  }
-  return true;
-}
 
 // A whole number of seconds within /timeout's range; nothing otherwise.
 std::optional<int> TimeoutSeconds(std::u16string_view text) {

@@ -10,8 +10,6 @@ namespace {
 
 constexpr double kLargestAmount = 9.2e18;  // below the largest int64_t
 
-char16_t Upper(char16_t c) { return c >= u'a' && c <= u'z' ? c - u'a' + u'A' : c; }
-
 // Digits with an optional fraction at the start of the text; the rest stays in it.
 std::optional<double> TakeNumber(std::u16string_view& text) {
   double value = 0, scale = 0;
@@ -33,13 +31,13 @@ std::optional<double> TakeNumber(std::u16string_view& text) {
 }
 
 // The free bytes below which the drive is past the threshold.
-double LimitBytes(const FreeThreshold& threshold, int64_t total) {
+double LimitBytes(const FreeThreshold& threshold, uint64_t total) {
   if (threshold.bytes) return static_cast<double>(*threshold.bytes);
   return static_cast<double>(total) * threshold.percent / 100.0;
 }
 
 // The threshold as the performance data gives it: the used bytes it stands for.
-std::u16string UsedLimitText(const FreeThreshold& threshold, int64_t total) {
+std::u16string UsedLimitText(const FreeThreshold& threshold, uint64_t total) {
   const double used = std::floor(static_cast<double>(total) - LimitBytes(threshold, total));
   return DecimalText(used > 0 ? static_cast<unsigned long long>(used) : 0);
 }
@@ -88,8 +86,7 @@ std::optional<FreeThreshold> ParseFreeThreshold(std::u16string_view text) {
     return FreeThreshold{*number, std::nullopt};
   }
   if (!text.empty() && text.front() == u' ') text.remove_prefix(1);
-  std::u16string unit;
-  for (const char16_t c : text) unit += Upper(c);
+  const std::u16string unit = AsciiUpperCase(std::u16string(text));
   constexpr std::u16string_view kUnits[] = {u"BYTES", u"KB", u"MB", u"GB", u"TB"};
   double bytes = *number;
   for (const std::u16string_view known : kUnits) {
@@ -124,22 +121,24 @@ CheckResult CheckDrives(const std::vector<DriveFacts>& drives, const CheckThresh
     } else if (!drive.totalBytes || !drive.freeBytes || !drive.usedBytes) {
       text.append(u"space unknown");
     } else {
-      const int64_t total = *drive.totalBytes, free = *drive.freeBytes;
+      // The system's exact unsigned counts: a drive past 2^63 bytes stays whole.
+      const uint64_t total = *drive.totalBytes, free = *drive.freeBytes;
       const double freeBytes = static_cast<double>(free);
       state = freeBytes < LimitBytes(thresholds.crit, total)   ? CheckState::kCritical
               : freeBytes < LimitBytes(thresholds.warn, total) ? CheckState::kWarning
                                                                : CheckState::kOk;
-      const int64_t percent = total > 0 ? static_cast<int64_t>(freeBytes * 100 / total) : 0;
-      text.append(DecimalText(static_cast<unsigned long long>(free / (1024 * 1024))))
+      const uint64_t percent =
+          total > 0 ? static_cast<uint64_t>(freeBytes * 100 / static_cast<double>(total)) : 0;
+      text.append(DecimalText(free / (1024 * 1024)))
           .append(u" MB (")
-          .append(DecimalText(static_cast<unsigned long long>(percent)))
+          .append(DecimalText(percent))
           .append(u"%)");
       if (!data.empty()) data.append(u" ");
       data.append(u"'").append(drive.root).append(u"'=");
-      data.append(DecimalText(static_cast<unsigned long long>(*drive.usedBytes))).append(u"B;");
+      data.append(DecimalText(*drive.usedBytes)).append(u"B;");
       data.append(UsedLimitText(thresholds.warn, total)).append(u";");
       data.append(UsedLimitText(thresholds.crit, total)).append(u";0;");
-      data.append(DecimalText(static_cast<unsigned long long>(total)));
+      data.append(DecimalText(total));
     }
     if (state != CheckState::kOk) text.append(u" ").append(StateName(state));
     text.append(u";");

@@ -5,6 +5,7 @@
 #include "drive_info/kernel32.h"
 #include "results/result_columns.h"
 #include "retrieval/drive_steps.h"
+#include "shared/text_convert.h"
 
 namespace brindlecap {
 
@@ -17,8 +18,6 @@ constexpr struct {
                   {u"floppy", drive_kind::kFloppy}, {u"cd", drive_kind::kCd},
                   {u"dvd", drive_kind::kDvd},       {u"remote", drive_kind::kRemote},
                   {u"ram", drive_kind::kRam}};
-
-char16_t Upper(char16_t c) { return c >= u'a' && c <= u'z' ? c - u'a' + u'A' : c; }
 
 // The comma-separated parts of the text, each given to take; false when one is refused.
 template <typename Take>
@@ -39,7 +38,7 @@ std::optional<std::u16string> ParseDriveLetters(std::u16string_view text) {
   const bool read = EachPart(text, [&](std::u16string_view part) {
     if (part.size() == 3 && part[2] == u'\\') part.remove_suffix(1);
     if (part.size() == 2 && part[1] == u':') part.remove_suffix(1);
-    const char16_t letter = part.size() == 1 ? Upper(part[0]) : u'\0';
+    const char16_t letter = part.size() == 1 ? AsciiUpperCase(part[0]) : u'\0';
     if (letter < u'A' || letter > u'Z') return false;
     if (letters.find(letter) == std::u16string::npos) letters += letter;
     return true;
@@ -52,11 +51,7 @@ std::optional<unsigned> ParseDriveKinds(std::u16string_view text) {
   unsigned kinds = 0;
   const bool read = EachPart(text, [&](std::u16string_view part) {
     for (const auto& known : kKindNames) {
-      if (part.size() != known.name.size()) continue;
-      bool same = true;
-      for (size_t i = 0; i < part.size(); ++i)
-        same = same && Upper(part[i]) == Upper(known.name[i]);
-      if (!same) continue;
+      if (!SameIgnoringAsciiCase(part, known.name)) continue;
       kinds |= known.kind;
       return true;
     }
@@ -74,7 +69,7 @@ unsigned KindOf(std::optional<int16_t> code, std::u16string_view root,
     case k::kDriveFixed:
       return drive_kind::kFixed;
     case k::kDriveRemovable:
-      return !root.empty() && (Upper(root[0]) == u'A' || Upper(root[0]) == u'B')
+      return !root.empty() && (AsciiUpperCase(root[0]) == u'A' || AsciiUpperCase(root[0]) == u'B')
                  ? drive_kind::kFloppy
                  : drive_kind::kUsb;
     case k::kDriveCdrom:
@@ -93,7 +88,7 @@ ChosenRows ChooseRows(const ResultsModel& results, const DriveChoice& choice) {
   std::u16string found;
   for (int row = 0; row < results.RowCount(); ++row) {
     const DriveFacts& facts = results.RowFacts(row);
-    const char16_t letter = facts.root.empty() ? u'\0' : Upper(facts.root[0]);
+    const char16_t letter = facts.root.empty() ? u'\0' : AsciiUpperCase(facts.root[0]);
     found += letter;
     if (!choice.letters.empty() && choice.letters.find(letter) == std::u16string::npos) continue;
     // A drive that did not answer may be of any kind, and must not go unseen.

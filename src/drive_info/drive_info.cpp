@@ -63,13 +63,6 @@ std::u16string SerialText(uint32_t serial) {
   return digits.substr(0, 4) + u'-' + digits.substr(4);
 }
 
-std::u16string AsciiUpperCase(std::u16string text) {
-  for (char16_t& c : text) {
-    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
-  }
-  return text;
-}
-
 // Half-way cases go to the even digit (the default floating-point rounding).
 double RoundToHundredths(double value) { return std::nearbyint(value * 100.0) / 100.0; }
 

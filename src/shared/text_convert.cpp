@@ -36,4 +36,21 @@ std::string Utf16ToAscii(std::u16string_view text) {
   return result;
 }
 
+char16_t AsciiUpperCase(char16_t c) {
+  return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+}
+
+std::u16string AsciiUpperCase(std::u16string text) {
+  for (char16_t& c : text) c = AsciiUpperCase(c);
+  return text;
+}
+
+bool SameIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (AsciiUpperCase(a[i]) != AsciiUpperCase(b[i])) return false;
+  }
+  return true;
+}
+
 }  // namespace brindlecap

@@ -13,5 +13,10 @@ std::u16string DecimalText(unsigned long long value);
 std::string HexText(uint32_t value, int digits, bool upperCase = true);
 // Characters above 0x7F become '?'.
 std::string Utf16ToAscii(std::u16string_view text);
+// 'a' to 'z' become 'A' to 'Z'; every other character stays as it is.
+char16_t AsciiUpperCase(char16_t c);
+std::u16string AsciiUpperCase(std::u16string text);
+// The same texts but for the case of ASCII letters (switches, drive letters, units).
+bool SameIgnoringAsciiCase(std::u16string_view a, std::u16string_view b);
 
 }  // namespace brindlecap
