@@ -4,6 +4,8 @@
 #include <cctype>
 #include <cstring>
 
+#include "shared/text_convert.h"
+
 namespace brindlecap::testing {
 
 namespace {
@@ -33,6 +35,9 @@ bool CopyWithNul(const std::u16string& text, char16_t* buffer, uint32_t size) {
   std::copy(text.c_str(), text.c_str() + text.size() + 1, buffer);
   return true;
 }
+
+// A path as the fake records and looks it up: narrow, since roots are ASCII.
+std::string NarrowPath(const char16_t* path) { return Utf16ToAscii(std::u16string_view(path)); }
 
 }  // namespace
 
@@ -143,8 +148,7 @@ int32_t FakeKernel32::GetVolumeInformationW(
     uint32_t* volumeSerialNumber, uint32_t* maximumComponentLength, uint32_t* fileSystemFlags,
     char16_t* fileSystemNameBuffer, uint32_t fileSystemNameSize) {
   const auto lock = Enter();
-  std::string root;  // recorded narrow: a root is ASCII
-  for (const char16_t* c = rootPathName; *c != 0; ++c) root += *c < 0x80 ? char(*c) : '?';
+  const std::string root = NarrowPath(rootPathName);
   RecordedCall& call = Record("GetVolumeInformationW", root.c_str());
   call.length = volumeNameSize;
   call.secondLength = fileSystemNameSize;
@@ -175,8 +179,7 @@ int32_t FakeKernel32::GetDiskFreeSpaceExW(const char16_t* directoryName,
                                           uint64_t* totalNumberOfBytes,
                                           uint64_t* totalNumberOfFreeBytes) {
   const auto lock = Enter();
-  std::string root;  // recorded narrow: a root is ASCII
-  for (const char16_t* c = directoryName; *c != 0; ++c) root += *c < 0x80 ? char(*c) : '?';
+  const std::string root = NarrowPath(directoryName);
   Record("GetDiskFreeSpaceExW", root.c_str());
   MaybeThrow("GetDiskFreeSpaceExW");
   const FakeDrive* drive = DriveOf(root);
