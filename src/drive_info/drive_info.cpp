@@ -20,11 +20,26 @@ constexpr uint32_t kBufferLength = 255;
 // The media-types answer: device type, entry count and 11 entries of 32 bytes.
 constexpr uint32_t kMediaTypesAnswerSize = 360;
 
-// A failed system call, as a failure that carries its error code.
-RuntimeFailure SystemFailure(uint32_t code) { return {static_cast<int32_t>(code), {}}; }
+// A failed system call, raised with its error code.
+struct SystemCallFailed {
+  uint32_t code;
+};
 
-QueryFailure Failure(const RuntimeFailure& failure) {
-  return {failure.Number(), failure.Description()};
+// The failure being handled, as a query answers it: call it only inside a catch block.
+QueryFailure CurrentQueryFailure() noexcept {
+  try {
+    try {
+      throw;
+    } catch (const SystemCallFailed& failed) {
+      return {static_cast<int32_t>(failed.code), {}};
+    } catch (const std::bad_alloc&) {
+      return {kQueryOutOfMemory, CurrentFailure().Description()};
+    } catch (...) {
+      return {kQueryFailed, CurrentFailure().Description()};
+    }
+  } catch (...) {
+    return {kQueryOutOfMemory, {}};  // no memory for the description
+  }
 }
 
 // Runs a query that fills its value and raises what it meets: the answer keeps
@@ -35,11 +50,7 @@ Answer<Value> Asking(Query&& query) noexcept {
   try {
     query(answer.value);
   } catch (...) {
-    try {
-      answer.failure = Failure(CurrentFailure());
-    } catch (...) {
-      answer.failure = QueryFailure{error_number::kOutOfMemory, {}};
-    }
+    answer.failure = CurrentQueryFailure();
   }
   return answer;
 }
@@ -107,7 +118,7 @@ Answer<DriveKind> DriveInfo::KindName(const std::u16string& root) {
         if (deviceType == static_cast<int32_t>(k::kFileDeviceCdRom)) name = u"CD-ROM";
         if (deviceType == static_cast<int32_t>(k::kFileDeviceDvd)) name = u"DVD-ROM";
       } catch (...) {
-        answer.value.probeFailure = Failure(CurrentFailure());
+        answer.value.probeFailure = CurrentQueryFailure();
       }
       break;
     case k::kDriveRamdisk:
@@ -172,7 +183,7 @@ Answer<VolumeDetails> DriveInfo::Volume(const std::u16string& root) {
     if (!system_.kernel32.GetVolumeInformationW(root.c_str(), volumeBuffer.text, kBufferLength,
                                                 &serial, &maximumComponentLength, &fileSystemFlags,
                                                 fileSystemBuffer.text, kBufferLength)) {
-      throw SystemFailure(system_.kernel32.GetLastError());
+      throw SystemCallFailed{system_.kernel32.GetLastError()};
     }
     details.name = std::u16string(volumeBuffer.UpToNul());
     details.fileSystem = std::u16string(fileSystemBuffer.UpToNul());
@@ -186,7 +197,7 @@ Answer<DriveSpace> DriveInfo::Space(const std::u16string& root) {
     uint64_t callerFree = 0, total = 0, free = 0;
     // Wide: a folder a volume is mounted in may have any name.
     if (!system_.kernel32.GetDiskFreeSpaceExW(root.c_str(), &callerFree, &total, &free)) {
-      throw SystemFailure(system_.kernel32.GetLastError());
+      throw SystemCallFailed{system_.kernel32.GetLastError()};
     }
     // The caller may use less than the volume has free only under a per-user quota,
     // whose total is the caller's too: then what the caller may still use is free.

@@ -21,8 +21,12 @@ struct DriveSystem {
   const LocaleInfo& locale;
 };
 
-// Why a query found less than it was asked: the system's error code, or the number
-// of a failure met on the way, with that failure's description (empty for a code).
+// The status of a query that failed on its own rather than in a system call.
+constexpr int32_t kQueryOutOfMemory = 7;
+constexpr int32_t kQueryFailed = 51;  // anything else met on the way
+
+// Why a query found less than it was asked: the system's error code, or one of the
+// statuses above with the description of the failure met (empty for a code).
 struct QueryFailure {
   int32_t number = 0;
   std::u16string description;

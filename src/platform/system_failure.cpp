@@ -22,14 +22,6 @@ std::u16string SystemMessage(DWORD errorCode) {
   return text;
 }
 
-namespace {
-
-RuntimeFailure SystemFailure(DWORD errorCode) {
-  return RuntimeFailure(static_cast<int32_t>(errorCode), SystemMessage(errorCode));
-}
-
-}  // namespace
-
-void ThrowLastError() { throw SystemFailure(::GetLastError()); }
+void ThrowLastError() { throw RuntimeFailure(SystemMessage(::GetLastError())); }
 
 }  // namespace brindlecap::win32

@@ -51,11 +51,10 @@ class DriveSteps {
   }
 
  private:
-  // A failure without a code of its own is told as an internal error.
+  // A failed call that left no code is told as any other failure of the query.
   static std::optional<uint32_t> Number(const std::optional<QueryFailure>& failure) {
     if (!failure) return std::nullopt;
-    return static_cast<uint32_t>(failure->number != 0 ? failure->number
-                                                      : error_number::kInternalError);
+    return static_cast<uint32_t>(failure->number != 0 ? failure->number : kQueryFailed);
   }
 
   void WriteKind(RetrievalLine line) {

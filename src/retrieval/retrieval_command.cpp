@@ -39,7 +39,7 @@ void RetrievalCommand::Run() noexcept {
   instance_ = std::make_unique<DriveInfo>(system_);
   op_.Do(kListDrives, [&] {
     Answer<std::vector<std::u16string>> listed = instance_->Roots();
-    if (listed.failure) throw RuntimeFailure(listed.failure->number, listed.failure->description);
+    if (listed.failure) throw RuntimeFailure(listed.failure->description);
     roots = std::move(listed.value);
     // A failed folder search leaves the drives' rows as they are.
     if (mountedFolders_) {

@@ -12,23 +12,21 @@ RuntimeFailure CurrentFailure() {
   } catch (const RuntimeFailure& failure) {
     return failure;
   } catch (const std::bad_alloc&) {
-    return {error_number::kOutOfMemory, u"Out of memory"};
+    return RuntimeFailure(u"Out of memory");
   } catch (const std::exception& failure) {
-    return {error_number::kInternalError, AsciiToUtf16(failure.what())};
+    return RuntimeFailure(AsciiToUtf16(failure.what()));
   } catch (...) {
-    return {error_number::kInternalError, u"Unexpected failure"};
+    return RuntimeFailure(u"Unexpected failure");
   }
 }
 
 RuntimeFailure InvalidArgumentFailure() {
-  return {error_number::kInvalidArgument, u"Invalid procedure call or argument"};
+  return RuntimeFailure(u"Invalid procedure call or argument");
 }
-RuntimeFailure OverflowFailure() { return {error_number::kOverflow, u"Overflow"}; }
+RuntimeFailure OverflowFailure() { return RuntimeFailure(u"Overflow"); }
 RuntimeFailure ObjectNotSetFailure() {
-  return {error_number::kObjectNotSet, u"Object variable or With block variable not set"};
+  return RuntimeFailure(u"Object variable or With block variable not set");
 }
-RuntimeFailure IndexOutOfBoundsFailure() {
-  return {error_number::kIndexOutOfBounds, u"Index out of bounds"};
-}
+RuntimeFailure IndexOutOfBoundsFailure() { return RuntimeFailure(u"Index out of bounds"); }
 
 }  // namespace brindlecap

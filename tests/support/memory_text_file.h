@@ -49,20 +49,20 @@ class MemoryTextStream : public TextFileWriter {
 
   void WriteLine(const std::u16string& text) override {
     ++store_.writeCalls;
-    if (closed_) throw RuntimeFailure(52, u"Bad file name or number");
-    if (store_.writeCalls == store_.failAtWrite) throw RuntimeFailure(61, u"Disk full");
+    if (closed_) throw RuntimeFailure(u"Bad file name or number");
+    if (store_.writeCalls == store_.failAtWrite) throw RuntimeFailure(u"Disk full");
     store_.files[path_] += ToCodePage1252(text) + "\r\n";
   }
 
   void WriteBytes(std::string_view bytes) override {
     ++store_.writeCalls;
-    if (closed_) throw RuntimeFailure(52, u"Bad file name or number");
-    if (store_.writeCalls == store_.failAtWrite) throw RuntimeFailure(61, u"Disk full");
+    if (closed_) throw RuntimeFailure(u"Bad file name or number");
+    if (store_.writeCalls == store_.failAtWrite) throw RuntimeFailure(u"Disk full");
     store_.files[path_] += bytes;
   }
 
   void Close() override {
-    if (store_.failClose) throw RuntimeFailure(57, u"Device I/O error");
+    if (store_.failClose) throw RuntimeFailure(u"Device I/O error");
     closed_ = true;
     store_.open.erase(path_);
   }
@@ -78,9 +78,9 @@ class MemoryFileSystemObject : public TextFiles {
   explicit MemoryFileSystemObject(MemoryFileStore& store) : store_(store) {}
 
   std::unique_ptr<TextFileWriter> Create(const std::u16string& path, bool overwrite) override {
-    if (store_.failCreate) throw RuntimeFailure(76, u"Path not found");
+    if (store_.failCreate) throw RuntimeFailure(u"Path not found");
     if (!overwrite && store_.files.count(path) != 0) {
-      throw RuntimeFailure(58, u"File already exists");
+      throw RuntimeFailure(u"File already exists");
     }
     store_.files[path].clear();
     store_.open.insert(path);
@@ -93,7 +93,7 @@ class MemoryFileSystemObject : public TextFiles {
 
 inline std::function<std::unique_ptr<TextFiles>()> MemoryFileStore::Factory() {
   return [this]() -> std::unique_ptr<TextFiles> {
-    if (failFactory) throw RuntimeFailure(429, u"ActiveX component can't create object");
+    if (failFactory) throw RuntimeFailure(u"ActiveX component can't create object");
     return std::make_unique<MemoryFileSystemObject>(*this);
   };
 }

@@ -39,9 +39,7 @@ class ScriptedList : public ResultsModel {
   }
 
  private:
-  static RuntimeFailure OutOfMemory() {
-    return RuntimeFailure(error_number::kOutOfMemory, u"Out of memory");
-  }
+  static RuntimeFailure OutOfMemory() { return RuntimeFailure(u"Out of memory"); }
   bool IsRefused(std::u16string_view driveText) const {
     return refusedDrive_ != u'\0' && !driveText.empty() && driveText[0] == refusedDrive_;
   }

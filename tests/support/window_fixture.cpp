@@ -46,7 +46,7 @@ void WindowFixture::Load() {
       [] { return std::unique_ptr<TextFiles>(); },
       [this] { return homePageNumber; },
       [this](std::u16string_view address) {
-        if (failLaunch) throw RuntimeFailure(53, u"File not found");
+        if (failLaunch) throw RuntimeFailure(u"File not found");
         launched.emplace_back(address);
       },
       windowCreated,

@@ -259,7 +259,7 @@ TEST_F(CommandLineExportTest, TheChosenDrivesAloneAreWrittenOrChecked) {
 }
 
 TEST_F(CommandLineExportTest, FailedQueriesGoToTheirDrivesAndGiveExitCodeThree) {
-  machine.ThrowOn("GetDriveTypeA", RuntimeFailure(51, u"Internal error"));
+  machine.ThrowOn("GetDriveTypeA", RuntimeFailure(u"Internal error"));
   EXPECT_EQ(Export(ExportFormat::kJson), exit_code::kWrittenWithFailedQueries);
   const std::string json = File();
   EXPECT_NE(json.find("\"root\": \"A:\\\\\", \"label\": \"\", \"kind\": \"\", \"driveType\": null"),
@@ -281,7 +281,7 @@ TEST_F(CommandLineExportTest, ReportsBelongToTheDriveWhoseTurnItWas) {
   AddResultColumns(list);
   ReportLog log;
   machine.AddDrive('D', k::kDriveCdrom).NotReady();
-  machine.ThrowOn("GetDriveTypeA", RuntimeFailure(51, u"Internal error"));
+  machine.ThrowOn("GetDriveTypeA", RuntimeFailure(u"Internal error"));
   list.Refuse(u'C');  // C:'s row cannot be added
   RetrieveAllDrives(list, DriveSystem{machine, codePage, locale}, log, workers.Workers(), {});
   log.ShowApplicationError(u"Out of memory", location::kWriteList, 150);
@@ -301,7 +301,7 @@ TEST_F(CommandLineExportTest, ReportsBelongToTheDriveWhoseTurnItWas) {
 }
 
 TEST_F(CommandLineExportTest, AFailureBeforeAnyDriveIsKeptApart) {
-  machine.ThrowOn("GetLogicalDriveStringsA", RuntimeFailure(51, u"Internal error"));
+  machine.ThrowOn("GetLogicalDriveStringsA", RuntimeFailure(u"Internal error"));
   EXPECT_EQ(Export(ExportFormat::kJson), exit_code::kWrittenWithFailedQueries);
   EXPECT_NE(File().find("\"drives\": [],\r\n  \"errors\": [\r\n    {\"root\": null, \"line\": 108, "
                         "\"description\": \"Internal error\"}\r\n  ]\r\n}"),

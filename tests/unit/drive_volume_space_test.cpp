@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -59,7 +60,8 @@ TEST_F(DriveInfoTest, SerialTextHasEightUpperCaseDigitsOrNoSn) {
   }
 }
 
-// A failed call answers the system's code, even 0; a failure met on the way, its number.
+// A failed call answers the system's code, even 0; a failure met on the way, the
+// query's own status and the failure's description.
 TEST_F(DriveInfoTest, VolumeFailureIsTheCodeOrTheFailureAndShowsNothing) {
   for (uint32_t error :
        {k::kErrorNotReady, k::kErrorAccessDenied, 32768u, 1392u, 0xFFFFFFFFu, 0u}) {
@@ -76,9 +78,11 @@ TEST_F(DriveInfoTest, VolumeFailureIsTheCodeOrTheFailureAndShowsNothing) {
        {InvalidArgumentFailure(), ObjectNotSetFailure(), IndexOutOfBoundsFailure()}) {
     machine.ThrowOn("GetVolumeInformationW", failure);
     const auto volume = info.Volume(u"C:\\");
-    EXPECT_EQ(FailureOf(volume), failure.Number());
+    EXPECT_EQ(FailureOf(volume), kQueryFailed);
     EXPECT_EQ(volume.failure->description, failure.Description());
   }
+  machine.beforeEachCall = [] { throw std::bad_alloc(); };
+  EXPECT_EQ(FailureOf(info.Volume(u"C:\\")), kQueryOutOfMemory);
 }
 
 // --- Space -------------------------------------------------------------------

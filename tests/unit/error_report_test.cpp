@@ -103,7 +103,7 @@ TEST(ReportingOperation, ActionsSharingALineAreSkippedOneByOne) {
 // A callee without its own handling passes its failure up unchanged.
 void CalleeThatFails(std::vector<int>& ran) {
   ran.push_back(1);
-  throw RuntimeFailure(53, u"File not found");
+  throw RuntimeFailure(u"File not found");
 }
 
 TEST(ReportingOperation, ACalleesFailureCarriesTheCallersLabelAndLine) {

@@ -17,7 +17,6 @@
 #include "results/results_model.h"
 #include "results/usage_bar.h"
 #include "shared/runtime_failure.h"
-#include "support/failure_number.h"
 
 namespace brindlecap {
 namespace {

@@ -17,12 +17,12 @@
 #include "results/result_columns.h"
 #include "results/usage_bar.h"
 #include "shared/runtime_failure.h"
-#include "support/failure_number.h"
+#include "support/failure_text.h"
 
 namespace brindlecap {
 namespace {
 
-using testing::FailureNumber;
+using testing::FailureText;
 
 TEST(ResultsModel, RowsAndColumnsCountFromZeroAndAreAppendedInOrder) {
   ResultsModel list;
@@ -52,10 +52,10 @@ TEST(ResultsModel, IndexesOutOfRangeRaiseIndexOutOfBounds) {
   list.AddColumn(u"Drive");
   list.AddColumn(u"Type");
   list.AddRow(u"C:\\");
-  EXPECT_EQ(FailureNumber([&] { list.Cell(-1, 0); }), error_number::kIndexOutOfBounds);
-  EXPECT_EQ(FailureNumber([&] { list.Cell(1, 0); }), error_number::kIndexOutOfBounds);
-  EXPECT_EQ(FailureNumber([&] { list.SetCell(0, 2, u"x"); }), error_number::kIndexOutOfBounds);
-  EXPECT_EQ(FailureNumber([&] { list.ColumnTitle(2); }), error_number::kIndexOutOfBounds);
+  EXPECT_EQ(FailureText([&] { list.Cell(-1, 0); }), u"Index out of bounds");
+  EXPECT_EQ(FailureText([&] { list.Cell(1, 0); }), u"Index out of bounds");
+  EXPECT_EQ(FailureText([&] { list.SetCell(0, 2, u"x"); }), u"Index out of bounds");
+  EXPECT_EQ(FailureText([&] { list.ColumnTitle(2); }), u"Index out of bounds");
 }
 
 // Records what a view of the model is told.

@@ -96,8 +96,7 @@ TEST_P(RetrievalFaultTest, IsReportedAtItsLineAndTheRunGoesOn) {
   const auto& [fault, reversed] = GetParam();
   machine.AddDrive('A', k::kDriveRemovable).NotReady();
   machine.AddDrive('C', k::kDriveFixed).Label("System").Serial(0x1234ABCD);
-  if (*fault.kernel32Call)
-    machine.ThrowOn(fault.kernel32Call, RuntimeFailure(51, u"Internal error"));
+  if (*fault.kernel32Call) machine.ThrowOn(fault.kernel32Call, RuntimeFailure(u"Internal error"));
   list.Refuse(fault.refusedDrive, fault.refusedCell);
   workers.holding = reversed;
   Run();
@@ -115,7 +114,7 @@ TEST_F(RetrievalTest, RowsAndReportsWaitForEveryEarlierDriveAndAskNothingTwice) 
   machine.AddDrive('C', k::kDriveFixed).Label("System").Serial(0x1234ABCD);
   // The optical probe's own box belongs to D's turn, not to the moment D answered.
   machine.AddDrive('D', k::kDriveCdrom).NotReady();
-  machine.ThrowOn("CreateFileA", RuntimeFailure(51, u"Internal error"));
+  machine.ThrowOn("CreateFileA", RuntimeFailure(u"Internal error"));
   Run();
   const std::vector<Row> atOnce = Rows();
   const auto boxesAtOnce = boxes.boxes.size();
@@ -167,7 +166,7 @@ TEST_F(RetrievalTest, GivingUpWritesNotAnsweringRowsInDriveOrderAndNeverReadsThe
   machine.AddDrive('C', k::kDriveFixed).Label("Stuck").Space(2048, 1024);
   machine.AddDrive('D', k::kDriveCdrom).NotReady();
   machine.AddDrive('E', k::kDriveFixed).Label("Late");
-  machine.ThrowOn("CreateFileA", RuntimeFailure(51, u"Internal error"));  // D's probe box
+  machine.ThrowOn("CreateFileA", RuntimeFailure(u"Internal error"));  // D's probe box
   workers.holding = true;
   Run();
   ASSERT_EQ(workers.HeldCount(), 4u);

@@ -43,7 +43,7 @@ class ScriptedDialog : public SaveDialog {
     calls.push_back(u"ShowSave");
     writingWhileShown = writingWhileShown || (command && command->Writing());
     ++shown;
-    if (failing) throw RuntimeFailure(32755, u"Cancel was selected.");
+    if (failing) throw RuntimeFailure(u"Cancel was selected.");
     fileName_ = answers.empty() ? u"" : answers.front();
     if (!answers.empty()) answers.erase(answers.begin());
   }

@@ -9,13 +9,13 @@
 
 #include "shared/runtime_failure.h"
 #include "shared/text_convert.h"
-#include "support/failure_number.h"
+#include "support/failure_text.h"
 #include "support/fake_system_text.h"
 
 namespace brindlecap {
 namespace {
 
-using testing::FailureNumber;
+using testing::FailureText;
 
 class SizeTextTest : public ::testing::Test {
  protected:
@@ -200,12 +200,11 @@ TEST(ByteAmountTest, AmountsBeyondTheLayoutOverflow) {
   EXPECT_EQ(ByteAmount::FromBytes(922337203685477).scaled, 9223372036854770000);
   EXPECT_EQ(ByteAmount::FromBytes(0).scaled, 0);
   for (uint64_t amount : {uint64_t{922337203685478}, UINT64_MAX}) {
-    EXPECT_EQ(FailureNumber([&] { ByteAmount::FromBytes(amount); }), error_number::kOverflow)
-        << amount;
+    EXPECT_EQ(FailureText([&] { ByteAmount::FromBytes(amount); }), u"Overflow") << amount;
   }
   const testing::FakeLocale locale;
-  EXPECT_EQ(FailureNumber([&] { SizeText(ByteAmount::FromScaled(kScale), -1, locale); }),
-            error_number::kInvalidArgument);
+  EXPECT_EQ(FailureText([&] { SizeText(ByteAmount::FromScaled(kScale), -1, locale); }),
+            u"Invalid procedure call or argument");
 }
 
 }  // namespace

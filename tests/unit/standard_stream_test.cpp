@@ -19,11 +19,11 @@ class FakeStandardHandle : public StandardHandle {
 
   bool IsConsole() override { return console_; }
   void WriteCharacters(std::u16string_view text) override {
-    if (failWrites) throw RuntimeFailure(57, u"Device I/O error");
+    if (failWrites) throw RuntimeFailure(u"Device I/O error");
     characters.append(text);
   }
   std::unique_ptr<TextFileWriter> OpenBytes() override {
-    if (leadsNowhere) throw RuntimeFailure(6, u"The handle is invalid.");
+    if (leadsNowhere) throw RuntimeFailure(u"The handle is invalid.");
     return std::make_unique<ByteStream>(bytes);
   }
 

@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "export/win32/system_text_files.h"
-#include "support/failure_number.h"
+#include "platform/system_failure.h"
+#include "support/failure_text.h"
 #include "support/scratch_files.h"
 
 namespace brindlecap {
@@ -130,7 +131,7 @@ TEST(FileReplaceTest, TheTextTakesTheNameOrTheTargetIsKeptAndNoOtherFileIsLeft) 
     bool targetExists;
     void (*beforeClose)();  // another program's doing, or nothing
     SaveFileCalls calls;
-    int failure;  // the close's runtime number, or 0
+    DWORD failure;  // the error the close tells of, or none
     const char* targetHolds;
     bool longPath = false;
   };
@@ -143,10 +144,12 @@ TEST(FileReplaceTest, TheTextTakesTheNameOrTheTargetIsKeptAndNoOtherFileIsLeft) 
   const Case cases[] = {
       {"replaced", true, nullptr, system, 0, "new\r\n"},
       {"new name", false, nullptr, system, 0, "new\r\n"},
-      {"a file took the new name meanwhile", false, AnotherFileTakesTheName, system, 58, "other"},
+      {"a file took the new name meanwhile", false, AnotherFileTakesTheName, system,
+       ERROR_ALREADY_EXISTS, "other"},
       {"the target was removed meanwhile", true, RemoveTarget, system, 0, "new\r\n"},
       {"removed, then another file took the name", true, nullptr,
-       with([](auto& c) { c.replaceFile = ReplaceFindingNoneThenAnother; }), 58, "other"},
+       with([](auto& c) { c.replaceFile = ReplaceFindingNoneThenAnother; }), ERROR_ALREADY_EXISTS,
+       "other"},
       {"replace refused: access denied", true, nullptr,
        with([](auto& c) { c.replaceFile = ReplaceRefused<ERROR_ACCESS_DENIED>; }), 0, "new\r\n"},
       {"replace refused: not supported", true, nullptr,
@@ -155,7 +158,8 @@ TEST(FileReplaceTest, TheTextTakesTheNameOrTheTargetIsKeptAndNoOtherFileIsLeft) 
        with([](auto& c) { c.replaceFile = ReplaceRefused<ERROR_INVALID_PARAMETER>; }), 0,
        "new\r\n"},
       {"replace held: sharing violation", true, nullptr,
-       with([](auto& c) { c.replaceFile = ReplaceRefused<ERROR_SHARING_VIOLATION>; }), 70, "old"},
+       with([](auto& c) { c.replaceFile = ReplaceRefused<ERROR_SHARING_VIOLATION>; }),
+       ERROR_SHARING_VIOLATION, "old"},
       {"replace left both names once (1176)", true, nullptr,
        with([](auto& c) { c.replaceFile = ReplaceFirstRefusedWith1176; }), 0, "new\r\n"},
       {"replace left the old file as the backup (1177)", true, nullptr,
@@ -165,7 +169,7 @@ TEST(FileReplaceTest, TheTextTakesTheNameOrTheTargetIsKeptAndNoOtherFileIsLeft) 
       {"flush not supported by the device", true, nullptr,
        with([](auto& c) { c.flushFile = FlushRefused<ERROR_INVALID_FUNCTION>; }), 0, "new\r\n"},
       {"flush failed", true, nullptr,
-       with([](auto& c) { c.flushFile = FlushRefused<ERROR_IO_DEVICE>; }), 75, "old"},
+       with([](auto& c) { c.flushFile = FlushRefused<ERROR_IO_DEVICE>; }), ERROR_IO_DEVICE, "old"},
       {"only the target's folder takes new files", false, nullptr,
        with([](auto& c) { c.createTemporaryFile = CreateOnlyBesideTarget; }), 0, "new\r\n"},
       {"long path replaced", true, nullptr, with([](auto& c) {
@@ -193,7 +197,8 @@ TEST(FileReplaceTest, TheTextTakesTheNameOrTheTargetIsKeptAndNoOtherFileIsLeft) 
         std::u16string(gTarget.begin(), gTarget.end()), true);
     stream->WriteLine(u"new");
     if (c.beforeClose != nullptr) c.beforeClose();
-    EXPECT_EQ(testing::FailureNumber([&] { stream->Close(); }), c.failure);
+    const auto told = testing::FailureText([&] { stream->Close(); });
+    EXPECT_EQ(told, c.failure ? std::optional(win32::SystemMessage(c.failure)) : std::nullopt);
     stream.reset();
     EXPECT_EQ(e2e::ReadFileBytes(gTarget).value_or("<missing>"), c.targetHolds);
     EXPECT_EQ(FolderEntries(folder), std::vector<std::wstring>{gTarget.substr(folder.size() + 1)});

@@ -45,6 +45,7 @@ TEST(MainWindowStartup, AHandPointerFileThatIsNoCursorIsReportedAtLine106) {
   EXPECT_EQ(PointerOver(form, StartButtonOf(form)), ::LoadCursorW(nullptr, IDC_ARROW));
   ASSERT_EQ(fixture.boxes.boxes.size(), 1u);
   EXPECT_NE(fixture.boxes.boxes[0].text.find(u"Form_Load at line 106\r"), std::u16string::npos);
+  EXPECT_NE(fixture.boxes.boxes[0].text.find(u"Invalid picture"), std::u16string::npos);
   EXPECT_EQ(fixture.form->Results().ColumnCount(), 7);  // start-up went on
 }
 

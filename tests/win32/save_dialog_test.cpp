@@ -10,12 +10,12 @@
 
 #include "export/win32/system_save_dialog.h"
 #include "shared/runtime_failure.h"
-#include "support/failure_number.h"
+#include "support/failure_text.h"
 
 namespace brindlecap {
 namespace {
 
-using testing::FailureNumber;
+using testing::FailureText;
 
 using win32::ChosenPath;
 using win32::SystemSaveDialog;
@@ -162,7 +162,7 @@ class CommonDialogTest : public ::testing::Test {
       seen = DriveDialog(typed ? typed->c_str() : nullptr, answer,
                          browseTo ? browseTo->c_str() : nullptr);
     });
-    EXPECT_EQ(FailureNumber([&] { dialog_.ShowSave(); }), 0) << "the dialog failed";
+    EXPECT_EQ(FailureText([&] { dialog_.ShowSave(); }), std::nullopt) << "the dialog failed";
     driver.join();
     return seen;
   }

@@ -9,9 +9,10 @@
 #include <vector>
 
 #include "export/win32/system_text_files.h"
+#include "platform/system_failure.h"
 #include "shared/runtime_failure.h"
 #include "support/drive_oracles.h"
-#include "support/failure_number.h"
+#include "support/failure_text.h"
 #include "support/scratch_files.h"
 
 namespace brindlecap {
@@ -22,7 +23,8 @@ using e2e::FreeOnExactDrive;
 using e2e::kExactDrive;
 using e2e::kFiller;
 using e2e::WriteFileBytes;
-using testing::FailureNumber;
+using testing::FailureText;
+using win32::SystemMessage;
 using win32::SystemTextFiles;
 
 std::string ReadAll(const std::wstring& path) {
@@ -43,14 +45,9 @@ class TextFileTest : public ::testing::Test {
 
   std::wstring PathOf(const std::wstring& name) const { return scratch_.File(name); }
 
-  // The failure that creating the file raises, with overwrite on.
-  RuntimeFailure CreateFailure(const std::wstring& path) {
-    try {
-      SystemTextFiles().Create(U16(path), true);
-    } catch (const RuntimeFailure& failure) {
-      return failure;
-    }
-    return RuntimeFailure(0, u"<created>");
+  // What creating the file raises, with overwrite on.
+  std::optional<std::u16string> CreateFailure(const std::wstring& path) {
+    return FailureText([&] { SystemTextFiles().Create(U16(path), true); });
   }
 
   e2e::ScratchFolder scratch_;
@@ -80,7 +77,8 @@ TEST_F(TextFileTest, OverwriteReplacesALongerFileAndOtherwiseLeavesItAlone) {
   const std::wstring path = PathOf(L"old.txt");
   WriteFileBytes(path, std::string(10000, 'x'));
 
-  EXPECT_EQ(FailureNumber([&] { SystemTextFiles().Create(U16(path), false); }), 58)
+  EXPECT_EQ(FailureText([&] { SystemTextFiles().Create(U16(path), false); }),
+            SystemMessage(ERROR_FILE_EXISTS))
       << "an existing file was opened without overwrite";
   EXPECT_EQ(ReadAll(path).size(), 10000u);
 
@@ -145,15 +143,17 @@ TEST_F(TextFileTest, AFailedWriteOrCloseOnAFullDiskLeavesTheOldFileAndNoOther) {
     auto stream = SystemTextFiles().Create(U16(path), true);
     int failedWrites = 0;
     for (int i = 0; i < c.lines; ++i) {
-      const int32_t number = FailureNumber([&] { stream->WriteLine(Line(98)); });
-      if (number != 0) ++failedWrites;
-      EXPECT_TRUE(number == 0 || number == 61) << "disk full, not " << number;
+      const auto failure = FailureText([&] { stream->WriteLine(Line(98)); });
+      if (!failure) continue;
+      ++failedWrites;
+      EXPECT_EQ(failure, SystemMessage(ERROR_DISK_FULL));
     }
     EXPECT_EQ(failedWrites, c.lines * 100 > 64 * 1024 ? 1 : 0);
     if (c.roomBeforeClose) {
       ASSERT_TRUE(DeleteFileW(kFiller));
     }
-    EXPECT_EQ(FailureNumber([&] { stream->Close(); }), 61) << "the close after a full disk";
+    EXPECT_EQ(FailureText([&] { stream->Close(); }), SystemMessage(ERROR_DISK_FULL))
+        << "the close after a full disk";
     if (!c.roomBeforeClose) {
       EXPECT_EQ(FreeOnExactDrive(), kLeftFree) << "the text's space was not given back";
       ASSERT_TRUE(DeleteFileW(kFiller));
@@ -225,7 +225,7 @@ TEST_F(TextFileTest, AFileAnotherProgramHoldsForAMomentIsReplacedOnceItIsLetGo) 
   {
     const HeldByAnotherProcess scanner(path, 700);
     const DWORD start = GetTickCount();
-    EXPECT_EQ(FailureNumber([&] { stream->Close(); }), 0) << "the save failed";
+    EXPECT_EQ(FailureText([&] { stream->Close(); }), std::nullopt) << "the save failed";
     EXPECT_GE(GetTickCount() - start, 400u) << "the file was replaced while it was held";
   }
   EXPECT_EQ(ReadAll(path), "new\r\n");
@@ -256,34 +256,31 @@ TEST_F(TextFileTest, WhereNoFileMayBeCreatedAnExistingFileIsWrittenInPlace) {
   EXPECT_GE(left.size(), 64u * 1024);
   EXPECT_EQ(left.find('o'), std::string::npos) << "new text over the old file's end";
 
-  EXPECT_EQ(FailureNumber([&] { SystemTextFiles(denied).Create(U16(fresh), true); }), 70);
+  EXPECT_EQ(FailureText([&] { SystemTextFiles(denied).Create(U16(fresh), true); }),
+            SystemMessage(ERROR_ACCESS_DENIED));
   EXPECT_EQ(FolderEntries(folder_), std::vector<std::wstring>{L"existing.txt"});
 }
 
 TEST_F(TextFileTest, UnwritablePathsRaiseTheSystemsReason) {
-  const RuntimeFailure missing = CreateFailure(PathOf(L"no such folder\\drives.txt"));
-  EXPECT_EQ(missing.Number(), 76);
+  const auto missing = CreateFailure(PathOf(L"no such folder\\drives.txt"));
+  EXPECT_EQ(missing, SystemMessage(ERROR_PATH_NOT_FOUND));
 
   const std::wstring locked = PathOf(L"locked.txt");
   WriteFileBytes(locked, "keep");
   win32::UniqueKernelHandle holder(
       CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(holder);
-  const RuntimeFailure inUse = CreateFailure(locked);
-  EXPECT_EQ(inUse.Number(), 70);
+  EXPECT_EQ(CreateFailure(locked), SystemMessage(ERROR_SHARING_VIOLATION));
   holder.reset();
   EXPECT_EQ(ReadAll(locked), "keep");
 
-  const RuntimeFailure folder = CreateFailure(folder_);
-  EXPECT_EQ(folder.Number(), 70);
+  EXPECT_EQ(CreateFailure(folder_), SystemMessage(ERROR_ACCESS_DENIED));
 
   EXPECT_EQ(FolderEntries(folder_), std::vector<std::wstring>{L"locked.txt"}) << "a file was left";
-  for (const RuntimeFailure* failure : {&missing, &inUse, &folder}) {
-    const std::u16string& text = failure->Description();
-    EXPECT_FALSE(text.empty());
-    EXPECT_EQ(text.find(u"System error"), std::u16string::npos) << "no system message text";
-    EXPECT_NE(text.back(), u'\n');
-  }
+  // The system's own words, without the line break they end with.
+  ASSERT_TRUE(missing && !missing->empty());
+  EXPECT_EQ(missing->find(u"System error"), std::u16string::npos) << "no system message text";
+  EXPECT_NE(missing->back(), u'\n');
 }
 
 TEST_F(TextFileTest, ReadOnlyFileIsRefusedAndKept) {
@@ -291,9 +288,7 @@ TEST_F(TextFileTest, ReadOnlyFileIsRefusedAndKept) {
   WriteFileBytes(path, "keep");
   ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
   // Refused as Windows refuses it, also where Wine run as root would open it.
-  const RuntimeFailure denied = CreateFailure(path);
-  EXPECT_EQ(denied.Number(), 70);
-  EXPECT_FALSE(denied.Description().empty());
+  EXPECT_EQ(CreateFailure(path), SystemMessage(ERROR_ACCESS_DENIED));
   EXPECT_EQ(ReadAll(path), "keep");
   EXPECT_EQ(FolderEntries(folder_), std::vector<std::wstring>{L"read-only.txt"});
 }

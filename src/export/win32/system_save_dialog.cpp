@@ -41,8 +41,7 @@ RuntimeFailure DialogFailure(DWORD code) {
   text += " (dialog error 0x";
   text += HexText(code, 4);
   text += ")";
-  // The runtime's number for a failed common dialog call.
-  return RuntimeFailure(32765, AsciiToUtf16(text));
+  return RuntimeFailure(AsciiToUtf16(text));
 }
 
 // The filter as the dialog takes it: NUL-separated, ended by two NULs.

@@ -11,42 +11,8 @@ namespace brindlecap::win32 {
 
 namespace {
 
-// The runtime's numbers for the file errors a user can run into.
-int32_t RuntimeNumberFor(DWORD error) {
-  switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-      return 53;  // File not found
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_BAD_NETPATH:
-      return 76;  // Path not found
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-    case ERROR_WRITE_PROTECT:
-      return 70;  // Permission denied
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:
-      return 58;  // File already exists
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-      return 61;  // Disk full
-    case ERROR_INVALID_NAME:
-    case ERROR_INVALID_HANDLE:
-      return 52;  // Bad file name or number
-    case ERROR_NOT_READY:
-      return 71;  // Disk not ready
-    case ERROR_NOT_ENOUGH_MEMORY:
-    case ERROR_OUTOFMEMORY:
-      return error_number::kOutOfMemory;
-    default:
-      return 75;  // Path/File access error
-  }
-}
-
-// A failure in the runtime's numbering, described in the system's words.
-RuntimeFailure FileFailure(DWORD error) {
-  return RuntimeFailure(RuntimeNumberFor(error), win32::SystemMessage(error));
-}
+// A file failure, described in the system's words.
+RuntimeFailure FileFailure(DWORD error) { return RuntimeFailure(win32::SystemMessage(error)); }
 
 RuntimeFailure LastErrorFailure() { return FileFailure(GetLastError()); }
 

@@ -11,11 +11,9 @@ namespace brindlecap {
 
 namespace {
 
-constexpr int32_t kBadFileFormat = 321;
-
 [[noreturn]] void Reject(size_t lineNumber, std::string_view why) {
-  throw RuntimeFailure(kBadFileFormat, u"Invalid skin file (line " + DecimalText(lineNumber) +
-                                           u"): " + AsciiToUtf16(why));
+  throw RuntimeFailure(u"Invalid skin file (line " + DecimalText(lineNumber) + u"): " +
+                       AsciiToUtf16(why));
 }
 
 std::string_view Trim(std::string_view text) {
@@ -60,8 +58,8 @@ std::string_view WithoutComment(std::string_view line) {
 
 Theme ParseTheme(std::string_view content) {
   if (content.size() > kLargestThemeFile) {
-    throw RuntimeFailure(kBadFileFormat, u"Invalid skin file: larger than " +
-                                             DecimalText(kLargestThemeFile / 1024) + u" KiB");
+    throw RuntimeFailure(u"Invalid skin file: larger than " +
+                         DecimalText(kLargestThemeFile / 1024) + u" KiB");
   }
   // A byte-order mark from an editor is no content.
   if (content.substr(0, 3) == "\xEF\xBB\xBF") content.remove_prefix(3);

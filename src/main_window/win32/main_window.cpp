@@ -69,7 +69,7 @@ void MainWindow::RunStartUp() noexcept {
     op.Do(kLoadHandCursor, [&] {
       mouseIcon_.reset(static_cast<HCURSOR>(
           ::LoadImageW(nullptr, handCursorFile.c_str(), IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE)));
-      if (!mouseIcon_) throw RuntimeFailure(481, u"Invalid picture");
+      if (!mouseIcon_) throw RuntimeFailure(u"Invalid picture");
     });
   }
 

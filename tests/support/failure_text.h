@@ -1,20 +1,21 @@
 #pragma once
 // What a call raised, for tests that expect a particular failure.
-#include <cstdint>
+#include <optional>
+#include <string>
 
 #include "shared/runtime_failure.h"
 
 namespace brindlecap::testing {
 
-// The number of the RuntimeFailure that `action` raises; 0 when it raises none.
+// The description of the RuntimeFailure that `action` raises; none when it raises none.
 template <class Action>
-int32_t FailureNumber(Action&& action) {
+std::optional<std::u16string> FailureText(Action&& action) {
   try {
     action();
   } catch (const RuntimeFailure& failure) {
-    return failure.Number();
+    return failure.Description();
   }
-  return 0;
+  return std::nullopt;
 }
 
 }  // namespace brindlecap::testing
