@@ -70,7 +70,9 @@ TEST(MainWindowList, PointingAtASizeTipsItsExactBytesInTheLocalesGrouping) {
   tool.cbSize = TTTOOLINFOW_V2_SIZE;
   tool.hwnd = list;
   tool.uId = 1;
-  const HWND tip = ListTip(tool);
+  // The test prefix's locale is English (United States): commas, groups of three.
+  const RECT total = pointAt(3);
+  const HWND tip = ListTip(tool);  // made when the pointer first came
   ASSERT_NE(tip, nullptr);
   const auto tipText = [&] {
     text[0] = L'\0';
@@ -78,8 +80,6 @@ TEST(MainWindowList, PointingAtASizeTipsItsExactBytesInTheLocalesGrouping) {
     ::SendMessageW(tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
     return std::wstring(text);
   };
-  // The test prefix's locale is English (United States): commas, groups of three.
-  const RECT total = pointAt(3);
   EXPECT_EQ(tipText(), L"500,107,862,016 bytes");
   ::SendMessageW(tip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool));
   EXPECT_TRUE(::EqualRect(&tool.rect, &total));  // the tip belongs to that cell alone
