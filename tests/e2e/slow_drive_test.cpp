@@ -65,11 +65,10 @@ class SlowDriveTest : public RetrievalTest {
   TimedRun Run(const std::function<void()>& during = {}) {
     TimedRun run;
     const int rowsBefore = program_->List().ItemCount();
-    const HWND button = program_->Control(kStartRetrievingId);
     const auto start = Clock::now();
     program_->ClickButton(kStartRetrievingId, ClickMode::kSend);
     bool halfway = false;
-    while (!IsWindowEnabled(button)) {
+    while (!program_->RunEnded(rowsBefore)) {
       const auto asked = Clock::now();
       DWORD_PTR answer = 0;
       EXPECT_NE(

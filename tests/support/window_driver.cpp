@@ -175,12 +175,19 @@ void ProgramDriver::SendCommand(int id) {
               reinterpret_cast<LPARAM>(Control(id)), Milliseconds(120000));
 }
 
+bool ProgramDriver::RunEnded(int rowsBefore) const {
+  wchar_t roots[512];
+  const DWORD length = GetLogicalDriveStringsW(511, roots);
+  int drives = 0;
+  for (DWORD at = 0; at < length && roots[at] != L'\0'; at += lstrlenW(roots + at) + 1) ++drives;
+  return List().ItemCount() >= rowsBefore + drives &&
+         IsWindowEnabled(Control(kStartRetrievingId)) != FALSE;
+}
+
 void ProgramDriver::Retrieve() {
-  // The button is off until the run's last drive has answered.
+  const int rowsBefore = List().ItemCount();
   ClickButton(kStartRetrievingId, ClickMode::kSend);
-  const HWND button = Control(kStartRetrievingId);
-  if (!WaitUntil([&] { return IsWindowEnabled(button) != FALSE; }, Milliseconds(120000),
-                 Milliseconds(1))) {
+  if (!WaitUntil([&] { return RunEnded(rowsBefore); }, Milliseconds(120000), Milliseconds(1))) {
     throw DriverError("the retrieval did not end within two minutes");
   }
   // Whatever the last answers left waiting in its queue is handled too.

@@ -227,6 +227,9 @@ class ProgramDriver {
   // Presses "Start Retrieving" and returns once the run has ended and the window has
   // handled what the run's end posted.
   void Retrieve();
+  // A run started when the list had `rowsBefore` rows has ended: every drive has its
+  // row and the buttons are on (a quick run never turns them off).
+  bool RunEnded(int rowsBefore) const;
 
   std::vector<Dialog> Dialogs() const;
   // The first visible #32770 window with this title, or nothing on timeout.

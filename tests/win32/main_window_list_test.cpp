@@ -1,5 +1,5 @@
 // The real main window in this process: the list's size tips, the pointer over
-// the window, sorting after a save, and the close request.
+// the window, the buttons during a run, sorting after a save, and the close request.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -70,7 +70,9 @@ TEST(MainWindowList, PointingAtASizeTipsItsExactBytesInTheLocalesGrouping) {
   tool.cbSize = TTTOOLINFOW_V2_SIZE;
   tool.hwnd = list;
   tool.uId = 1;
-  const HWND tip = ListTip(tool);
+  // The test prefix's locale is English (United States): commas, groups of three.
+  const RECT total = pointAt(3);
+  const HWND tip = ListTip(tool);  // made when the pointer first came
   ASSERT_NE(tip, nullptr);
   const auto tipText = [&] {
     text[0] = L'\0';
@@ -78,8 +80,6 @@ TEST(MainWindowList, PointingAtASizeTipsItsExactBytesInTheLocalesGrouping) {
     ::SendMessageW(tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
     return std::wstring(text);
   };
-  // The test prefix's locale is English (United States): commas, groups of three.
-  const RECT total = pointAt(3);
   EXPECT_EQ(tipText(), L"500,107,862,016 bytes");
   ::SendMessageW(tip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool));
   EXPECT_TRUE(::EqualRect(&tool.rect, &total));  // the tip belongs to that cell alone
@@ -141,6 +141,40 @@ TEST(MainWindowList, AfterASaveTheRowsSortAndGoAgain) {
   ::SendMessageW(fixture.form->Handle(), WM_COMMAND, MAKEWPARAM(8, BN_CLICKED), 0);
   EXPECT_TRUE(results.SortBy({1, ColumnValue::kText, true}));
   EXPECT_TRUE(results.RemoveShown({0}));
+}
+
+// Handles the window's events until `done` holds, for at most two seconds.
+template <class Condition>
+bool PumpUntil(Condition done) {
+  for (int waited = 0; waited < 2000 && !done(); ++waited) {
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+    ::Sleep(1);
+  }
+  return done();
+}
+
+TEST(MainWindowRetrieval, TheButtonsGoOffOnlyOnceARunHasWaitedAMoment) {
+  WindowFixture fixture;
+  HeldWorkers workers;
+  workers.holding = true;
+  fixture.workers = &workers;
+  fixture.Load();
+  const HWND window = fixture.form->Handle();
+  const HWND list = ::GetWindow(window, GW_CHILD);
+  const HWND start = ::GetWindow(list, GW_HWNDNEXT);
+  const HWND save = ::GetWindow(start, GW_HWNDNEXT);
+  const auto buttonsOn = [&] { return ::IsWindowEnabled(start) && ::IsWindowEnabled(save); };
+
+  ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(6, BN_CLICKED), 0);
+  // A run that may yet end within the moment does not flash the buttons.
+  EXPECT_TRUE(buttonsOn());
+  EXPECT_TRUE(PumpUntil([&] { return !::IsWindowEnabled(start) && !::IsWindowEnabled(save); }));
+  const size_t drives = workers.HeldCount();
+  for (size_t drive = 0; drive < drives; ++drive) workers.Finish(drive);
+  EXPECT_TRUE(PumpUntil([&] {
+    return buttonsOn() && ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == LRESULT(drives);
+  }));
 }
 
 // The close request's two lines, 100 and 102, only let waiting events run through

@@ -50,10 +50,19 @@ struct RetrievalTimes {
   int added;
 };
 
+// The drives this machine lists: one row each a run.
+int DriveCount() {
+  wchar_t roots[512];
+  const DWORD length = GetLogicalDriveStringsW(511, roots);
+  int drives = 0;
+  for (DWORD at = 0; at < length && roots[at] != L'\0'; at += lstrlenW(roots + at) + 1) ++drives;
+  return drives;
+}
+
 // One press of "Start Retrieving", timed the same way for Brindlecap and the
 // floor window. BM_CLICK is sent; Brindlecap asks the drives on worker threads
-// and keeps the button off until the run has ended (the floor has ended when
-// the send returns). Then the paint that the run left pending is sent at once:
+// and has ended when every drive has its row and the button is on (the floor has
+// ended when the send returns). Then the paint that the run left pending is sent at once:
 // a window of another process gets its WM_PAINT sent, so RedrawWindow returns
 // when the new rows are on screen.
 RetrievalTimes PressStartRetrieving(const RetrievingWindow& target) {
@@ -62,10 +71,14 @@ RetrievalTimes PressStartRetrieving(const RetrievingWindow& target) {
   if (button == nullptr || list == nullptr) throw e2e::DriverError("no button or list to time");
   const e2e::RemoteListView rows(list, target.process);
   const int before = rows.ItemCount();
+  const int drives = DriveCount();
   const double start = NowMs();
   e2e::SendOrThrow(button, BM_CLICK, 0, 0, Milliseconds(120000));
-  if (!e2e::WaitUntil([&] { return IsWindowEnabled(button) != FALSE; }, Milliseconds(120000),
-                      Milliseconds(1))) {
+  // A run has ended once every drive has its row and the button is on (a quick
+  // run never turns it off).
+  if (!e2e::WaitUntil(
+          [&] { return rows.ItemCount() >= before + drives && IsWindowEnabled(button) != FALSE; },
+          Milliseconds(120000), Milliseconds(1))) {
     throw e2e::DriverError("the retrieval did not end within two minutes");
   }
   // Whatever the last answers left waiting in its queue is handled too.

@@ -29,11 +29,17 @@ std::optional<uint64_t> BytesOf(const DriveFacts& facts, ColumnValue value) {
 
 }  // namespace
 
-void ExactBytesTip::Create(HWND list) noexcept {
+void ExactBytesTip::Attach(HWND list) noexcept {
   list_ = list;
-  tip_.reset(::CreateWindowExW(
-      WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, list, nullptr, nullptr, nullptr));
+  creationTried_ = false;
+}
+
+void ExactBytesTip::Create() noexcept {
+  creationTried_ = true;
+  tip_.reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                               WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, list_, nullptr, nullptr,
+                               nullptr));
   if (!tip_) return;
   // The size every common-controls version since 4.70 takes.
   TOOLINFOW tool{};
@@ -45,6 +51,7 @@ void ExactBytesTip::Create(HWND list) noexcept {
 }
 
 void ExactBytesTip::Relay(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  if (!tip_ && !creationTried_ && list_ != nullptr) Create();
   if (!tip_) return;
   if (message == WM_MOUSEMOVE) FollowPointer(lParam);
   MSG relayed{};
@@ -65,6 +72,7 @@ void ExactBytesTip::ListDestroyed() noexcept {
   if (!::IsWindow(tip_.get())) tip_.release();  // gone with the window that owned it
   tip_.reset();
   list_ = nullptr;
+  creationTried_ = false;
 }
 
 // The tip's one tool covers the size cell under the pointer, or nothing.

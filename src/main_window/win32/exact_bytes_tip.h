@@ -15,8 +15,9 @@ class ExactBytesTip {
  public:
   explicit ExactBytesTip(const ResultsModel& model) : model_(model) {}
 
-  // Makes the tip for `list`; without one the list works on.
-  void Create(HWND list) noexcept;
+  // The tip is for `list`. It is made when the pointer first moves over the list,
+  // so a start-up creates no window it may never show; without one the list works on.
+  void Attach(HWND list) noexcept;
   // A mouse message of the list: the tip follows the cell under the pointer.
   void Relay(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
   // Answers the tip's request for its text; false for any other notification.
@@ -25,12 +26,14 @@ class ExactBytesTip {
   void ListDestroyed() noexcept;
 
  private:
+  void Create() noexcept;
   void FollowPointer(LPARAM point) noexcept;
   std::u16string ExactBytesAt(int item, int subItem) const;
 
   const ResultsModel& model_;
   HWND list_ = nullptr;
   UniqueWindow tip_;
+  bool creationTried_ = false;
   int item_ = -1, subItem_ = -1;  // the cell the tip is for
   std::u16string text_;
 };

@@ -57,8 +57,7 @@ void MainWindow::RaiseMouseMove(HWND over) noexcept {
 bool MainWindow::ShowPointer(HWND over) noexcept {
   // Work going on behind a window that still answers: the arrow with the hourglass.
   const bool overButton = over == startRetrievingButton_ || over == saveResultsButton_;
-  if (retrieval_.Running() && !overButton &&
-      controller_.MousePointer() != PointerShape::kHourglass) {
+  if (showingRunning_ && !overButton && controller_.MousePointer() != PointerShape::kHourglass) {
     ::SetCursor(::LoadCursorW(nullptr, IDC_APPSTARTING));
     return true;
   }

@@ -47,9 +47,10 @@ void MainWindow::HoldNewRows() noexcept {
 void MainWindow::ShowNewRowsSoon() noexcept {
   // Each showing of new rows redraws the list and its scroll bar: rows that come
   // within a moment of each other are shown together, and the last ones at once.
+  // The buttons and pointer show a run only from its first wait: a run that ends
+  // within the moment leaves them as they are instead of flashing them.
   if (retrieval_.Running() && window_ != nullptr &&
       ::SetTimer(window_, kShowRowsTimer, kShowRowsDelayMilliseconds, nullptr) != 0) {
-    ShowRetrievalRunning();
     return;
   }
   ShowNewRows();

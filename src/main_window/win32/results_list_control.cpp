@@ -42,7 +42,7 @@ void ResultsListControl::Attach(HWND listView, int dpi) {
       window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ResultsListControl::SubclassProcedure)));
   model_.SetListener(this);
   sorter_.CollateTexts();
-  tip_.Create(window_);
+  tip_.Attach(window_);
   for (int column = 0; column < model_.ColumnCount(); ++column) ColumnAdded(column);
   SyncItemCount();
   RememberShownRows();
