@@ -6,8 +6,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <future>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "e2e/command_line_fixture.h"
@@ -98,26 +100,6 @@ TEST_F(CommandLineTest, ADriveThatMissesTheDeadlineIsWrittenAsNotAnsweringAndThe
   // Only statfs is slow: Wine reads one process's directories one at a time, so a
   // slow directory read would hold up the other drives too.
   WriteFileBytes(delay, "6 0");
-  const auto timed = [&](const std::wstring& arguments) {
-    const auto start = std::chrono::steady_clock::now();
-    CommandLineRun run = Run(arguments);
-    const auto took = std::chrono::steady_clock::now() - start;
-    EXPECT_LT(took, 10s) << "the program waited for the stuck drive: " << Narrow(arguments);
-    EXPECT_EQ(run.exitCode, 3u) << run.standardError;
-    EXPECT_EQ(run.standardError, "Brindlecap: S:\\: did not answer within 2 seconds\r\n");
-    return run;
-  };
-  const CommandLineRun json = timed(L"/timeout 2 /sjson " + Quoted(L"drives.json"));
-  const CommandLineRun tab = timed(L"-STAB - -TIMEOUT 2");
-  // To a monitoring engine a drive that hangs is in trouble, not of unknown state.
-  // It is checked by default, though it never told its kind.
-  const CommandLineRun check = Run(L"/check /timeout 2");
-  EXPECT_EQ(check.exitCode, 2u);
-  EXPECT_EQ(check.standardOutput.rfind("DISK CRITICAL - free space: ", 0), 0u);
-  EXPECT_NE(check.standardOutput.find(" S:\\ did not answer within 2 s CRITICAL;"),
-            std::string::npos)
-      << check.standardOutput;
-
   // The process lingers until S:'s call returns (Wine, as Windows for a call it cannot
   // cancel), but a caller reading its output through a pipe is done at the deadline.
   HANDLE read = nullptr, write = nullptr;
@@ -136,6 +118,18 @@ TEST_F(CommandLineTest, ADriveThatMissesTheDeadlineIsWrittenAsNotAnsweringAndThe
                              workFolder_.Path().c_str(), &startup, &started));
   UniqueKernelHandle process(started.hProcess), thread(started.hThread);
   writer.reset();
+  // The other runs wait for S: meanwhile, on threads of their own. They start after
+  // the pipe's program: started before, they would inherit its pipe and hold it open.
+  const auto inBackground = [&](const std::wstring& arguments) {
+    return std::async(std::launch::async, [this, arguments] {
+      const auto start = std::chrono::steady_clock::now();
+      CommandLineRun run = Run(arguments);
+      return std::pair(run, std::chrono::steady_clock::now() - start);
+    });
+  };
+  auto jsonRun = inBackground(L"/timeout 2 /sjson " + Quoted(L"drives.json"));
+  auto tabRun = inBackground(L"-STAB - -TIMEOUT 2");
+  auto checkRun = inBackground(L"/check /timeout 2");
   std::string piped(4096, '\0');
   DWORD count = 0, total = 0;
   while (ReadFile(read, &piped[total], static_cast<DWORD>(piped.size() - total), &count, nullptr) &&
@@ -148,6 +142,24 @@ TEST_F(CommandLineTest, ADriveThatMissesTheDeadlineIsWrittenAsNotAnsweringAndThe
   DWORD exitCode = 0;
   GetExitCodeProcess(process.get(), &exitCode);
   EXPECT_EQ(exitCode, 3u);
+
+  const auto timed = [](auto& future) {
+    auto [run, took] = future.get();
+    EXPECT_LT(took, 10s) << "the program waited for the stuck drive";
+    EXPECT_EQ(run.exitCode, 3u) << run.standardError;
+    EXPECT_EQ(run.standardError, "Brindlecap: S:\\: did not answer within 2 seconds\r\n");
+    return run;
+  };
+  const CommandLineRun json = timed(jsonRun);
+  const CommandLineRun tab = timed(tabRun);
+  // To a monitoring engine a drive that hangs is in trouble, not of unknown state.
+  // It is checked by default, though it never told its kind.
+  const CommandLineRun check = checkRun.get().first;
+  EXPECT_EQ(check.exitCode, 2u);
+  EXPECT_EQ(check.standardOutput.rfind("DISK CRITICAL - free space: ", 0), 0u);
+  EXPECT_NE(check.standardOutput.find(" S:\\ did not answer within 2 s CRITICAL;"),
+            std::string::npos)
+      << check.standardOutput;
   DeleteFileW(delay.c_str());
 
   EXPECT_EQ(FolderEntries(outputFolder_.Path()), std::vector<std::wstring>{L"drives.json"})
