@@ -150,7 +150,7 @@ class MainWindow : public MousePointerOwner, public SkinnableForm {
   // whether such a message is already waiting (one is enough for any number).
   std::atomic<HWND> answersWindow_{nullptr};
   std::atomic<bool> answerPosted_{false};
-  QueuedWorkerThreads systemWorkers_;
+  QueuedWorkerThreads systemWorkers_{QueuedWorkerThreads::KeepQueueThread{}};
   WorkerThreads& workers_;
   RetrievalCommand retrieval_;
   SaveCommand save_;

@@ -23,16 +23,24 @@ class Locked {
 
 }  // namespace
 
+QueuedWorkerThreads::QueuedWorkerThreads(KeepQueueThread) noexcept
+    : workQueued_(::CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+
 QueuedWorkerThreads::~QueuedWorkerThreads() {
   const Locked locked(lock_);
   queue_.clear();  // the queue's thread ends after its current work
+  ending_ = true;
+  if (workQueued_) ::SetEvent(workQueued_.get());
 }
 
 bool QueuedWorkerThreads::Start(std::function<void()> work) noexcept {
   try {
     const Locked locked(lock_);
     queue_.push_back(std::move(work));
-    if (queueRunning_) return true;
+    if (queueRunning_) {
+      if (workQueued_) ::SetEvent(workQueued_.get());
+      return true;
+    }
     queueRunning_ = threads_.Start([this] { RunQueue(); });
     if (!queueRunning_) queue_.pop_back();  // not even one thread: the caller asks itself
     return queueRunning_;
@@ -63,12 +71,19 @@ void QueuedWorkerThreads::RunQueue() noexcept {
     std::function<void()> work;
     {
       const Locked locked(lock_);
-      if (queue_.empty()) {
+      if (queue_.empty() && (!workQueued_ || ending_)) {
         queueRunning_ = false;
         return;
       }
-      work = std::move(queue_.front());
-      queue_.pop_front();
+      if (!queue_.empty()) {
+        work = std::move(queue_.front());
+        queue_.pop_front();
+      }
+    }
+    // Kept and idle: the next work, or the end, sets the event.
+    if (!work) {
+      ::WaitForSingleObject(workQueued_.get(), INFINITE);
+      continue;
     }
     try {
       work();

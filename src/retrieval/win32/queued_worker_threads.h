@@ -10,6 +10,7 @@
 #include <deque>
 #include <functional>
 
+#include "platform/handles.h"
 #include "retrieval/win32/system_worker_threads.h"
 
 namespace brindlecap::win32 {
@@ -17,6 +18,11 @@ namespace brindlecap::win32 {
 class QueuedWorkerThreads : public WorkerThreads {
  public:
   QueuedWorkerThreads() = default;
+  // The queue's thread waits for the next run's works instead of ending: a window
+  // that retrieves again and again starts no thread for a run whose drives answer
+  // promptly.
+  struct KeepQueueThread {};
+  explicit QueuedWorkerThreads(KeepQueueThread) noexcept;
   // Works still queued are dropped; the threads are waited for (SystemWorkerThreads).
   ~QueuedWorkerThreads() override;
   QueuedWorkerThreads(const QueuedWorkerThreads&) = delete;
@@ -36,7 +42,8 @@ class QueuedWorkerThreads : public WorkerThreads {
   bool AnyRunning() noexcept { return threads_.AnyRunning(); }
 
  private:
-  // The queue's thread: runs works until the queue is empty.
+  // The queue's thread: runs works until the queue is empty, then, when kept, waits
+  // for more until the object goes.
   void RunQueue() noexcept;
 
   struct CriticalSection {
@@ -48,7 +55,9 @@ class QueuedWorkerThreads : public WorkerThreads {
   CriticalSection lock_;
   std::deque<std::function<void()>> queue_;
   bool queueRunning_ = false;
-  SystemWorkerThreads threads_;  // last, so first to go: it waits for the queue's thread
+  bool ending_ = false;
+  UniqueEventHandle workQueued_;  // only while the queue's thread is kept
+  SystemWorkerThreads threads_;   // last, so first to go: it waits for the queue's thread
 };
 
 }  // namespace brindlecap::win32
