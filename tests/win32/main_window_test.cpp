@@ -164,7 +164,8 @@ TEST_P(MainWindowDesign, WindowControlsFontsAndColumnsAsDesigned) {
   EXPECT_EQ(ClassNameOf(application), L"Brindlecap.Application");
   EXPECT_FALSE(::IsWindowVisible(application));
   EXPECT_EQ(TextOf(application), L"Quillmarsh Orvane Tessel Plint");
-  EXPECT_NE(::SendMessageW(form, WM_GETICON, ICON_BIG, 0), 0);
+  EXPECT_NE(::GetClassLongPtrW(form, GCLP_HICON), 0U);  // the caption's and the taskbar's
+  EXPECT_NE(::GetClassLongPtrW(form, GCLP_HICONSM), 0U);
 }
 
 // Moved to a monitor of a lower DPI, the window may keep its larger size (Windows

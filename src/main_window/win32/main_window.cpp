@@ -17,7 +17,6 @@ namespace brindlecap::win32 {
 namespace {
 
 constexpr wchar_t kHandCursorFileName[] = L"\\HAND-M.CUR";
-constexpr int kProgramIconId = 1;
 constexpr wchar_t kShutdownReason[] = L"Saving the drive list to a file.";
 
 }  // namespace
@@ -81,6 +80,11 @@ void MainWindow::RunStartUp() noexcept {
     if (!::SetWindowTextW(window_, ToWide(kProductName).c_str())) ThrowLastError();
   });
   op.Do(kSetCaptionIconAndTitle, [&] {
+    // The window's class brings the icons; a class made without them gets them here.
+    if (::GetClassLongPtrW(window_, GCLP_HICON) != 0 &&
+        ::GetClassLongPtrW(window_, GCLP_HICONSM) != 0) {
+      return;
+    }
     const auto load = [&](int metricX, int metricY) {
       HICON icon = static_cast<HICON>(
           ::LoadImageW(services_.instance, MAKEINTRESOURCEW(kProgramIconId), IMAGE_ICON,

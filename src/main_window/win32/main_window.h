@@ -98,6 +98,8 @@ class MainWindow : public MousePointerOwner, public SkinnableForm {
   // that keeps the others waiting this long sends them to threads of their own.
   static constexpr UINT_PTR kPatienceTimer = 2;
   static constexpr UINT kPatienceMilliseconds = 50;
+  // The program's icon among its resources.
+  static constexpr int kProgramIconId = 1;
 
  private:
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,

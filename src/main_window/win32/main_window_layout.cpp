@@ -24,6 +24,15 @@ void RegisterFormClass(HINSTANCE instance, WNDPROC procedure) {
   windowClass.lpfnWndProc = procedure;
   windowClass.hInstance = instance;
   windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  // Icons of the class, not set on the window: the window is made with them, with
+  // fewer round trips to the system than setting them after. Shared, so never freed.
+  const auto icon = [&](int metricX, int metricY) {
+    return static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(MainWindow::kProgramIconId),
+                                           IMAGE_ICON, ::GetSystemMetrics(metricX),
+                                           ::GetSystemMetrics(metricY), LR_SHARED));
+  };
+  windowClass.hIcon = icon(SM_CXICON, SM_CYICON);
+  windowClass.hIconSm = icon(SM_CXSMICON, SM_CYSMICON);
   windowClass.lpszClassName = kFormClassName;
   ::RegisterClassExW(&windowClass);  // fails harmlessly when already registered
 }

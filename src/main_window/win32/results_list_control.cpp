@@ -10,8 +10,6 @@ namespace brindlecap::win32 {
 
 namespace {
 
-constexpr wchar_t kControlProperty[] = L"Brindlecap.ResultsListControl";
-
 // A column's width as the window was designed, from the columns' table; one inch
 // for a column past it.
 float DesignedWidthTwips(int column) {
@@ -25,7 +23,7 @@ ResultsListControl::~ResultsListControl() {
   model_.SetListener(nullptr);
   if (window_ != nullptr && ::IsWindow(window_)) {
     ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(controlProcedure_));
-    ::RemovePropW(window_, kControlProperty);
+    ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
   }
 }
 
@@ -37,7 +35,9 @@ void ResultsListControl::Attach(HWND listView, int dpi) {
                  LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
   // Check marks are the model's: the control asks for them like for the texts.
   ::SendMessageW(window_, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
-  ::SetPropW(window_, kControlProperty, this);
+  // The window's user data, not a property: Wine reads it without asking its server,
+  // and the list's procedure reads it for every message.
+  ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   controlProcedure_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
       window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ResultsListControl::SubclassProcedure)));
   model_.SetListener(this);
@@ -104,7 +104,7 @@ bool ResultsListControl::OnNotify(NMHDR& header, LRESULT& result) noexcept {
 
 LRESULT CALLBACK ResultsListControl::SubclassProcedure(HWND window, UINT message, WPARAM wParam,
                                                        LPARAM lParam) noexcept {
-  auto* control = static_cast<ResultsListControl*>(::GetPropW(window, kControlProperty));
+  auto* control = reinterpret_cast<ResultsListControl*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
   if (control == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
   return control->HandleMessage(message, wParam, lParam);
 }
@@ -146,7 +146,7 @@ LRESULT ResultsListControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
 LRESULT ResultsListControl::Detach(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   const WNDPROC procedure = controlProcedure_;
   ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure));
-  ::RemovePropW(window_, kControlProperty);
+  ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
   tip_.ListDestroyed();
   const HWND window = window_;
   window_ = nullptr;
