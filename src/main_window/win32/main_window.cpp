@@ -39,12 +39,7 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::Show() {
-  RECT frame;
-  ::GetWindowRect(window_, &frame);
-  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-  const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-  const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  ::SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // Load sized the window and centred it on the screen.
   ::ShowWindow(window_, SW_SHOWNORMAL);
   ::UpdateWindow(window_);
   ::SetFocus(resultsList_.Handle());

@@ -57,7 +57,7 @@ class MainWindow : public MousePointerOwner, public SkinnableForm {
   // Creates the window and its controls and runs the start-up procedure; the
   // window is not shown yet.
   void Load();
-  // Shows the window centred, with the focus in the list.
+  // Shows the window (Load centred it), with the focus in the list.
   void Show();
   // The program's message loop; returns when the program ends.
   int RunMessageLoop();
@@ -128,8 +128,9 @@ class MainWindow : public MousePointerOwner, public SkinnableForm {
   void RememberFocus() noexcept;
   void RestoreFocus() noexcept;
   LRESULT OnNotify(NMHDR& header) noexcept;
+  // A control made in its place for the window's DPI.
   HWND CreateChild(const wchar_t* className, const std::u16string_view& text, DWORD style,
-                   DWORD exStyle, int id);
+                   DWORD exStyle, int id, const form_layout::Box& box);
   // Lays out the fonts, controls, columns and smallest size for that DPI.
   void ApplyDpi(int dpi);
   // The window moved to a monitor of another DPI, or its DPI changed.

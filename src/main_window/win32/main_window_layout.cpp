@@ -54,11 +54,16 @@ void MainWindow::Load() {
                               services_.instance, this);
   if (window_ == nullptr) ThrowLastError();
   answersWindow_ = window_;
+  // The controls are made in their places for this DPI, and the window takes its
+  // size and its place on the screen in one move: each move is a round trip.
+  dpi_ = services_.dpi > 0 ? services_.dpi : WindowDpi(window_);
   CreateControls();
   fontFace_ = ToWide(form_layout::kFontFace);
-  ApplyDpi(services_.dpi > 0 ? services_.dpi : WindowDpi(window_));
-  ::SetWindowPos(window_, nullptr, 0, 0, designedFrame_.cx, designedFrame_.cy,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ApplyDpi(dpi_);
+  const int left = (::GetSystemMetrics(SM_CXSCREEN) - designedFrame_.cx) / 2;
+  const int top = (::GetSystemMetrics(SM_CYSCREEN) - designedFrame_.cy) / 2;
+  ::SetWindowPos(window_, nullptr, left, top, designedFrame_.cx, designedFrame_.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
   pump_.SetDialogWindow(window_);
   writerPump_.SetDialogWindow(window_);
   if (services_.windowCreated) services_.windowCreated(window_);
@@ -87,27 +92,30 @@ void MainWindow::CreateFonts(const std::wstring& face) {
 }
 
 HWND MainWindow::CreateChild(const wchar_t* className, const std::u16string_view& text, DWORD style,
-                             DWORD exStyle, int id) {
-  // Placed by ApplyDpi.
+                             DWORD exStyle, int id, const form_layout::Box& box) {
   const HWND child = ::CreateWindowExW(
-      exStyle, className, ToWide(text).c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, 0, 0, 0,
-      0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), services_.instance, nullptr);
+      exStyle, className, ToWide(text).c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | style,
+      TwipsToPixels(box.left, dpi_), TwipsToPixels(box.top, dpi_), TwipsToPixels(box.width, dpi_),
+      TwipsToPixels(box.height, dpi_), window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+      services_.instance, nullptr);
   if (child == nullptr) ThrowLastError();
   return child;
 }
 
 void MainWindow::CreateControls() {
   // Creation order is tab order: the list, then the two buttons.
-  const HWND list =
-      CreateChild(WC_LISTVIEWW, u"", ResultsListControl::kStyle, WS_EX_CLIENTEDGE, kResultsListId);
+  const HWND list = CreateChild(WC_LISTVIEWW, u"", ResultsListControl::kStyle, WS_EX_CLIENTEDGE,
+                                kResultsListId, form_layout::kResultsList);
   resultsList_.Attach(list, dpi_);
   startRetrievingButton_ = CreateChild(L"BUTTON", form_layout::kStartRetrievingText, BS_PUSHBUTTON,
-                                       0, kStartRetrievingId);
-  saveResultsButton_ =
-      CreateChild(L"BUTTON", form_layout::kSaveResultsText, BS_PUSHBUTTON, 0, kSaveResultsId);
+                                       0, kStartRetrievingId, form_layout::kStartRetrievingButton);
+  saveResultsButton_ = CreateChild(L"BUTTON", form_layout::kSaveResultsText, BS_PUSHBUTTON, 0,
+                                   kSaveResultsId, form_layout::kSaveResultsButton);
 }
 
 void MainWindow::ApplyDpi(int dpi) {
+  // Controls made at this DPI are in their places already.
+  const bool placed = dpi == dpi_;
   dpi_ = dpi;
   const SIZE client{TwipsToPixels(form_layout::kClientWidth, dpi),
                     TwipsToPixels(form_layout::kClientHeight, dpi)};
@@ -119,9 +127,11 @@ void MainWindow::ApplyDpi(int dpi) {
                 client.cx - TwipsToPixels(list.left + list.width, dpi),
                 client.cy - TwipsToPixels(list.top + list.height, dpi)};
   CreateFonts(fontFace_);
-  Place(resultsList_.Handle(), list, dpi);
-  Place(startRetrievingButton_, form_layout::kStartRetrievingButton, dpi);
-  Place(saveResultsButton_, form_layout::kSaveResultsButton, dpi);
+  if (!placed) {
+    Place(resultsList_.Handle(), list, dpi);
+    Place(startRetrievingButton_, form_layout::kStartRetrievingButton, dpi);
+    Place(saveResultsButton_, form_layout::kSaveResultsButton, dpi);
+  }
   resultsList_.SetDpi(dpi);
 }
 
