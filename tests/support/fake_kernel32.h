@@ -179,6 +179,8 @@ class FakeKernel32 : public Kernel32 {
   std::vector<std::string> VolumePaths() const;
   // Answers the search's next name into the buffer, or fails with "no more files".
   int32_t NextName(DeviceHandle search, char16_t* buffer, uint32_t length);
+  // A search over `names` with its first name in `buffer`, or the invalid handle.
+  DeviceHandle StartSearch(std::vector<std::string> names, char16_t* buffer, uint32_t length);
 
   std::map<char, FakeDrive> drives_;
   std::map<std::string, FakeDrive> mounted_;                   // by upper-case folder

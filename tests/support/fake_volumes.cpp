@@ -1,6 +1,7 @@
 // The fake machine's volumes: one for each letter and one for each folder a volume is
 // mounted in, named by their place in that order ("\\?\Volume{3}\"). Texts are ASCII.
 #include <cctype>
+#include <utility>
 
 #include "support/fake_kernel32.h"
 
@@ -67,16 +68,21 @@ int32_t FakeKernel32::NextName(DeviceHandle search, char16_t* buffer, uint32_t l
   return 1;
 }
 
+DeviceHandle FakeKernel32::StartSearch(std::vector<std::string> names, char16_t* buffer,
+                                       uint32_t length) {
+  const DeviceHandle search = nextHandle_++;
+  searches_[search] = std::move(names);
+  if (NextName(search, buffer, length)) return search;
+  searches_.erase(search);
+  return kInvalidDeviceHandle;
+}
+
 DeviceHandle FakeKernel32::FindFirstVolumeW(char16_t* volumeName, uint32_t length) {
   const auto lock = Enter();
   Record("FindFirstVolumeW", nullptr).length = length;
   std::vector<std::string> names;
   for (size_t i = 0; i < VolumePaths().size(); ++i) names.push_back(VolumeName(i));
-  const DeviceHandle search = nextHandle_++;
-  searches_[search] = names;
-  if (NextName(search, volumeName, length)) return search;
-  searches_.erase(search);
-  return kInvalidDeviceHandle;
+  return StartSearch(std::move(names), volumeName, length);
 }
 
 int32_t FakeKernel32::FindNextVolumeW(DeviceHandle search, char16_t* volumeName, uint32_t length) {
@@ -135,11 +141,7 @@ DeviceHandle FakeKernel32::FindFirstVolumeMountPointW(const char16_t* rootPathNa
     }
     if (!deeper) folders.push_back(folder.substr(root.size()));
   }
-  const DeviceHandle search = nextHandle_++;
-  searches_[search] = folders;
-  if (NextName(search, mountPoint, length)) return search;
-  searches_.erase(search);
-  return kInvalidDeviceHandle;
+  return StartSearch(std::move(folders), mountPoint, length);
 }
 
 int32_t FakeKernel32::FindNextVolumeMountPointW(DeviceHandle search, char16_t* mountPoint,

@@ -175,12 +175,16 @@ void ProgramDriver::SendCommand(int id) {
               reinterpret_cast<LPARAM>(Control(id)), Milliseconds(120000));
 }
 
-bool ProgramDriver::RunEnded(int rowsBefore) const {
+int DriveCount() {
   wchar_t roots[512];
   const DWORD length = GetLogicalDriveStringsW(511, roots);
   int drives = 0;
   for (DWORD at = 0; at < length && roots[at] != L'\0'; at += lstrlenW(roots + at) + 1) ++drives;
-  return List().ItemCount() >= rowsBefore + drives &&
+  return drives;
+}
+
+bool ProgramDriver::RunEnded(int rowsBefore) const {
+  return List().ItemCount() >= rowsBefore + DriveCount() &&
          IsWindowEnabled(Control(kStartRetrievingId)) != FALSE;
 }
 

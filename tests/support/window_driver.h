@@ -198,6 +198,9 @@ enum class ClickMode {
   kPost,  // for handlers that open a modal dialog
 };
 
+// The drives this machine lists: a retrieval adds a row for each.
+int DriveCount();
+
 class ProgramDriver {
  public:
   // Starts the program in `currentFolder`, with `arguments` after its name, and

@@ -50,15 +50,6 @@ struct RetrievalTimes {
   int added;
 };
 
-// The drives this machine lists: one row each a run.
-int DriveCount() {
-  wchar_t roots[512];
-  const DWORD length = GetLogicalDriveStringsW(511, roots);
-  int drives = 0;
-  for (DWORD at = 0; at < length && roots[at] != L'\0'; at += lstrlenW(roots + at) + 1) ++drives;
-  return drives;
-}
-
 // One press of "Start Retrieving", timed the same way for Brindlecap and the
 // floor window. BM_CLICK is sent; Brindlecap asks the drives on worker threads
 // and has ended when every drive has its row and the button is on (the floor has
@@ -71,7 +62,7 @@ RetrievalTimes PressStartRetrieving(const RetrievingWindow& target) {
   if (button == nullptr || list == nullptr) throw e2e::DriverError("no button or list to time");
   const e2e::RemoteListView rows(list, target.process);
   const int before = rows.ItemCount();
-  const int drives = DriveCount();
+  const int drives = e2e::DriveCount();
   const double start = NowMs();
   e2e::SendOrThrow(button, BM_CLICK, 0, 0, Milliseconds(120000));
   // A run has ended once every drive has its row and the button is on (a quick

@@ -17,6 +17,7 @@ namespace brindlecap::win32 {
 namespace {
 
 constexpr wchar_t kHandCursorFileName[] = L"\\HAND-M.CUR";
+constexpr int kProgramIconId = 1;
 constexpr wchar_t kShutdownReason[] = L"Saving the drive list to a file.";
 
 }  // namespace
@@ -81,9 +82,7 @@ void MainWindow::RunStartUp() noexcept {
       return;
     }
     const auto load = [&](int metricX, int metricY) {
-      HICON icon = static_cast<HICON>(
-          ::LoadImageW(services_.instance, MAKEINTRESOURCEW(kProgramIconId), IMAGE_ICON,
-                       ::GetSystemMetrics(metricX), ::GetSystemMetrics(metricY), 0));
+      const HICON icon = LoadProgramIcon(metricX, metricY, 0);
       if (icon == nullptr) ThrowLastError();
       return icon;
     };
@@ -97,6 +96,12 @@ void MainWindow::RunStartUp() noexcept {
   for (const ColumnDefinition& column : kResultColumns) {
     results_.AddColumn(std::u16string(column.header));
   }
+}
+
+HICON MainWindow::LoadProgramIcon(int metricX, int metricY, UINT flags) const noexcept {
+  return static_cast<HICON>(::LoadImageW(services_.instance, MAKEINTRESOURCEW(kProgramIconId),
+                                         IMAGE_ICON, ::GetSystemMetrics(metricX),
+                                         ::GetSystemMetrics(metricY), flags));
 }
 
 bool MainWindow::OnCloseRequest() noexcept {

@@ -98,14 +98,14 @@ class MainWindow : public MousePointerOwner, public SkinnableForm {
   // that keeps the others waiting this long sends them to threads of their own.
   static constexpr UINT_PTR kPatienceTimer = 2;
   static constexpr UINT kPatienceMilliseconds = 50;
-  // The program's icon among its resources.
-  static constexpr int kProgramIconId = 1;
 
  private:
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
                                           LPARAM lParam) noexcept;
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
   void CreateControls();
+  // The program's icon at the size of these system metrics; null when it cannot be had.
+  HICON LoadProgramIcon(int metricX, int metricY, UINT flags) const noexcept;
   void CreateFonts(const std::wstring& face);
   void RaiseMouseMove(HWND over) noexcept;
   bool ShowPointer(HWND over) noexcept;

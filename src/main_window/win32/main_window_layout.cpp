@@ -18,21 +18,16 @@ constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMI
                              WS_MAXIMIZEBOX | WS_THICKFRAME | WS_CLIPCHILDREN;
 constexpr DWORD kFormExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
 
-void RegisterFormClass(HINSTANCE instance, WNDPROC procedure) {
+// The icons are the class's, not set on the window: the window is made with them,
+// with fewer round trips to the system than setting them after.
+void RegisterFormClass(HINSTANCE instance, WNDPROC procedure, HICON icon, HICON smallIcon) {
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof(windowClass);
   windowClass.lpfnWndProc = procedure;
   windowClass.hInstance = instance;
   windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  // Icons of the class, not set on the window: the window is made with them, with
-  // fewer round trips to the system than setting them after. Shared, so never freed.
-  const auto icon = [&](int metricX, int metricY) {
-    return static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(MainWindow::kProgramIconId),
-                                           IMAGE_ICON, ::GetSystemMetrics(metricX),
-                                           ::GetSystemMetrics(metricY), LR_SHARED));
-  };
-  windowClass.hIcon = icon(SM_CXICON, SM_CYICON);
-  windowClass.hIconSm = icon(SM_CXSMICON, SM_CYSMICON);
+  windowClass.hIcon = icon;
+  windowClass.hIconSm = smallIcon;
   windowClass.lpszClassName = kFormClassName;
   ::RegisterClassExW(&windowClass);  // fails harmlessly when already registered
 }
@@ -47,7 +42,10 @@ void Place(HWND control, const form_layout::Box& box, int dpi) {
 
 void MainWindow::Load() {
   application_.Create(services_.instance);
-  RegisterFormClass(services_.instance, &MainWindow::WindowProcedure);
+  // Shared icons: never freed.
+  RegisterFormClass(services_.instance, &MainWindow::WindowProcedure,
+                    LoadProgramIcon(SM_CXICON, SM_CYICON, LR_SHARED),
+                    LoadProgramIcon(SM_CXSMICON, SM_CYSMICON, LR_SHARED));
   // Sized once its DPI is known: that of the monitor it opens on.
   window_ = ::CreateWindowExW(kFormExStyle, kFormClassName, L"Form1", kFormStyle, CW_USEDEFAULT,
                               CW_USEDEFAULT, 0, 0, application_.Handle(), nullptr,
