@@ -70,9 +70,11 @@ TEST(MainWindowList, PointingAtASizeTipsItsExactBytesInTheLocalesGrouping) {
   tool.cbSize = TTTOOLINFOW_V2_SIZE;
   tool.hwnd = list;
   tool.uId = 1;
+  pointAt(1);
+  EXPECT_EQ(ListTip(tool), nullptr) << "a name has no tip to make a window for";
   // The test prefix's locale is English (United States): commas, groups of three.
   const RECT total = pointAt(3);
-  const HWND tip = ListTip(tool);  // made when the pointer first came
+  const HWND tip = ListTip(tool);  // made when the pointer first came to a size
   ASSERT_NE(tip, nullptr);
   const auto tipText = [&] {
     text[0] = L'\0';

@@ -51,9 +51,9 @@ void ExactBytesTip::Create() noexcept {
 }
 
 void ExactBytesTip::Relay(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  if (!tip_ && !creationTried_ && list_ != nullptr) Create();
-  if (!tip_) return;
+  if (list_ == nullptr) return;
   if (message == WM_MOUSEMOVE) FollowPointer(lParam);
+  if (!tip_) return;
   MSG relayed{};
   relayed.hwnd = list_;
   relayed.message = message;
@@ -86,6 +86,11 @@ void ExactBytesTip::FollowPointer(LPARAM point) noexcept {
   subItem_ = hit.iSubItem;
   RECT cell{LVIR_BOUNDS, hit.iSubItem, 0, 0};
   text_ = hit.iItem >= 0 ? ExactBytesAt(hit.iItem, hit.iSubItem) : std::u16string();
+  if (!tip_) {
+    if (text_.empty() || creationTried_) return;
+    Create();
+    if (!tip_) return;
+  }
   if (text_.empty() || !::SendMessageW(list_, LVM_GETSUBITEMRECT, static_cast<WPARAM>(hit.iItem),
                                        reinterpret_cast<LPARAM>(&cell))) {
     cell = {};

@@ -15,8 +15,8 @@ class ExactBytesTip {
  public:
   explicit ExactBytesTip(const ResultsModel& model) : model_(model) {}
 
-  // The tip is for `list`. It is made when the pointer first moves over the list,
-  // so a start-up creates no window it may never show; without one the list works on.
+  // The tip is for `list`. It is made when the pointer first comes to a size, so a
+  // start-up under the pointer makes no window; without one the list works on.
   void Attach(HWND list) noexcept;
   // A mouse message of the list: the tip follows the cell under the pointer.
   void Relay(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
