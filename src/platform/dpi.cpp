@@ -42,18 +42,22 @@ bool FollowsMonitorDpi(HWND window) {
   return awareness(windowContext(window)) == kPerMonitorAware;
 }
 
-SIZE FrameSize(HWND window, SIZE client) {
+SIZE FrameSize(DWORD style, DWORD exStyle, SIZE client, int dpi) {
   using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
   static const auto adjustForDpi = User32Function<AdjustForDpi>("AdjustWindowRectExForDpi");
-  const auto style = static_cast<DWORD>(::GetWindowLongW(window, GWL_STYLE));
-  const auto exStyle = static_cast<DWORD>(::GetWindowLongW(window, GWL_EXSTYLE));
   RECT frame{0, 0, client.cx, client.cy};
   if (adjustForDpi == nullptr ||
-      !adjustForDpi(&frame, style, FALSE, exStyle, static_cast<UINT>(WindowDpi(window)))) {
+      !adjustForDpi(&frame, style, FALSE, exStyle, static_cast<UINT>(dpi))) {
     frame = {0, 0, client.cx, client.cy};
     ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
   }
   return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+SIZE FrameSize(HWND window, SIZE client) {
+  return FrameSize(static_cast<DWORD>(::GetWindowLongW(window, GWL_STYLE)),
+                   static_cast<DWORD>(::GetWindowLongW(window, GWL_EXSTYLE)), client,
+                   WindowDpi(window));
 }
 
 }  // namespace brindlecap::win32

@@ -18,6 +18,8 @@ bool FollowsMonitorDpi(HWND window);
 // The window rectangle's size for that client size, with the frame the system draws
 // at the window's DPI.
 SIZE FrameSize(HWND window, SIZE client);
+// The same for a window not made yet, with these styles, at that DPI.
+SIZE FrameSize(DWORD style, DWORD exStyle, SIZE client, int dpi);
 
 inline int TwipsToPixels(double twips, int dpi) {
   return static_cast<int>(twips * dpi / 1440.0 + 0.5);

@@ -32,6 +32,17 @@ void RegisterFormClass(HINSTANCE instance, WNDPROC procedure, HICON icon, HICON 
   ::RegisterClassExW(&windowClass);  // fails harmlessly when already registered
 }
 
+SIZE DesignedClientSize(int dpi) {
+  return {TwipsToPixels(form_layout::kClientWidth, dpi),
+          TwipsToPixels(form_layout::kClientHeight, dpi)};
+}
+
+// Centred on the screen, where the window opens.
+POINT CentredPlace(SIZE frame) {
+  return {(::GetSystemMetrics(SM_CXSCREEN) - frame.cx) / 2,
+          (::GetSystemMetrics(SM_CYSCREEN) - frame.cy) / 2};
+}
+
 void Place(HWND control, const form_layout::Box& box, int dpi) {
   ::SetWindowPos(control, nullptr, TwipsToPixels(box.left, dpi), TwipsToPixels(box.top, dpi),
                  TwipsToPixels(box.width, dpi), TwipsToPixels(box.height, dpi),
@@ -46,22 +57,27 @@ void MainWindow::Load() {
   RegisterFormClass(services_.instance, &MainWindow::WindowProcedure,
                     LoadProgramIcon(SM_CXICON, SM_CYICON, LR_SHARED),
                     LoadProgramIcon(SM_CXSMICON, SM_CYSMICON, LR_SHARED));
-  // Sized once its DPI is known: that of the monitor it opens on.
-  window_ = ::CreateWindowExW(kFormExStyle, kFormClassName, L"Form1", kFormStyle, CW_USEDEFAULT,
-                              CW_USEDEFAULT, 0, 0, application_.Handle(), nullptr,
+  // Made in its size and place for the DPI it most likely opens at, the system's:
+  // each later move is a round trip. Per-monitor DPI may differ; then it moves.
+  const int expectedDpi = services_.dpi > 0 ? services_.dpi : ScreenDpi();
+  const SIZE frame =
+      FrameSize(kFormStyle, kFormExStyle, DesignedClientSize(expectedDpi), expectedDpi);
+  const POINT place = CentredPlace(frame);
+  window_ = ::CreateWindowExW(kFormExStyle, kFormClassName, L"Form1", kFormStyle, place.x, place.y,
+                              frame.cx, frame.cy, application_.Handle(), nullptr,
                               services_.instance, this);
   if (window_ == nullptr) ThrowLastError();
   answersWindow_ = window_;
-  // The controls are made in their places for this DPI, and the window takes its
-  // size and its place on the screen in one move: each move is a round trip.
+  // The controls are made in their places for this DPI.
   dpi_ = services_.dpi > 0 ? services_.dpi : WindowDpi(window_);
   CreateControls();
   fontFace_ = ToWide(form_layout::kFontFace);
   ApplyDpi(dpi_);
-  const int left = (::GetSystemMetrics(SM_CXSCREEN) - designedFrame_.cx) / 2;
-  const int top = (::GetSystemMetrics(SM_CYSCREEN) - designedFrame_.cy) / 2;
-  ::SetWindowPos(window_, nullptr, left, top, designedFrame_.cx, designedFrame_.cy,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+  if (designedFrame_.cx != frame.cx || designedFrame_.cy != frame.cy) {
+    const POINT centred = CentredPlace(designedFrame_);
+    ::SetWindowPos(window_, nullptr, centred.x, centred.y, designedFrame_.cx, designedFrame_.cy,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   pump_.SetDialogWindow(window_);
   writerPump_.SetDialogWindow(window_);
   if (services_.windowCreated) services_.windowCreated(window_);
@@ -115,8 +131,7 @@ void MainWindow::ApplyDpi(int dpi) {
   // Controls made at this DPI are in their places already.
   const bool placed = dpi == dpi_;
   dpi_ = dpi;
-  const SIZE client{TwipsToPixels(form_layout::kClientWidth, dpi),
-                    TwipsToPixels(form_layout::kClientHeight, dpi)};
+  const SIZE client = DesignedClientSize(dpi);
   designedFrame_ = FrameSize(window_, client);
   // A larger window gives the list all the new room: its right and bottom edges keep
   // their distance from the window's, in pixels as designed.
