@@ -14,6 +14,10 @@
 // calls (drive_calls.h) on the window's thread, turns the answers into the
 // seven cells per drive (drive_rows.h), appends the rows to the list and paints
 // it before the click returns.
+//
+// Built a third time as retrieval_worker (BRINDLECAP_FLOOR_WORKER): the same
+// retrieval made on one worker thread, so that a drive that hangs cannot freeze
+// the window; the rows are shown when the thread has posted that it is done.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -130,6 +134,17 @@ void AddRow(const Row& row) {
   rows[rowCount++] = row;
 }
 
+#ifdef BRINDLECAP_FLOOR_WORKER
+constexpr UINT kRowsReady = WM_APP;
+
+DWORD WINAPI RetrieveOnWorker(void* window) {
+  brindlecap::drive_floor::OneRun([](const brindlecap::drive_floor::DriveAnswers& answers) {
+    AddRow(brindlecap::drive_floor::MakeRow(answers));
+  });
+  PostMessageW(static_cast<HWND>(window), kRowsReady, 0, 0);
+  return 0;
+}
+#else
 void Retrieve(HWND list) {
   brindlecap::drive_floor::OneRun([](const brindlecap::drive_floor::DriveAnswers& answers) {
     AddRow(brindlecap::drive_floor::MakeRow(answers));
@@ -138,6 +153,7 @@ void Retrieve(HWND list) {
   SendMessageW(list, LVM_SETITEMCOUNT, rowCount, 0);
   UpdateWindow(list);
 }
+#endif
 
 void AnswerCell(NMLVDISPINFOW& info) {
   LVITEMW& item = info.item;
@@ -172,10 +188,21 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
       }
 #ifdef BRINDLECAP_FLOOR_RETRIEVAL
       if (LOWORD(wParam) == kFirstButtonId && HIWORD(wParam) == BN_CLICKED) {
+#ifdef BRINDLECAP_FLOOR_WORKER
+        const HANDLE worker = CreateThread(nullptr, 0, RetrieveOnWorker, window, 0, nullptr);
+        if (worker != nullptr) CloseHandle(worker);
+#else
         Retrieve(GetDlgItem(window, kListId));
+#endif
       }
 #endif
       return 0;
+#ifdef BRINDLECAP_FLOOR_WORKER
+    case kRowsReady:
+      SendMessageW(GetDlgItem(window, kListId), LVM_SETITEMCOUNT, rowCount, 0);
+      UpdateWindow(GetDlgItem(window, kListId));
+      return 0;
+#endif
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;

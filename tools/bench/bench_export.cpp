@@ -2,6 +2,7 @@
 // many checked rows) and footprint (the memory held at each step).
 #include <windows.h>
 // These need windows.h first.
+#include <commctrl.h>
 #include <psapi.h>
 
 #include <algorithm>
@@ -201,6 +202,18 @@ void AnswerFloorSaveDialog(const StartedProgram& program, const std::wstring& pa
   e2e::SendOrThrow(program.Window(), WM_NULL, 0, 0);
 }
 
+// A floor window's first button, then the wait until every drive has its row.
+void RetrieveInFloor(const StartedProgram& program) {
+  const HWND button = GetDlgItem(program.Window(), e2e::kStartRetrievingId);
+  const HWND list = GetDlgItem(program.Window(), e2e::kListId);
+  if (button == nullptr || list == nullptr) throw e2e::DriverError("the floor window has no list");
+  e2e::SendOrThrow(button, BM_CLICK, 0, 0);
+  const int drives = e2e::DriveCount();
+  e2e::WaitUntil([&] { return SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) >= drives; },
+                 Milliseconds(30000));
+  LetItSettle(program.Process(), program.Window());
+}
+
 }  // namespace
 
 int Footprint(const std::wstring& exe, const std::wstring& readyPrefix, const std::wstring& mode,
@@ -209,6 +222,10 @@ int Footprint(const std::wstring& exe, const std::wstring& readyPrefix, const st
     StartedProgram program(exe);
     program.WaitUntilReady();
     StepDone(program.Process(), readyPrefix, "started");
+    if (mode == L"retrieved") {
+      RetrieveInFloor(program);
+      StepDone(program.Process(), readyPrefix, "retrieved");
+    }
     if (mode == L"dialog") {
       AnswerFloorSaveDialog(
           program, folder.empty() ? FolderOf(exe) + L"\\unused.txt" : folder + L"\\unused.txt");

@@ -29,11 +29,13 @@
 //       sees it)
 //   bench_launcher unit-costs [calls]
 //       times single calls that a save or a retrieval makes, in this process
-//   bench_launcher footprint <exe> <ready prefix> idle|dialog|program [<folder>]
+//   bench_launcher footprint <exe> <ready prefix> idle|dialog|retrieved|program [<folder>]
 //       prints the process's memory at each step and "ready <step>", then waits
 //       (at most 120 s) until the file "<ready prefix>-<step>" exists. Steps:
 //       started (shown and idle); with "dialog", also dialog (the window's second
-//       button pressed, the save dialog answered with OK); with "program" and a
+//       button pressed, the save dialog answered with OK); with "retrieved", also
+//       retrieved (a floor window's first button pressed, every drive's row come);
+//       with "program" and a
 //       folder, retrieved (one retrieval, every row checked) and saved (one save
 //       through the dialog). The program is closed at the end.
 // Exit status: 0 done, 1 failed, 2 wrong arguments.
@@ -65,7 +67,7 @@ int Usage() {
                "usage: bench_launcher startup <runs> <exe>...\n"
                "       bench_launcher retrieval <exe> <runs> [<floor window exe>]\n"
                "       bench_launcher export <exe> <folder> <saves> <rows>...\n"
-               "       bench_launcher footprint <exe> <ready prefix> idle|dialog|program "
+               "       bench_launcher footprint <exe> <ready prefix> idle|dialog|retrieved|program "
                "[<folder>]\n"
                "       bench_launcher processes <runs> <folder> <label> <command line>...\n"
                "       bench_launcher unit-costs [calls]\n");
@@ -100,7 +102,7 @@ int wmain(int argc, wchar_t** argv) {
       return UnitCosts(argc == 3 ? std::max(1, _wtoi(argv[2])) : 100000);
     }
     const auto isMode = [](const std::wstring& mode) {
-      return mode == L"idle" || mode == L"dialog" || mode == L"program";
+      return mode == L"idle" || mode == L"dialog" || mode == L"retrieved" || mode == L"program";
     };
     if (command == L"footprint" && (argc == 5 || argc == 6) && isMode(argv[4]) &&
         (argc == 6 || argv[4] != std::wstring(L"program"))) {
