@@ -134,24 +134,25 @@ void AddRow(const Row& row) {
   rows[rowCount++] = row;
 }
 
+void MakeRows() {
+  brindlecap::drive_floor::OneRun([](const brindlecap::drive_floor::DriveAnswers& answers) {
+    AddRow(brindlecap::drive_floor::MakeRow(answers));
+  });
+}
+
+void ShowRows(HWND list) {
+  // No flags, as any program would: the list redraws its visible rows.
+  SendMessageW(list, LVM_SETITEMCOUNT, rowCount, 0);
+  UpdateWindow(list);
+}
+
 #ifdef BRINDLECAP_FLOOR_WORKER
 constexpr UINT kRowsReady = WM_APP;
 
 DWORD WINAPI RetrieveOnWorker(void* window) {
-  brindlecap::drive_floor::OneRun([](const brindlecap::drive_floor::DriveAnswers& answers) {
-    AddRow(brindlecap::drive_floor::MakeRow(answers));
-  });
+  MakeRows();
   PostMessageW(static_cast<HWND>(window), kRowsReady, 0, 0);
   return 0;
-}
-#else
-void Retrieve(HWND list) {
-  brindlecap::drive_floor::OneRun([](const brindlecap::drive_floor::DriveAnswers& answers) {
-    AddRow(brindlecap::drive_floor::MakeRow(answers));
-  });
-  // No flags, as any program would: the list redraws its visible rows.
-  SendMessageW(list, LVM_SETITEMCOUNT, rowCount, 0);
-  UpdateWindow(list);
 }
 #endif
 
@@ -192,15 +193,15 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         const HANDLE worker = CreateThread(nullptr, 0, RetrieveOnWorker, window, 0, nullptr);
         if (worker != nullptr) CloseHandle(worker);
 #else
-        Retrieve(GetDlgItem(window, kListId));
+        MakeRows();
+        ShowRows(GetDlgItem(window, kListId));
 #endif
       }
 #endif
       return 0;
 #ifdef BRINDLECAP_FLOOR_WORKER
     case kRowsReady:
-      SendMessageW(GetDlgItem(window, kListId), LVM_SETITEMCOUNT, rowCount, 0);
-      UpdateWindow(GetDlgItem(window, kListId));
+      ShowRows(GetDlgItem(window, kListId));
       return 0;
 #endif
     case WM_DESTROY:

@@ -35,9 +35,8 @@
 //       started (shown and idle); with "dialog", also dialog (the window's second
 //       button pressed, the save dialog answered with OK); with "retrieved", also
 //       retrieved (a floor window's first button pressed, every drive's row come);
-//       with "program" and a
-//       folder, retrieved (one retrieval, every row checked) and saved (one save
-//       through the dialog). The program is closed at the end.
+//       with "program" and a folder, retrieved (one retrieval, every row checked)
+//       and saved (one save through the dialog). The program is closed at the end.
 // Exit status: 0 done, 1 failed, 2 wrong arguments.
 #include <windows.h>
 
